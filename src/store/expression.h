@@ -1,0 +1,62 @@
+#pragma once
+// xBase expressions over the raw bytes of one record: parsed once into a tree,
+// evaluated per record. Strings are Windows-1252 bytes, as stored.
+
+#include "field.h"
+#include "result.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qp::store {
+
+enum class ValueType { Character, Numeric, Logical };
+
+struct Value {
+    ValueType type = ValueType::Character;
+    std::string text; // Character
+    double number = 0; // Numeric
+    bool logical = false; // Logical
+
+    static Value character(std::string s) { return {ValueType::Character, std::move(s), 0, false}; }
+    static Value numeric(double n) { return {ValueType::Numeric, {}, n, false}; }
+    static Value boolean(bool b) { return {ValueType::Logical, {}, 0, b}; }
+};
+
+// What an expression sees of the record being evaluated.
+struct RecordView {
+    const char* bytes = nullptr; // the whole record; bytes[0] is the deletion mark
+    std::uint32_t recno = 0;
+};
+
+struct EvalSettings {
+    bool exact = false; // SET EXACT: off makes '=' a prefix test
+};
+
+class ExpressionNode;
+
+class Expression {
+public:
+    // Field names are matched case-insensitively against `fields`. A malformed
+    // text gives an error naming the position (1-based) where it went wrong.
+    static Result<Expression> parse(std::string_view text, const std::vector<FieldDef>& fields);
+
+    Value evaluate(const RecordView& record, const EvalSettings& settings = {}) const;
+    // A logical expression's value; any other type counts as false.
+    bool isTrue(const RecordView& record, const EvalSettings& settings = {}) const;
+
+    ValueType type() const;
+    // Width of a character result when it does not depend on the record (index
+    // key length); 0 when unknown.
+    int width() const;
+    const std::string& text() const { return text_; }
+
+private:
+    std::string text_;
+    std::shared_ptr<const ExpressionNode> root_;
+};
+
+} // namespace qp::store
