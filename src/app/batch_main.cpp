@@ -1,0 +1,2 @@
+#include <cstdio>
+int main() { std::puts("quillpost-batch"); return 0; }
