@@ -1,0 +1,161 @@
+#include "store/memo_file.h"
+
+#include <array>
+
+namespace qp::store {
+
+namespace {
+
+constexpr std::uint32_t kHeaderSize = 512;
+constexpr std::uint32_t kTextMemo = 1;
+
+std::uint32_t getBE32(const unsigned char* p) {
+    return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) |
+           std::uint32_t(p[3]);
+}
+
+void putBE32(unsigned char* p, std::uint32_t v) {
+    p[0] = static_cast<unsigned char>(v >> 24);
+    p[1] = static_cast<unsigned char>(v >> 16);
+    p[2] = static_cast<unsigned char>(v >> 8);
+    p[3] = static_cast<unsigned char>(v);
+}
+
+std::uint32_t firstBlock(std::uint32_t blockSize) {
+    return (kHeaderSize + blockSize - 1) / blockSize;
+}
+
+Error damaged(const std::string& path, const std::string& what) {
+    return fail("Memo file " + baseName(path) + " is damaged: " + what);
+}
+
+} // namespace
+
+Result<MemoFile> MemoFile::create(const std::string& path, std::uint32_t blockSize) {
+    auto file = OsFile::open(path, FileAccess::Truncate, FileLock::None);
+    if (!file)
+        return fail(file.error());
+    MemoFile memo;
+    memo.file_ = std::move(*file);
+    memo.blockSize_ = blockSize;
+    memo.nextFree_ = firstBlock(blockSize);
+    if (auto st = memo.writeHeader(); !st)
+        return fail(st.error());
+    return memo;
+}
+
+Result<MemoFile> MemoFile::open(const std::string& path, bool readOnly) {
+    auto file = OsFile::open(path, readOnly ? FileAccess::ReadOnly : FileAccess::ReadWrite);
+    if (!file)
+        return fail(file.error());
+    std::array<unsigned char, 8> head{};
+    auto n = file->readAt(0, head.data(), head.size());
+    if (!n)
+        return fail(n.error());
+    if (*n < head.size())
+        return damaged(path, "the header is truncated");
+    MemoFile memo;
+    memo.nextFree_ = getBE32(head.data());
+    memo.blockSize_ = (std::uint32_t(head[6]) << 8) | head[7];
+    // Some writers leave the block size at 0 and mean one byte blocks of 512.
+    if (memo.blockSize_ == 0)
+        memo.blockSize_ = kHeaderSize;
+    auto size = file->size();
+    if (!size)
+        return fail(size.error());
+    std::uint64_t blocks = (*size + memo.blockSize_ - 1) / memo.blockSize_;
+    if (memo.nextFree_ < firstBlock(memo.blockSize_) || memo.nextFree_ > blocks + 1) {
+        // A wrong next-free pointer is repaired from the file's size on write.
+        memo.nextFree_ = static_cast<std::uint32_t>(
+            std::max<std::uint64_t>(blocks, firstBlock(memo.blockSize_)));
+    }
+    memo.file_ = std::move(*file);
+    return memo;
+}
+
+Status MemoFile::writeHeader() {
+    std::array<unsigned char, kHeaderSize> head{};
+    putBE32(head.data(), nextFree_);
+    head[6] = static_cast<unsigned char>(blockSize_ >> 8);
+    head[7] = static_cast<unsigned char>(blockSize_);
+    return file_.writeAt(0, head.data(), head.size());
+}
+
+Result<std::string> MemoFile::read(std::uint32_t block) const {
+    if (block == 0)
+        return std::string();
+    auto size = file_.size();
+    if (!size)
+        return fail(size.error());
+    std::uint64_t at = std::uint64_t(block) * blockSize_;
+    if (block < firstBlock(blockSize_) || at + 8 > *size)
+        return damaged(path(), "memo block " + std::to_string(block) + " is past the end");
+    std::array<unsigned char, 8> head{};
+    if (auto st = file_.readExact(at, head.data(), head.size()); !st)
+        return fail(st.error());
+    std::uint32_t length = getBE32(head.data() + 4);
+    if (at + 8 + length > *size)
+        return damaged(path(), "memo block " + std::to_string(block) + " runs past the end");
+    std::string text(length, '\0');
+    if (auto st = file_.readExact(at + 8, text.data(), length); !st)
+        return fail(st.error());
+    return text;
+}
+
+Result<std::uint32_t> MemoFile::blocksHeldAt(std::uint32_t block) const {
+    std::array<unsigned char, 8> head{};
+    auto n = file_.readAt(std::uint64_t(block) * blockSize_, head.data(), head.size());
+    if (!n)
+        return fail(n.error());
+    if (*n < head.size())
+        return 0u;
+    std::uint64_t bytes = 8 + std::uint64_t(getBE32(head.data() + 4));
+    return static_cast<std::uint32_t>((bytes + blockSize_ - 1) / blockSize_);
+}
+
+Result<std::uint32_t> MemoFile::write(const std::string& text, std::uint32_t oldBlock) {
+    if (text.empty())
+        return 0u;
+    std::uint64_t needBytes = 8 + std::uint64_t(text.size());
+    auto needBlocks = static_cast<std::uint32_t>((needBytes + blockSize_ - 1) / blockSize_);
+
+    std::uint32_t block = nextFree_;
+    bool atEnd = true;
+    if (oldBlock >= firstBlock(blockSize_) && oldBlock < nextFree_) {
+        auto held = blocksHeldAt(oldBlock);
+        if (!held)
+            return fail(held.error());
+        // Reuse the old place when the new text fits and the old memo did not
+        // claim blocks beyond the end of the file.
+        if (*held >= needBlocks && oldBlock + *held <= nextFree_) {
+            block = oldBlock;
+            atEnd = false;
+        }
+    }
+
+    std::string data(needBlocks * std::size_t(blockSize_), '\0');
+    auto* p = reinterpret_cast<unsigned char*>(data.data());
+    putBE32(p, kTextMemo);
+    putBE32(p + 4, static_cast<std::uint32_t>(text.size()));
+    std::copy(text.begin(), text.end(), data.begin() + 8);
+    // The last block is written only as far as the text goes, so that a
+    // reused memo does not zero what follows it.
+    std::size_t writeLength = atEnd ? data.size() : std::size_t(needBytes);
+    if (auto st = file_.writeAt(std::uint64_t(block) * blockSize_, data.data(), writeLength); !st)
+        return fail(st.error());
+    if (atEnd) {
+        nextFree_ = block + needBlocks;
+        if (auto st = writeHeader(); !st)
+            return fail(st.error());
+    }
+    return block;
+}
+
+Status MemoFile::reset() {
+    nextFree_ = firstBlock(blockSize_);
+    if (auto st = file_.truncate(kHeaderSize); !st)
+        return st;
+    return writeHeader();
+}
+
+} // namespace qp::store

@@ -1,0 +1,148 @@
+#include "store/os_file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qp::store {
+
+namespace {
+std::string systemError(const std::string& what, const std::string& path) {
+    return what + " " + path + ": " + std::strerror(errno);
+}
+} // namespace
+
+std::string baseName(const std::string& path) {
+    auto slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+Result<OsFile> OsFile::open(const std::string& path, FileAccess access, FileLock lock) {
+    int flags = O_CLOEXEC;
+    switch (access) {
+    case FileAccess::ReadOnly:
+        flags |= O_RDONLY;
+        break;
+    case FileAccess::ReadWrite:
+        flags |= O_RDWR;
+        break;
+    case FileAccess::CreateNew:
+        flags |= O_RDWR | O_CREAT | O_EXCL;
+        break;
+    case FileAccess::Truncate:
+        flags |= O_RDWR | O_CREAT | O_TRUNC;
+        break;
+    }
+    int fd = ::open(path.c_str(), flags, 0644);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return fail("File " + path + " not found");
+        return fail(systemError("Cannot open", path));
+    }
+    if (lock != FileLock::None) {
+        int op = (lock == FileLock::Exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB;
+        if (::flock(fd, op) != 0) {
+            ::close(fd);
+            return fail("File " + path + " is in use by another program");
+        }
+    }
+    OsFile file;
+    file.fd_ = fd;
+    file.writable_ = access != FileAccess::ReadOnly;
+    file.path_ = path;
+    return file;
+}
+
+OsFile::OsFile(OsFile&& other) noexcept
+    : fd_(other.fd_), writable_(other.writable_), path_(std::move(other.path_)) {
+    other.fd_ = -1;
+}
+
+OsFile& OsFile::operator=(OsFile&& other) noexcept {
+    if (this != &other) {
+        close();
+        fd_ = other.fd_;
+        writable_ = other.writable_;
+        path_ = std::move(other.path_);
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+OsFile::~OsFile() {
+    close();
+}
+
+void OsFile::close() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+Result<std::size_t> OsFile::readAt(std::uint64_t offset, void* buffer, std::size_t size) const {
+    std::size_t done = 0;
+    auto* out = static_cast<char*>(buffer);
+    while (done < size) {
+        ssize_t n = ::pread(fd_, out + done, size - done, static_cast<off_t>(offset + done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return fail(systemError("Cannot read", path_));
+        }
+        if (n == 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    return done;
+}
+
+Status OsFile::readExact(std::uint64_t offset, void* buffer, std::size_t size) const {
+    auto n = readAt(offset, buffer, size);
+    if (!n)
+        return fail(n.error());
+    if (*n != size)
+        return fail("File " + baseName(path_) + " is shorter than its header says");
+    return {};
+}
+
+Status OsFile::writeAt(std::uint64_t offset, const void* data, std::size_t size) {
+    if (!writable_)
+        return fail("File " + path_ + " is open read-only");
+    std::size_t done = 0;
+    const auto* in = static_cast<const char*>(data);
+    while (done < size) {
+        ssize_t n = ::pwrite(fd_, in + done, size - done, static_cast<off_t>(offset + done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return fail(systemError("Cannot write", path_));
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return {};
+}
+
+Result<std::uint64_t> OsFile::size() const {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0)
+        return fail(systemError("Cannot read", path_));
+    return static_cast<std::uint64_t>(st.st_size);
+}
+
+Status OsFile::truncate(std::uint64_t size) {
+    if (::ftruncate(fd_, static_cast<off_t>(size)) != 0)
+        return fail(systemError("Cannot write", path_));
+    return {};
+}
+
+Status OsFile::sync() {
+    if (::fsync(fd_) != 0)
+        return fail(systemError("Cannot write", path_));
+    return {};
+}
+
+} // namespace qp::store

@@ -1,0 +1,49 @@
+#pragma once
+// A file handle with positioned reads and writes and an advisory lock, so that
+// a second program cannot open a table we hold exclusively.
+
+#include "result.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace qp::store {
+
+enum class FileAccess { ReadOnly, ReadWrite, CreateNew, Truncate };
+enum class FileLock { None, Shared, Exclusive };
+
+class OsFile {
+public:
+    OsFile() = default;
+    static Result<OsFile> open(const std::string& path, FileAccess access,
+                               FileLock lock = FileLock::None);
+    OsFile(OsFile&& other) noexcept;
+    OsFile& operator=(OsFile&& other) noexcept;
+    OsFile(const OsFile&) = delete;
+    OsFile& operator=(const OsFile&) = delete;
+    ~OsFile();
+
+    bool isOpen() const { return fd_ >= 0; }
+    const std::string& path() const { return path_; }
+    bool writable() const { return writable_; }
+
+    // Reads up to `size` bytes at `offset`; the count read (short at the end).
+    Result<std::size_t> readAt(std::uint64_t offset, void* buffer, std::size_t size) const;
+    Status readExact(std::uint64_t offset, void* buffer, std::size_t size) const;
+    Status writeAt(std::uint64_t offset, const void* data, std::size_t size);
+    Result<std::uint64_t> size() const;
+    Status truncate(std::uint64_t size);
+    Status sync();
+    void close();
+
+private:
+    int fd_ = -1;
+    bool writable_ = false;
+    std::string path_;
+};
+
+// The file name part of a path, for messages.
+std::string baseName(const std::string& path);
+
+} // namespace qp::store

@@ -1,0 +1,203 @@
+#pragma once
+// A DBF table with its memo file and structural index, and one record cursor
+// over it: the engine every other part of the program reads and writes
+// tables through. Text crosses this interface as UTF-8; the files hold
+// Windows-1252.
+
+#include "compact_index.h"
+#include "dbf_header.h"
+#include "expression.h"
+#include "memo_file.h"
+#include "os_file.h"
+#include "result.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qp::store {
+
+enum class OpenMode { Exclusive, Shared, ReadOnly };
+
+struct FieldSpec {
+    std::string name;
+    char type = 'C'; // C N L M
+    int length = 0;
+    int decimals = 0;
+};
+
+// Called with a percentage during pack and index builds.
+using ProgressHook = std::function<void(int percent)>;
+
+class Table {
+public:
+    // Writes an empty table (and its memo file when a field is a memo); no index.
+    static Status create(const std::string& path, const std::vector<FieldSpec>& fields);
+    static Result<Table> open(const std::string& path, OpenMode mode);
+
+    Table(Table&&) noexcept;
+    Table& operator=(Table&&) noexcept;
+    ~Table(); // posts a pending change, flushes and closes
+
+    // Structure
+    const std::string& path() const { return path_; }
+    const std::vector<FieldDef>& fields() const { return header_.fields; }
+    std::optional<int> fieldIndex(std::string_view name) const; // case-insensitive
+    const DbfHeader& header() const { return header_; }
+    bool readOnly() const { return mode_ == OpenMode::ReadOnly; }
+    Status copyStructure(const std::string& path) const;
+
+    // Settings
+    void setDeleted(bool hideMarked); // on by default
+    bool deletedHidden() const { return hideDeleted_; }
+    void setExact(bool exact) { settings_.exact = exact; }
+    bool exact() const { return settings_.exact; }
+    void setSoftSeek(bool soft) { softSeek_ = soft; }
+    bool softSeek() const { return softSeek_; }
+    void setProgressHook(ProgressHook hook) { progress_ = std::move(hook); }
+    // Why the table may be read but not written (damage, an index whose key
+    // cannot be evaluated); empty when it is sound.
+    const std::string& writeBlock() const { return writeBlock_; }
+    // Why the structural index could not be opened; empty when it opened.
+    const std::string& indexError() const { return indexError_; }
+
+    // Orders: 0 is the natural order; tags of the structural index are 1..n,
+    // and the scratch index, when there is one, comes after them.
+    int tagCount() const;
+    std::optional<TagInfo> tagInfo(int order) const;
+    int tagArea(std::string_view tagName) const; // 0 when missing
+    Status setOrder(int order);
+    int indexOrd() const { return order_; }
+    std::string tagName() const;   // of the current order, empty for natural order
+    std::string indexName() const; // path of the structural index, empty when none
+    Status indexTag(const std::string& tagName, const std::string& expression);
+    // Closes the structural index and deletes its file.
+    Status deleteStructuralIndex();
+    Status reindex(); // rebuilds every tag of the structural index
+
+    // Scratch index: starts empty; keyAdd adds the current record; as the
+    // order it shows only the records added.
+    Status createScratchIndex(const std::string& path, const std::string& expression);
+    Status keyAdd();
+    void closeScratchIndex(); // the file stays
+
+    // Moving (in the current order, over visible records)
+    bool first();
+    bool last();
+    bool next();
+    bool prior();
+    bool go(std::uint32_t recno); // false when recno is out of range
+    bool eof() const { return eof_; }
+    bool bof() const { return bof_; }
+    std::uint32_t recNo() const { return recno_; }
+    std::uint32_t recCount() const { return header_.recordCount; }
+    // Finds `key` (UTF-8) in the current order. Exact off: a key that begins
+    // with `key`; exact on: the whole key, trailing blanks aside. Not found:
+    // end of file, or with soft seek the next greater key.
+    Result<bool> seek(std::string_view key);
+
+    // Query and scope
+    Status setQuery(std::string_view expression); // empty removes it
+    const std::string& dbFilter() const { return queryText_; }
+    std::uint32_t queryRecCount();
+    Status setScope(std::string_view low, std::string_view high); // two empties clear it
+
+    // Current record
+    std::string getString(std::string_view field) const; // trailing blanks removed
+    std::string getString(int field) const;
+    std::string getRaw(int field) const; // stored bytes, full width
+    std::optional<double> getNumber(std::string_view field) const;
+    bool getLogical(std::string_view field) const;
+    Result<std::string> getMemo(std::string_view field) const;
+    bool deleted() const;
+
+    // Writing: append starts a blank record, replace changes the current
+    // record in its buffer, post writes it with its index keys. Moving with a
+    // change pending posts it first.
+    Status append();
+    Status replace(std::string_view field, std::string_view utf8);
+    Status replaceLogical(std::string_view field, bool value);
+    Status replaceNumber(std::string_view field, double value);
+    Status post();
+    void discard(); // drops the pending change or append
+    bool changed() const { return dirty_; }
+    Status deleteRecord(); // deletion mark
+    Status recall();
+    Status pack();
+    Status zap();
+    Status flush();
+
+    // Expressions on the current record
+    Result<Value> evaluate(std::string_view expression) const;
+    Result<bool> evalLogical(std::string_view expression) const;
+    Result<Expression> compile(std::string_view expression) const;
+    RecordView view() const;
+
+private:
+    Table();
+    struct Order;
+    Status loadHeader();
+    Status openStructuralIndex();
+    Status writeFixedHeader();
+    Status readRecord(std::uint32_t recno, std::string& into) const;
+    const char* recordBytes(std::uint32_t recno) const;
+    bool visible(std::uint32_t recno, const char* bytes) const;
+    bool inScope(const std::string& key) const;
+    std::string keyOf(const Expression& expr, int keyLength, KeyType type, const char* bytes,
+                      std::uint32_t recno) const;
+    bool settle(bool forward);
+    bool positionAt(std::optional<KeyEntry> entry, bool forward);
+    void setEof();
+    Status ensureWritable() const;
+    Status updateKeys(const std::string& before, const std::string& after, bool isNew);
+    Status buildTag(CompactIndex& index, const TagInfo& info, const Expression& expr);
+    Status writeCurrent();
+    Status commitPending();
+    CompactIndex* orderIndex(int order, int& tagInFile) const;
+    void invalidateCache() const;
+
+    std::string path_;
+    OpenMode mode_ = OpenMode::ReadOnly;
+    OsFile dbf_;
+    std::optional<MemoFile> memo_;
+    std::optional<CompactIndex> cdx_;
+    std::vector<Expression> tagExprs_; // parallel to the structural tags
+    std::optional<CompactIndex> scratch_;
+    std::optional<Expression> scratchExpr_;
+    DbfHeader header_;
+    EvalSettings settings_;
+    bool hideDeleted_ = true;
+    bool softSeek_ = false;
+    ProgressHook progress_;
+    std::string writeBlock_;
+    std::string indexError_;
+
+    std::optional<Expression> query_;
+    std::string queryText_;
+    std::string scopeLow_, scopeHigh_;
+    bool scoped_ = false;
+
+    int order_ = 0;
+    std::uint32_t recno_ = 0;          // 0 or recordCount + 1 at the ends
+    std::optional<KeyEntry> position_; // in the current order
+    bool eof_ = true;
+    bool bof_ = true;
+
+    std::string record_;   // the current record's buffer
+    std::string original_; // as it is on disk, for index maintenance
+    bool dirty_ = false;
+    bool appending_ = false;
+    std::uint32_t recnoBeforeAppend_ = 0;
+    std::vector<std::pair<int, std::string>> pendingMemos_;
+
+    // Read cache of consecutive records for sequential walks.
+    mutable std::string cache_;
+    mutable std::uint32_t cacheFirst_ = 0;
+    mutable std::uint32_t cacheCount_ = 0;
+};
+
+} // namespace qp::store

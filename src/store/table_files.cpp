@@ -1,0 +1,43 @@
+#include "store/table_files.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <system_error>
+
+namespace qp::store {
+
+namespace fs = std::filesystem;
+
+namespace {
+std::string lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+} // namespace
+
+bool fileExists(const std::string& path) {
+    std::error_code ec;
+    return fs::is_regular_file(path, ec);
+}
+
+std::string siblingFile(const std::string& tablePath, const std::string& ext) {
+    fs::path table(tablePath);
+    std::string stem = table.stem().string();
+    std::string wanted = lower(stem + ext);
+    fs::path folder = table.parent_path();
+    std::error_code ec;
+    for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end;
+         !ec && it != end; it.increment(ec)) {
+        if (lower(it->path().filename().string()) == wanted)
+            return (folder / it->path().filename()).string();
+    }
+    std::string tableExt = table.extension().string();
+    bool upper = !tableExt.empty() && std::none_of(tableExt.begin(), tableExt.end(),
+                                                   [](unsigned char c) { return std::islower(c); });
+    std::string name = stem + (upper ? ext : lower(ext));
+    return (folder / name).string();
+}
+
+} // namespace qp::store

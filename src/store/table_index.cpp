@@ -1,0 +1,255 @@
+// Index tags of a table: the structural index, its builds and upkeep, and
+// the scratch index.
+
+#include "store/codepage.h"
+#include "store/table.h"
+#include "store/table_files.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <system_error>
+
+namespace qp::store {
+
+namespace {
+constexpr int kMaxKeyLength = 240;
+
+std::string upper(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return s;
+}
+} // namespace
+
+std::string Table::keyOf(const Expression& expr, int keyLength, KeyType type, const char* bytes,
+                         std::uint32_t recno) const {
+    Value v = expr.evaluate(RecordView{bytes, recno}, settings_);
+    if (type == KeyType::Logical)
+        return v.logical ? "T" : "F";
+    std::string key = std::move(v.text);
+    key.resize(static_cast<std::size_t>(keyLength), ' ');
+    return key;
+}
+
+Status Table::openStructuralIndex() {
+    std::string cdxPath = siblingFile(path_, ".CDX");
+    if (!fileExists(cdxPath)) {
+        if (header_.tableFlags & 0x01)
+            return fail("Index file " + baseName(cdxPath) + " not found");
+        return {};
+    }
+    auto index = CompactIndex::open(cdxPath, IndexKind::Compound, mode_ == OpenMode::ReadOnly);
+    if (!index)
+        return fail(index.error());
+    std::vector<Expression> exprs;
+    for (int t = 0; t < index->tagCount(); ++t) {
+        const TagInfo& info = index->tag(t);
+        auto expr = Expression::parse(info.expression, header_.fields);
+        if (!expr || !info.forExpression.empty() || info.descending) {
+            // Keys we cannot compute cannot be kept up to date: read only.
+            writeBlock_ = "Index tag " + info.name + " of " + baseName(cdxPath) +
+                          " cannot be kept up to date by this program" +
+                          (expr ? std::string() : ": " + expr.error());
+            if (!expr)
+                expr = Expression::parse(".F.", header_.fields);
+        }
+        exprs.push_back(std::move(*expr));
+    }
+    cdx_ = std::move(*index);
+    tagExprs_ = std::move(exprs);
+    return {};
+}
+
+Status Table::buildTag(CompactIndex& index, const TagInfo& info, const Expression& expr) {
+    std::vector<KeyEntry> entries;
+    entries.reserve(header_.recordCount);
+    std::uint32_t total = header_.recordCount;
+    int lastPercent = -1;
+    for (std::uint32_t r = 1; r <= total; ++r) {
+        const char* bytes = recordBytes(r);
+        if (!bytes)
+            return fail("Cannot read record " + std::to_string(r) + " of " + baseName(path_));
+        entries.push_back({keyOf(expr, info.keyLength, info.keyType, bytes, r), r});
+        int percent = static_cast<int>(std::uint64_t(r) * 100 / total);
+        if (progress_ && percent != lastPercent)
+            progress_(lastPercent = percent);
+    }
+    std::sort(entries.begin(), entries.end(), [](const KeyEntry& a, const KeyEntry& b) {
+        int c = a.key.compare(b.key);
+        return c < 0 || (c == 0 && a.recno < b.recno);
+    });
+    return index.addTag(info, entries);
+}
+
+namespace {
+Result<TagInfo> describeTag(const std::string& name, const std::string& expressionBytes,
+                            const Expression& expr) {
+    TagInfo info;
+    info.name = upper(name);
+    info.expression = expressionBytes;
+    if (info.name.empty() || info.name.size() > 10)
+        return fail("Tag name \"" + name + "\" must have 1 to 10 characters");
+    switch (expr.type()) {
+    case ValueType::Logical:
+        info.keyType = KeyType::Logical;
+        info.keyLength = 1;
+        break;
+    case ValueType::Character:
+        info.keyType = KeyType::Character;
+        info.keyLength = expr.width();
+        if (info.keyLength <= 0)
+            return fail("Index key " + expressionBytes + " has no fixed length");
+        if (info.keyLength > kMaxKeyLength)
+            return fail("Index key " + expressionBytes + " is longer than " +
+                        std::to_string(kMaxKeyLength) + " characters");
+        break;
+    default:
+        return fail("Index key " + expressionBytes + " must be character or logical");
+    }
+    return info;
+}
+} // namespace
+
+Status Table::indexTag(const std::string& tagName, const std::string& expression) {
+    if (auto st = commitPending(); !st)
+        return st;
+    if (auto st = ensureWritable(); !st)
+        return st;
+    auto expr = compile(expression);
+    if (!expr)
+        return fail(expr.error());
+    auto info = describeTag(tagName, expr->text(), *expr);
+    if (!info)
+        return fail(info.error());
+    if (!cdx_) {
+        auto created = CompactIndex::createCompound(siblingFile(path_, ".CDX"));
+        if (!created)
+            return fail(created.error());
+        cdx_ = std::move(*created);
+        tagExprs_.clear();
+        indexError_.clear();
+        header_.tableFlags |= 0x01;
+        if (auto st = writeFixedHeader(); !st)
+            return st;
+    }
+    if (cdx_->findTag(info->name))
+        return fail("Tag " + info->name + " already exists");
+    if (auto st = buildTag(*cdx_, *info, *expr); !st)
+        return st;
+    tagExprs_.push_back(std::move(*expr));
+    // The scratch order number follows the structural tags.
+    if (scratch_ && order_ == cdx_->tagCount())
+        order_ += 1;
+    return {};
+}
+
+Status Table::deleteStructuralIndex() {
+    if (auto st = commitPending(); !st)
+        return st;
+    if (auto st = ensureWritable(); !st)
+        return st;
+    int structural = cdx_ ? cdx_->tagCount() : 0;
+    std::string cdxPath = cdx_ ? cdx_->path() : siblingFile(path_, ".CDX");
+    cdx_.reset();
+    tagExprs_.clear();
+    indexError_.clear();
+    if (order_ > structural)
+        order_ -= structural;
+    else
+        order_ = 0;
+    std::error_code ec;
+    std::filesystem::remove(cdxPath, ec);
+    if (ec)
+        return fail("Cannot delete " + cdxPath + ": " + ec.message());
+    header_.tableFlags &= static_cast<std::uint8_t>(~0x01);
+    return writeFixedHeader();
+}
+
+Status Table::reindex() {
+    if (!cdx_)
+        return {};
+    std::vector<TagInfo> tags;
+    for (int t = 0; t < cdx_->tagCount(); ++t)
+        tags.push_back(cdx_->tag(t));
+    int order = order_;
+    if (auto st = deleteStructuralIndex(); !st)
+        return st;
+    for (const auto& info : tags)
+        if (auto st = indexTag(info.name, cp1252ToUtf8(info.expression)); !st)
+            return st;
+    order_ = order;
+    return {};
+}
+
+Status Table::updateKeys(const std::string& before, const std::string& after, bool isNew) {
+    auto update = [&](CompactIndex& index, int tag, const Expression& expr) -> Status {
+        const TagInfo& info = index.tag(tag);
+        std::string key = keyOf(expr, info.keyLength, info.keyType, after.data(), recno_);
+        if (isNew)
+            return index.insert(tag, key, recno_);
+        std::string old = keyOf(expr, info.keyLength, info.keyType, before.data(), recno_);
+        if (old == key)
+            return {};
+        if (auto st = index.remove(tag, old, recno_); !st)
+            return st;
+        return index.insert(tag, key, recno_);
+    };
+    if (cdx_)
+        for (int t = 0; t < cdx_->tagCount(); ++t)
+            if (auto st = update(*cdx_, t, tagExprs_[static_cast<std::size_t>(t)]); !st)
+                return st;
+    if (scratch_ && !isNew) {
+        // The scratch index holds only the records added to it.
+        const TagInfo& info = scratch_->tag(0);
+        std::string old = keyOf(*scratchExpr_, info.keyLength, info.keyType, before.data(), recno_);
+        auto entry = scratch_->find(0, old, recno_);
+        if (entry && entry->key == old && entry->recno == recno_)
+            if (auto st = update(*scratch_, 0, *scratchExpr_); !st)
+                return st;
+    }
+    return {};
+}
+
+Status Table::createScratchIndex(const std::string& path, const std::string& expression) {
+    if (auto st = commitPending(); !st)
+        return st;
+    auto expr = compile(expression);
+    if (!expr)
+        return fail(expr.error());
+    std::string stem = std::filesystem::path(path).stem().string().substr(0, 10);
+    auto info = describeTag(stem.empty() ? "SCRATCH" : stem, expr->text(), *expr);
+    if (!info)
+        return fail(info.error());
+    closeScratchIndex();
+    auto index = CompactIndex::createSingle(path, *info);
+    if (!index)
+        return fail(index.error());
+    scratch_ = std::move(*index);
+    scratchExpr_ = std::move(*expr);
+    return {};
+}
+
+Status Table::keyAdd() {
+    if (!scratch_)
+        return fail("There is no scratch index");
+    if (eof_)
+        return fail("There is no current record to add");
+    if (auto st = commitPending(); !st)
+        return st;
+    const TagInfo& info = scratch_->tag(0);
+    return scratch_->insert(
+        0, keyOf(*scratchExpr_, info.keyLength, info.keyType, record_.data(), recno_), recno_);
+}
+
+void Table::closeScratchIndex() {
+    int structural = cdx_ ? cdx_->tagCount() : 0;
+    if (scratch_ && order_ == structural + 1)
+        order_ = 0;
+    if (scratch_)
+        (void)scratch_->flush();
+    scratch_.reset();
+    scratchExpr_.reset();
+}
+
+} // namespace qp::store

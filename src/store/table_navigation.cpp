@@ -1,0 +1,316 @@
+// Moving the cursor: natural and index order, visibility (deletion mark,
+// query, scope), seek.
+
+#include "store/codepage.h"
+#include "store/table.h"
+
+namespace qp::store {
+
+CompactIndex* Table::orderIndex(int order, int& tagInFile) const {
+    int structural = cdx_ ? cdx_->tagCount() : 0;
+    if (order >= 1 && order <= structural) {
+        tagInFile = order - 1;
+        return const_cast<CompactIndex*>(&*cdx_);
+    }
+    if (scratch_ && order == structural + 1) {
+        tagInFile = 0;
+        return const_cast<CompactIndex*>(&*scratch_);
+    }
+    return nullptr;
+}
+
+int Table::tagCount() const {
+    return (cdx_ ? cdx_->tagCount() : 0) + (scratch_ ? 1 : 0);
+}
+
+std::optional<TagInfo> Table::tagInfo(int order) const {
+    int tag = 0;
+    CompactIndex* index = orderIndex(order, tag);
+    if (!index)
+        return std::nullopt;
+    return index->tag(tag);
+}
+
+int Table::tagArea(std::string_view tagName) const {
+    if (cdx_)
+        if (auto i = cdx_->findTag(tagName))
+            return *i + 1;
+    return 0;
+}
+
+std::string Table::tagName() const {
+    auto info = tagInfo(order_);
+    return info ? info->name : std::string();
+}
+
+std::string Table::indexName() const {
+    return cdx_ ? cdx_->path() : std::string();
+}
+
+Status Table::setOrder(int order) {
+    if (order != 0 && !tagInfo(order))
+        return fail("Index order " + std::to_string(order) + " does not exist");
+    if (auto st = commitPending(); !st)
+        return st;
+    order_ = order;
+    scoped_ = false;
+    // Keep the current record, now placed in the new order.
+    if (recno_ >= 1 && recno_ <= header_.recordCount)
+        go(recno_);
+    else
+        first();
+    return {};
+}
+
+bool Table::visible(std::uint32_t recno, const char* bytes) const {
+    if (!bytes)
+        return false;
+    if (hideDeleted_ && bytes[0] == '*')
+        return false;
+    if (query_ && !query_->isTrue(RecordView{bytes, recno}, settings_))
+        return false;
+    return true;
+}
+
+bool Table::inScope(const std::string& key) const {
+    if (!scoped_)
+        return true;
+    if (key.compare(0, scopeLow_.size(), scopeLow_) < 0)
+        return false;
+    return key.compare(0, scopeHigh_.size(), scopeHigh_) <= 0;
+}
+
+void Table::setEof() {
+    eof_ = true;
+    recno_ = header_.recordCount + 1;
+    position_.reset();
+    record_.assign(header_.recordLength, ' ');
+    original_ = record_;
+}
+
+// Moves to `entry` or the nearest visible entry in the walking direction.
+bool Table::positionAt(std::optional<KeyEntry> entry, bool forward) {
+    int tag = 0;
+    CompactIndex* index = orderIndex(order_, tag);
+    while (entry) {
+        if (!inScope(entry->key)) {
+            // Keys are ordered: once past the scope in the walking direction,
+            // nothing further can be in it.
+            bool beyond = forward ? entry->key.compare(0, scopeHigh_.size(), scopeHigh_) > 0
+                                  : entry->key.compare(0, scopeLow_.size(), scopeLow_) < 0;
+            if (beyond)
+                break;
+        } else if (visible(entry->recno, recordBytes(entry->recno))) {
+            recno_ = entry->recno;
+            position_ = entry;
+            (void)readRecord(recno_, record_);
+            original_ = record_;
+            eof_ = bof_ = false;
+            return true;
+        }
+        entry = forward ? index->next(tag, *entry) : index->prior(tag, *entry);
+    }
+    return false;
+}
+
+// Natural order: moves to `start` or the nearest visible record.
+bool Table::settle(bool forward) {
+    std::uint32_t r = recno_;
+    while (r >= 1 && r <= header_.recordCount) {
+        if (visible(r, recordBytes(r))) {
+            recno_ = r;
+            (void)readRecord(r, record_);
+            original_ = record_;
+            eof_ = bof_ = false;
+            return true;
+        }
+        r = forward ? r + 1 : r - 1;
+    }
+    return false;
+}
+
+bool Table::first() {
+    (void)commitPending();
+    int tag = 0;
+    bool found = false;
+    if (CompactIndex* index = orderIndex(order_, tag)) {
+        auto start = scoped_ ? index->lowerBound(tag, scopeLow_) : index->first(tag);
+        found = positionAt(start, true);
+    } else {
+        recno_ = 1;
+        found = settle(true);
+    }
+    if (!found) {
+        setEof();
+        bof_ = true;
+    }
+    return found;
+}
+
+bool Table::last() {
+    (void)commitPending();
+    int tag = 0;
+    bool found = false;
+    if (CompactIndex* index = orderIndex(order_, tag)) {
+        found = positionAt(index->last(tag), false);
+    } else {
+        recno_ = header_.recordCount;
+        found = settle(false);
+    }
+    if (!found) {
+        setEof();
+        bof_ = true;
+    }
+    return found;
+}
+
+bool Table::next() {
+    (void)commitPending();
+    if (eof_)
+        return false;
+    int tag = 0;
+    bool found = false;
+    if (CompactIndex* index = orderIndex(order_, tag)) {
+        found = position_ && positionAt(index->next(tag, *position_), true);
+    } else {
+        recno_ += 1;
+        found = settle(true);
+    }
+    if (!found)
+        setEof();
+    return found;
+}
+
+bool Table::prior() {
+    (void)commitPending();
+    int tag = 0;
+    bool found = false;
+    if (eof_)
+        return last();
+    if (CompactIndex* index = orderIndex(order_, tag)) {
+        found = position_ && positionAt(index->prior(tag, *position_), false);
+    } else {
+        recno_ -= 1;
+        found = settle(false);
+    }
+    if (!found) {
+        // Before the first record: stay on the first one, flagged.
+        first();
+        bof_ = true;
+    }
+    return found;
+}
+
+bool Table::go(std::uint32_t recno) {
+    (void)commitPending();
+    if (recno < 1 || recno > header_.recordCount) {
+        setEof();
+        return false;
+    }
+    if (auto st = readRecord(recno, record_); !st) {
+        setEof();
+        return false;
+    }
+    recno_ = recno;
+    original_ = record_;
+    eof_ = bof_ = false;
+    position_.reset();
+    int tag = 0;
+    if (CompactIndex* index = orderIndex(order_, tag)) {
+        const TagInfo& info = index->tag(tag);
+        const Expression& expr =
+            index == &*cdx_ ? tagExprs_[static_cast<std::size_t>(tag)] : *scratchExpr_;
+        std::string key = keyOf(expr, info.keyLength, info.keyType, record_.data(), recno);
+        auto entry = index->find(tag, key, recno);
+        if (entry && entry->recno == recno && entry->key == key)
+            position_ = entry;
+        else
+            position_ = KeyEntry{key, recno};
+    }
+    return true;
+}
+
+Result<bool> Table::seek(std::string_view key) {
+    if (auto st = commitPending(); !st)
+        return fail(st.error());
+    int tag = 0;
+    CompactIndex* index = orderIndex(order_, tag);
+    if (!index)
+        return fail("Seek needs an index order");
+    const TagInfo& info = index->tag(tag);
+    auto bytes = utf8ToCp1252Exact(key);
+    if (!bytes) {
+        setEof();
+        return false;
+    }
+    std::string prefix = bytes->substr(0, static_cast<std::size_t>(info.keyLength));
+    if (settings_.exact) {
+        while (!prefix.empty() && prefix.back() == ' ')
+            prefix.pop_back();
+        prefix.resize(static_cast<std::size_t>(info.keyLength), ' ');
+    }
+    auto entry = index->lowerBound(tag, prefix);
+    while (entry && entry->key.compare(0, prefix.size(), prefix) == 0) {
+        if (inScope(entry->key) && visible(entry->recno, recordBytes(entry->recno))) {
+            positionAt(entry, true);
+            return true;
+        }
+        entry = index->next(tag, *entry);
+    }
+    if (softSeek_ && positionAt(entry, true))
+        return false;
+    setEof();
+    return false;
+}
+
+Status Table::setQuery(std::string_view expression) {
+    if (auto st = commitPending(); !st)
+        return st;
+    if (expression.find_first_not_of(' ') == std::string_view::npos) {
+        query_.reset();
+        queryText_.clear();
+        first();
+        return {};
+    }
+    auto expr = compile(expression);
+    if (!expr)
+        return fail(expr.error());
+    if (expr->type() != ValueType::Logical)
+        return fail("The query \"" + std::string(expression) + "\" is not a logical expression");
+    query_ = std::move(*expr);
+    queryText_ = std::string(expression);
+    first();
+    return {};
+}
+
+std::uint32_t Table::queryRecCount() {
+    (void)commitPending();
+    std::uint32_t count = 0;
+    for (std::uint32_t r = 1; r <= header_.recordCount; ++r)
+        if (visible(r, recordBytes(r)))
+            ++count;
+    return count;
+}
+
+Status Table::setScope(std::string_view low, std::string_view high) {
+    if (low.empty() && high.empty()) {
+        scoped_ = false;
+        scopeLow_.clear();
+        scopeHigh_.clear();
+        first();
+        return {};
+    }
+    if (order_ == 0)
+        return fail("A scope needs an index order");
+    auto lo = utf8ToCp1252Exact(low);
+    auto hi = utf8ToCp1252Exact(high);
+    if (!lo || !hi)
+        return fail("The scope has characters that a table cannot hold");
+    scopeLow_ = *lo;
+    scopeHigh_ = *hi;
+    scoped_ = true;
+    first();
+    return {};
+}
+
+} // namespace qp::store

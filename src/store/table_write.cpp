@@ -1,0 +1,305 @@
+// Changing records: append, replace, post, deletion marks, pack and zap.
+
+#include "store/codepage.h"
+#include "store/table.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace qp::store {
+
+namespace {
+
+std::string memoPointer(std::uint32_t block, int width) {
+    if (width == 4) {
+        std::string p(4, '\0');
+        std::memcpy(p.data(), &block, 4);
+        return p;
+    }
+    if (block == 0)
+        return std::string(static_cast<std::size_t>(width), ' ');
+    std::string digits = std::to_string(block);
+    return std::string(static_cast<std::size_t>(width) - digits.size(), ' ') + digits;
+}
+
+std::uint32_t memoBlock(const char* p, int width) {
+    if (width == 4) {
+        std::uint32_t v = 0;
+        std::memcpy(&v, p, 4);
+        return v;
+    }
+    std::uint32_t block = 0;
+    const char* end = p + width;
+    while (p < end && *p == ' ')
+        ++p;
+    std::from_chars(p, end, block);
+    return block;
+}
+
+} // namespace
+
+Status Table::append() {
+    if (auto st = commitPending(); !st)
+        return st;
+    if (auto st = ensureWritable(); !st)
+        return st;
+    recnoBeforeAppend_ = eof_ ? 0 : recno_;
+    record_.assign(header_.recordLength, ' ');
+    for (const auto& f : header_.fields)
+        if (f.type == 'L')
+            record_[static_cast<std::size_t>(f.offset)] = 'F';
+    original_ = record_;
+    recno_ = header_.recordCount + 1;
+    position_.reset();
+    appending_ = dirty_ = true;
+    eof_ = bof_ = false;
+    return {};
+}
+
+Status Table::replace(std::string_view field, std::string_view utf8) {
+    if (auto st = ensureWritable(); !st)
+        return st;
+    if (eof_ && !appending_)
+        return fail("There is no current record to change");
+    auto i = fieldIndex(field);
+    if (!i)
+        return fail("Unknown field " + std::string(field));
+    const FieldDef& f = header_.fields[static_cast<std::size_t>(*i)];
+    auto bytes = utf8ToCp1252Exact(utf8);
+    if (!bytes)
+        return fail("The value for " + f.name +
+                    " has characters that cannot be stored in this table (Windows-1252)");
+    std::string value;
+    switch (f.type) {
+    case 'C':
+        value = bytes->substr(0, static_cast<std::size_t>(f.length));
+        value.resize(static_cast<std::size_t>(f.length), ' ');
+        break;
+    case 'N': {
+        std::string text = *bytes;
+        auto b = text.find_first_not_of(' ');
+        auto e = text.find_last_not_of(' ');
+        if (b == std::string::npos) {
+            value.assign(static_cast<std::size_t>(f.length), ' ');
+            break;
+        }
+        text = text.substr(b, e - b + 1);
+        double number = 0;
+        auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), number);
+        if (ec != std::errc() || ptr != text.data() + text.size())
+            return fail("\"" + std::string(utf8) + "\" is not a number for field " + f.name);
+        return replaceNumber(field, number);
+    }
+    case 'L': {
+        char c = bytes->empty() ? ' ' : (*bytes)[0];
+        if (std::string_view("TtYy").find(c) != std::string_view::npos)
+            value = "T";
+        else if (std::string_view("FfNn ").find(c) != std::string_view::npos)
+            value = "F";
+        else
+            return fail("\"" + std::string(utf8) + "\" is not a logical value for field " + f.name);
+        break;
+    }
+    case 'M':
+    case 'G': {
+        if (!memo_)
+            return fail("The table has no memo file");
+        for (auto& pending : pendingMemos_)
+            if (pending.first == *i) {
+                pending.second = *bytes;
+                dirty_ = true;
+                return {};
+            }
+        pendingMemos_.emplace_back(*i, *bytes);
+        dirty_ = true;
+        return {};
+    }
+    default:
+        return fail("Field " + f.name + " of type " + std::string(1, f.type) +
+                    " cannot be changed by this program");
+    }
+    record_.replace(static_cast<std::size_t>(f.offset), value.size(), value);
+    dirty_ = true;
+    return {};
+}
+
+Status Table::replaceLogical(std::string_view field, bool value) {
+    return replace(field, value ? "T" : "F");
+}
+
+Status Table::replaceNumber(std::string_view field, double number) {
+    if (auto st = ensureWritable(); !st)
+        return st;
+    if (eof_ && !appending_)
+        return fail("There is no current record to change");
+    auto i = fieldIndex(field);
+    if (!i)
+        return fail("Unknown field " + std::string(field));
+    const FieldDef& f = header_.fields[static_cast<std::size_t>(*i)];
+    if (f.type != 'N')
+        return fail("Field " + f.name + " is not numeric");
+    char buffer[64];
+    int n = std::snprintf(buffer, sizeof buffer, "%*.*f", f.length, f.decimals, number);
+    if (n < 0 || n > f.length)
+        return fail("The number does not fit field " + f.name);
+    record_.replace(static_cast<std::size_t>(f.offset), static_cast<std::size_t>(n), buffer);
+    dirty_ = true;
+    return {};
+}
+
+Status Table::post() {
+    return writeCurrent();
+}
+
+Status Table::commitPending() {
+    return dirty_ ? writeCurrent() : Status{};
+}
+
+void Table::discard() {
+    pendingMemos_.clear();
+    dirty_ = false;
+    if (appending_) {
+        appending_ = false;
+        if (recnoBeforeAppend_ == 0 || !go(recnoBeforeAppend_))
+            first();
+        return;
+    }
+    record_ = original_;
+}
+
+Status Table::writeCurrent() {
+    if (!dirty_)
+        return {};
+    if (auto st = ensureWritable(); !st)
+        return st;
+    for (const auto& [index, text] : pendingMemos_) {
+        const FieldDef& f = header_.fields[static_cast<std::size_t>(index)];
+        std::uint32_t old = memoBlock(original_.data() + f.offset, f.length);
+        auto block = memo_->write(text, old);
+        if (!block)
+            return fail(block.error());
+        std::string pointer = memoPointer(*block, f.length);
+        record_.replace(static_cast<std::size_t>(f.offset), pointer.size(), pointer);
+    }
+    pendingMemos_.clear();
+
+    std::uint64_t at = header_.headerLength + std::uint64_t(recno_ - 1) * header_.recordLength;
+    if (appending_) {
+        // Record and end mark first, the count after: a crash in between
+        // leaves a header that does not count the half-written record.
+        std::string bytes = record_ + kDbfEndOfFile;
+        if (auto st = dbf_.writeAt(at, bytes.data(), bytes.size()); !st)
+            return st;
+        header_.recordCount = recno_;
+        if (auto st = writeFixedHeader(); !st)
+            return st;
+    } else {
+        if (auto st = dbf_.writeAt(at, record_.data(), record_.size()); !st)
+            return st;
+    }
+    invalidateCache();
+    bool isNew = appending_;
+    appending_ = dirty_ = false;
+    if (auto st = updateKeys(original_, record_, isNew); !st)
+        return st;
+    original_ = record_;
+    go(recno_);
+    return {};
+}
+
+Status Table::deleteRecord() {
+    if (eof_ && !appending_)
+        return fail("There is no current record to delete");
+    if (auto st = ensureWritable(); !st)
+        return st;
+    record_[0] = '*';
+    dirty_ = true;
+    return writeCurrent();
+}
+
+Status Table::recall() {
+    if (eof_ && !appending_)
+        return fail("There is no current record to recall");
+    if (auto st = ensureWritable(); !st)
+        return st;
+    record_[0] = ' ';
+    dirty_ = true;
+    return writeCurrent();
+}
+
+Status Table::pack() {
+    if (auto st = commitPending(); !st)
+        return st;
+    if (auto st = ensureWritable(); !st)
+        return st;
+    // Live records move down in place; the count changes last, so a crash
+    // part way leaves every live record in the file.
+    std::uint32_t kept = 0;
+    std::uint32_t total = header_.recordCount;
+    int lastPercent = -1;
+    for (std::uint32_t r = 1; r <= total; ++r) {
+        const char* bytes = recordBytes(r);
+        if (!bytes)
+            return fail("Cannot read record " + std::to_string(r) + " of " + baseName(path_));
+        if (bytes[0] == '*')
+            continue;
+        ++kept;
+        if (kept != r) {
+            std::string copy(bytes, header_.recordLength);
+            std::uint64_t at =
+                header_.headerLength + std::uint64_t(kept - 1) * header_.recordLength;
+            if (auto st = dbf_.writeAt(at, copy.data(), copy.size()); !st)
+                return st;
+        }
+        int percent = static_cast<int>(std::uint64_t(r) * 100 / total);
+        if (progress_ && percent != lastPercent)
+            progress_(lastPercent = percent);
+    }
+    std::uint64_t end = header_.headerLength + std::uint64_t(kept) * header_.recordLength;
+    char eofMark = kDbfEndOfFile;
+    if (auto st = dbf_.writeAt(end, &eofMark, 1); !st)
+        return st;
+    if (auto st = dbf_.truncate(end + 1); !st)
+        return st;
+    header_.recordCount = kept;
+    if (auto st = writeFixedHeader(); !st)
+        return st;
+    invalidateCache();
+    if (auto st = reindex(); !st)
+        return st;
+    first();
+    return {};
+}
+
+Status Table::zap() {
+    if (auto st = ensureWritable(); !st)
+        return st;
+    pendingMemos_.clear();
+    dirty_ = appending_ = false;
+    char eofMark = kDbfEndOfFile;
+    if (auto st = dbf_.truncate(header_.headerLength); !st)
+        return st;
+    if (auto st = dbf_.writeAt(header_.headerLength, &eofMark, 1); !st)
+        return st;
+    header_.recordCount = 0;
+    if (auto st = writeFixedHeader(); !st)
+        return st;
+    invalidateCache();
+    if (memo_)
+        if (auto st = memo_->reset(); !st)
+            return st;
+    if (cdx_)
+        for (int t = 0; t < cdx_->tagCount(); ++t)
+            if (auto st = cdx_->clearTag(t); !st)
+                return st;
+    if (scratch_)
+        if (auto st = scratch_->clearTag(0); !st)
+            return st;
+    setEof();
+    bof_ = true;
+    return {};
+}
+
+} // namespace qp::store
