@@ -1,7 +1,6 @@
 #include <QApplication>
 #include <QMainWindow>
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QMainWindow w;
     w.setWindowTitle("Quillpost");

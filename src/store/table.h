@@ -114,6 +114,8 @@ public:
     bool getLogical(std::string_view field) const;
     Result<std::string> getMemo(std::string_view field) const;
     bool deleted() const;
+    // The current record's key in the current order (UTF-8, full length).
+    std::string currentKey() const;
 
     // Writing: append starts a blank record, replace changes the current
     // record in its buffer, post writes it with its index keys. Moving with a

@@ -263,6 +263,10 @@ Result<bool> Table::seek(std::string_view key) {
     return false;
 }
 
+std::string Table::currentKey() const {
+    return position_ && !eof_ ? cp1252ToUtf8(position_->key) : std::string();
+}
+
 Status Table::setQuery(std::string_view expression) {
     if (auto st = commitPending(); !st)
         return st;
