@@ -17,8 +17,8 @@ enum class ValueType { Character, Numeric, Logical };
 
 struct Value {
     ValueType type = ValueType::Character;
-    std::string text; // Character
-    double number = 0; // Numeric
+    std::string text;     // Character
+    double number = 0;    // Numeric
     bool logical = false; // Logical
 
     static Value character(std::string s) { return {ValueType::Character, std::move(s), 0, false}; }
@@ -57,6 +57,8 @@ public:
 private:
     std::string text_;
     std::shared_ptr<const ExpressionNode> root_;
+    int slotCount_ = 0;  // scratch buffers the tree needs while evaluating
+    int recordSpan_ = 1; // bytes of record the fields reach, for a missing record
 };
 
 } // namespace qp::store
