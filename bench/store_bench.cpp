@@ -1,0 +1,111 @@
+// The table engine on 100,000 address-shaped records: appends, the 26 tag
+// builds, seeks, a query count and a sequential read.
+
+#include "store/address_schema.h"
+#include "store/table.h"
+#include "support/sample_addresses.h"
+
+#include <benchmark/benchmark.h>
+
+#include <random>
+
+using namespace qp::store;
+using qp::testing::SampleAddresses;
+using qp::testing::TempDir;
+
+namespace {
+
+constexpr std::uint32_t kRecords = 100000;
+
+// One table with all tags, made once and shared by the read benchmarks.
+const std::string& sharedTable()
+{
+    static TempDir dir;
+    static std::string path = [] {
+        std::string p = dir.file("bench.dbf");
+        if (auto st = SampleAddresses::writeTable(p, kRecords, true); !st)
+            throw std::runtime_error(st.error());
+        return p;
+    }();
+    return path;
+}
+
+void BM_AppendWithoutIndexes(benchmark::State& state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        TempDir dir;
+        std::string path = dir.file("append.dbf");
+        (void)Table::create(path, SampleAddresses::fieldSpecs());
+        auto t = Table::open(path, OpenMode::Exclusive);
+        SampleAddresses gen;
+        std::vector<qp::testing::SampleAddress> rows;
+        for (std::uint32_t i = 0; i < kRecords; ++i)
+            rows.push_back(gen.next());
+        state.ResumeTiming();
+        for (const auto& a : rows) {
+            (void)SampleAddresses::append(*t, a);
+            (void)t->post();
+        }
+    }
+}
+BENCHMARK(BM_AppendWithoutIndexes)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_BuildAll26Tags(benchmark::State& state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        TempDir dir;
+        std::string path = dir.file("tags.dbf");
+        (void)SampleAddresses::writeTable(path, kRecords, false);
+        auto t = Table::open(path, OpenMode::Exclusive);
+        state.ResumeTiming();
+        for (const auto& tag : kAddressTags)
+            (void)t->indexTag(std::string(tag.name), std::string(tag.expression));
+        (void)t->flush();
+    }
+}
+BENCHMARK(BM_BuildAll26Tags)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_10000RandomSeeksOnLname(benchmark::State& state)
+{
+    auto t = Table::open(sharedTable(), OpenMode::ReadOnly);
+    (void)t->setOrder(t->tagArea("LNAME"));
+    std::vector<std::string> keys;
+    std::mt19937 rng(7);
+    SampleAddresses gen(3);
+    for (int i = 0; i < 10000; ++i) {
+        std::string k = gen.next().lname;
+        for (auto& c : k)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        keys.push_back(k.substr(0, 1 + rng() % k.size()));
+    }
+    for (auto _ : state)
+        for (const auto& k : keys)
+            benchmark::DoNotOptimize(t->seek(k).ok());
+}
+BENCHMARK(BM_10000RandomSeeksOnLname)->Unit(benchmark::kMillisecond);
+
+void BM_QueryCount(benchmark::State& state)
+{
+    auto t = Table::open(sharedTable(), OpenMode::ReadOnly);
+    (void)t->setQuery("UPPER(LNAME)=\"SM\".and. !ISDEL");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(t->queryRecCount());
+}
+BENCHMARK(BM_QueryCount)->Unit(benchmark::kMillisecond);
+
+void BM_SequentialRead(benchmark::State& state)
+{
+    auto t = Table::open(sharedTable(), OpenMode::ReadOnly);
+    t->setDeleted(false);
+    for (auto _ : state) {
+        std::size_t bytes = 0;
+        for (bool more = t->first(); more; more = t->next())
+            bytes += t->getString(0).size();
+        benchmark::DoNotOptimize(bytes);
+    }
+}
+BENCHMARK(BM_SequentialRead)->Unit(benchmark::kMillisecond);
+
+} // namespace
