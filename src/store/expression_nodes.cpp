@@ -123,6 +123,8 @@ private:
     int offset_;
 };
 
+constexpr std::int32_t kLastJulianDay = 5373484; // 9999-12-31
+
 // T: julian day and milliseconds, shown as "YYYYMMDDhhmmss" (blank when empty).
 class DateTimeField final : public ExpressionNode {
 public:
@@ -133,7 +135,7 @@ public:
         out.assign(14, ' ');
         const auto jd = static_cast<std::int32_t>(readU32(c.bytes + offset_));
         const auto ms = static_cast<std::int32_t>(readU32(c.bytes + offset_ + 4));
-        if (jd <= 0) {
+        if (jd <= 0 || jd > kLastJulianDay) { // zero, or blanks from a new record
             return out;
         }
         // Fliegel and Van Flandern.
