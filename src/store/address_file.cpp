@@ -1,0 +1,135 @@
+#include "store/address_file.h"
+
+#include "store/table_files.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+namespace qp::store {
+
+namespace {
+
+std::string trimRight(std::string s) {
+    while (!s.empty() && s.back() == ' ')
+        s.pop_back();
+    return s;
+}
+
+std::string trimLeft(std::string s) {
+    s.erase(0, std::min(s.find_first_not_of(' '), s.size()));
+    return s;
+}
+
+bool sameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+               return std::tolower(x) == std::tolower(y);
+           });
+}
+
+} // namespace
+
+Status createAddressFile(const std::string& path, const FieldLengths& lengths,
+                         const ProgressHook& progress) {
+    std::vector<FieldSpec> fields;
+    for (const auto& f : kAddressFields) {
+        int width = f.defaultWidth;
+        if (f.settable)
+            if (auto it = lengths.find(f.name); it != lengths.end())
+                width = it->second;
+        fields.push_back({std::string(f.name), f.type, width, 0});
+    }
+    if (auto st = Table::create(path, fields); !st)
+        return fail("Create failed");
+    if (!fileExists(path))
+        return fail("File creation failed");
+    auto table = openAddressFile(path, OpenMode::Exclusive);
+    if (!table)
+        return fail("File creation failed");
+    if (progress)
+        table->setProgressHook(progress);
+    if (auto st = buildAddressTags(*table); !st)
+        return fail("Unable to create index files\nFile creation failed");
+    return {};
+}
+
+Status buildAddressTags(Table& table) {
+    if (auto st = table.deleteStructuralIndex(); !st)
+        return fail("Unable to create index files");
+    for (const auto& tag : kAddressTags)
+        if (auto st = table.indexTag(std::string(tag.name), std::string(tag.expression)); !st)
+            return fail("Unable to create index files");
+    return table.flush();
+}
+
+bool addressIndexValid(const Table& table) {
+    return std::all_of(kAddressTags.begin(), kAddressTags.end(),
+                       [&](const AddressTagSpec& tag) { return table.tagArea(tag.name) != 0; });
+}
+
+Result<Table> openAddressFile(const std::string& path, OpenMode mode) {
+    if (!fileExists(path))
+        return fail("File " + path + " not found");
+    auto table = Table::open(path, mode);
+    if (!table)
+        return fail(table.error());
+    for (const auto& spec : kAddressFields) {
+        auto index = table->fieldIndex(spec.name);
+        if (!index)
+            return fail("Field " + std::string(spec.name) + " is missing from " + path);
+        char type = table->fields()[static_cast<std::size_t>(*index)].type;
+        if (type != spec.type)
+            return fail("Field " + std::string(spec.name) + " of " + path + " has type " +
+                        std::string(1, type) + " instead of " + std::string(1, spec.type));
+    }
+    return table;
+}
+
+CalculatedFields
+calculatedFields(const Table& table, const std::string& tagId, bool withNameAndAddress,
+                 const std::function<std::string(const std::string&)>& formatDate) {
+    CalculatedFields c;
+    std::string tag = table.getString("TAG");
+    c.tagged = !tagId.empty() && tag == tagId;
+    std::string date = table.getString("DATE");
+    c.displayDate = date.empty() || !formatDate ? std::string() : formatDate(date);
+    if (!withNameAndAddress)
+        return c;
+    std::string lname = table.getString("LNAME");
+    std::string fname = table.getString("FNAME");
+    std::string middle = table.getString("MIDDLE");
+    std::string prefix = table.getString("PREFIX");
+    c.fullName = trimRight(fname + " " + middle) + " " + lname;
+    c.fullNameWithPrefix = trimLeft(trimRight(prefix + " " + fname + " " + middle)) + " " + lname;
+    c.cityStateZip = trimLeft(table.getString("CITY") + " ") +
+                     trimLeft(table.getString("STATE") + " ") + table.getString("ZIP");
+    return c;
+}
+
+std::optional<std::string> addressFieldText(const Table& table, std::string_view name,
+                                            const CalculatedFields& calculated) {
+    if (sameName(name, "Tagged"))
+        return calculated.tagged ? "Yes" : "No";
+    if (sameName(name, "FullName"))
+        return calculated.fullName;
+    if (sameName(name, "FullNameWithPrefix"))
+        return calculated.fullNameWithPrefix;
+    if (sameName(name, "CityStateZip"))
+        return calculated.cityStateZip;
+    if (sameName(name, "DisplayDate"))
+        return calculated.displayDate;
+    auto index = table.fieldIndex(name);
+    if (!index)
+        return std::nullopt;
+    const auto& f = table.fields()[static_cast<std::size_t>(*index)];
+    if (f.type == 'M') {
+        auto memo = table.getMemo(f.name);
+        return memo ? *memo : std::string();
+    }
+    if (f.type == 'L')
+        return table.getLogical(f.name) ? "T" : "F";
+    return table.getString(*index);
+}
+
+} // namespace qp::store

@@ -1,0 +1,56 @@
+#pragma once
+// Address files: creating one with its 23 fields and 26 tags, opening one
+// whatever its field widths, the index check, and the calculated fields.
+
+#include "address_schema.h"
+#include "table.h"
+
+#include <functional>
+#include <map>
+#include <string>
+
+namespace qp::store {
+
+// Widths of the settable fields by field name; a field not named keeps its
+// default width.
+using FieldLengths = std::map<std::string, int, std::less<>>;
+
+// The messages are the ones the user sees: "Create failed",
+// "Unable to create index files", "File creation failed".
+Status createAddressFile(const std::string& path, const FieldLengths& lengths,
+                         const ProgressHook& progress = {});
+
+// Deletes the structural index file, if any, and adds the 26 tags in order.
+Status buildAddressTags(Table& table);
+
+// True when every one of the 26 tags exists, looked up by name.
+bool addressIndexValid(const Table& table);
+
+// Opens `path` as an address file: every stored field must be there with its
+// type (ISDEL logical, MEMO memo, the others character); widths may differ.
+Result<Table> openAddressFile(const std::string& path, OpenMode mode = OpenMode::Exclusive);
+
+struct CalculatedFields {
+    bool tagged = false;
+    std::string fullName;
+    std::string fullNameWithPrefix;
+    std::string cityStateZip;
+    std::string displayDate;
+};
+
+// The calculated fields of the current record. The name and address values
+// are computed only when `withNameAndAddress` (a label, envelope or report
+// tool is open); `formatDate` turns the eight-digit DATE into its display form.
+CalculatedFields calculatedFields(const Table& table, const std::string& tagId,
+                                  bool withNameAndAddress,
+                                  const std::function<std::string(const std::string&)>& formatDate);
+
+// The value of a stored or calculated field by name (calculated names as in
+// kCalculatedFieldNames); false when the name is neither.
+std::optional<std::string> addressFieldText(const Table& table, std::string_view name,
+                                            const CalculatedFields& calculated);
+
+inline constexpr std::array<std::string_view, 5> kCalculatedFieldNames{
+    "Tagged", "FullName", "FullNameWithPrefix", "CityStateZip", "DisplayDate"};
+
+} // namespace qp::store
