@@ -1,0 +1,56 @@
+#pragma once
+// One drawing call of a page, in inches from the paper's top-left corner.
+// Every target paints from these, so printer, PDF and preview agree.
+#include "print/print_types.h"
+
+#include <QImage>
+#include <QPicture>
+#include <QPointF>
+#include <QRectF>
+#include <QString>
+#include <memory>
+#include <vector>
+
+namespace qp::print {
+
+enum TDrawKind {
+    dkText,        // Text with its baseline start at P1
+    dkTextClipped, // Text with its top-left at P1, clipped to Rect
+    dkLine,        // P1 to P2 with Pen
+    dkRect,        // Rect with Pen and Brush
+    dkRoundRect,   // Rect, corner ellipse P2.x by P2.y
+    dkEllipse,     // Rect
+    dkImage,       // Image stretched into Rect
+    dkPicture      // Picture stretched into Rect, clipped to Rect
+};
+
+struct TDrawCommand {
+    TDrawKind Kind = dkLine;
+    QPointF P1;
+    QPointF P2;
+    QRectF Rect;
+    QString Text;
+    TFontSpec Font;
+    TPenSpec Pen;
+    TBrushSpec Brush;
+    QImage Image;
+    std::shared_ptr<const QPicture> Picture; // shared: a QPicture is costly to construct
+};
+
+struct TPageRecord {
+    std::vector<TDrawCommand> Commands;
+};
+
+// A job kept in memory page by page; the window that runs the job owns it.
+struct TStoredJob {
+    double PaperWidth = 8.5; // inches, whole sheet
+    double PaperHeight = 11;
+    double XDpi = 600; // resolution of the device the job was laid out for
+    double YDpi = 600;
+    std::vector<TPageRecord> Pages;
+
+    int PageCount() const { return static_cast<int>(Pages.size()); }
+    void Clear() { Pages.clear(); }
+};
+
+} // namespace qp::print
