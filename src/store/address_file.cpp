@@ -107,6 +107,17 @@ calculatedFields(const Table& table, const std::string& tagId, bool withNameAndA
     return c;
 }
 
+std::string memoForStorage(std::string text) {
+    // Characters, not UTF-8 bytes: each one is one byte in the file.
+    std::size_t length = 0;
+    for (unsigned char c : text)
+        if ((c & 0xC0) != 0x80)
+            ++length;
+    if (length > 0 && length % 4 == 0)
+        text += ' ';
+    return text;
+}
+
 std::optional<std::string> addressFieldText(const Table& table, std::string_view name,
                                             const CalculatedFields& calculated) {
     if (sameName(name, "Tagged"))

@@ -50,6 +50,10 @@ CalculatedFields calculatedFields(const Table& table, const std::string& tagId,
 std::optional<std::string> addressFieldText(const Table& table, std::string_view name,
                                             const CalculatedFields& calculated);
 
+// A memo text as it is stored: one blank appended when its length (line
+// breaks included) is a positive multiple of 4.
+std::string memoForStorage(std::string text);
+
 inline constexpr std::array<std::string_view, 5> kCalculatedFieldNames{
     "Tagged", "FullName", "FullNameWithPrefix", "CityStateZip", "DisplayDate"};
 

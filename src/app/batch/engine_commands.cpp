@@ -1,7 +1,7 @@
-// Table-level batch commands: info, list, eval, seek, dump-tag.
+// Table-level batch commands: info, eval, seek, dump-tag.
 
 #include "app/batch/batch_command.h"
-#include "app/batch/csv_writer.h"
+#include "app/batch/table_options.h"
 #include "store/codepage.h"
 #include "store/table.h"
 
@@ -16,32 +16,6 @@ namespace {
 
 using store::OpenMode;
 using store::Table;
-
-Table openTable(const std::string& path, OpenMode mode = OpenMode::ReadOnly) {
-    auto table = Table::open(path, mode);
-    if (!table)
-        throw Failure(table.error());
-    return std::move(*table);
-}
-
-void useTag(Table& table, const std::string& tag) {
-    int order = table.tagArea(tag);
-    if (order == 0) {
-        std::string why = table.indexError().empty() ? "" : " (" + table.indexError() + ")";
-        throw Failure("Tag " + tag + " not found in " + table.path() + why);
-    }
-    if (auto st = table.setOrder(order); !st)
-        throw Failure(st.error());
-}
-
-std::vector<std::string> splitList(const std::string& text) {
-    std::vector<std::string> parts;
-    std::stringstream in(text);
-    for (std::string part; std::getline(in, part, ',');)
-        if (!part.empty())
-            parts.push_back(part);
-    return parts;
-}
 
 std::string formatNumber(double v) {
     char buffer[64];
@@ -61,22 +35,6 @@ std::string formatValue(const store::Value& v) {
     return {};
 }
 
-std::string fieldText(const Table& table, const std::string& field) {
-    auto index = table.fieldIndex(field);
-    if (!index)
-        throw Failure("Unknown field " + field);
-    const auto& def = table.fields()[static_cast<std::size_t>(*index)];
-    if (def.type == 'M' || def.type == 'G') {
-        auto memo = table.getMemo(field);
-        if (!memo)
-            throw Failure(memo.error());
-        return *memo;
-    }
-    if (def.type == 'L')
-        return table.getLogical(field) ? "T" : "F";
-    return table.getString(*index);
-}
-
 int runInfo(const std::vector<std::string>& words, std::ostream& out) {
     Args args(words, {}, {});
     args.expectPositionals(1, 1);
@@ -93,38 +51,6 @@ int runInfo(const std::vector<std::string>& words, std::ostream& out) {
     }
     if (!table.indexError().empty())
         out << "Index: " << table.indexError() << "\n";
-    return 0;
-}
-
-int runList(const std::vector<std::string>& words, std::ostream& out) {
-    Args args(words, {"order", "query", "fields"}, {"deleted"});
-    args.expectPositionals(1, 1);
-    Table table = openTable(args.positional(0, "FILE"));
-    if (args.flag("deleted"))
-        table.setDeleted(false);
-    if (auto tag = args.value("order"))
-        useTag(table, *tag);
-    if (auto query = args.value("query"))
-        if (auto st = table.setQuery(*query); !st)
-            throw Failure(st.error());
-    std::vector<std::string> fields;
-    if (auto list = args.value("fields")) {
-        fields = splitList(*list);
-        for (const auto& f : fields)
-            if (!table.fieldIndex(f))
-                throw Failure("Unknown field " + f);
-    } else {
-        for (const auto& f : table.fields())
-            fields.push_back(f.name);
-    }
-    writeCsvRow(out, fields);
-    std::vector<std::string> row;
-    for (bool more = table.first(); more; more = table.next()) {
-        row.clear();
-        for (const auto& f : fields)
-            row.push_back(fieldText(table, f));
-        writeCsvRow(out, row);
-    }
     return 0;
 }
 
@@ -180,9 +106,6 @@ int runDumpTag(const std::vector<std::string>& words, std::ostream& out) {
 }
 
 BatchCommand info({"info", "FILE", "Fields, record count and index tags of a table.", runInfo});
-BatchCommand list({"list", "FILE [--order TAG] [--query EXPR] [--fields F1,F2,...] [--deleted]",
-                   "Visible records as CSV (UTF-8, header line); --deleted shows marked ones too.",
-                   runList});
 BatchCommand eval({"eval", "FILE EXPR [--recno N]",
                    "Value of an xBase expression on record N (default 1).", runEval});
 BatchCommand seek({"seek", "FILE TAG KEY [--exact] [--soft]",

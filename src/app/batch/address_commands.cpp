@@ -1,0 +1,249 @@
+// Address-file batch commands: create, check, reindex, add, list and
+// query-string.
+
+#include "app/batch/batch_command.h"
+#include "app/batch/csv_writer.h"
+#include "app/batch/table_options.h"
+#include "store/address_file.h"
+#include "store/address_filter.h"
+#include "store/filter_file.h"
+#include "store/locale_dates.h"
+#include "store/settings_file.h"
+#include "store/shared_routines.h"
+#include "store/table_files.h"
+
+#include <algorithm>
+#include <cctype>
+#include <ostream>
+
+namespace qp::batch {
+
+namespace {
+
+using store::FilterCriteria;
+using store::OpenMode;
+using store::Table;
+
+std::string upper(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return s;
+}
+
+Table openAddress(const std::string& path, OpenMode mode) {
+    auto table = store::openAddressFile(path, mode);
+    if (!table)
+        throw Failure(table.error());
+    return std::move(*table);
+}
+
+// "LNAME=bak;jo": the criterion of the field named before the first "=".
+void addCriterion(FilterCriteria& filter, const std::string& spec) {
+    auto eq = spec.find('=');
+    if (eq == std::string::npos)
+        throw UsageError("--criteria takes FIELD=TEXT, not \"" + spec + "\"");
+    std::string field = upper(spec.substr(0, eq));
+    if (field == "CITY")
+        field = "CITY+STATE";
+    const auto& names = store::kFilterFieldExpressions;
+    auto it = std::find(names.begin(), names.end(), field);
+    if (it == names.end())
+        throw UsageError("--criteria: no filter box tests the field " + spec.substr(0, eq));
+    filter.criteria[static_cast<std::size_t>(it - names.begin())] = spec.substr(eq + 1);
+}
+
+// The filter that --flt, --criteria, --tagged and --reverse describe, if any.
+std::optional<FilterCriteria> filterFromArgs(const Args& args) {
+    bool any = args.value("flt") || !args.values("criteria").empty() || args.flag("tagged") ||
+               args.flag("reverse");
+    if (!any)
+        return std::nullopt;
+    FilterCriteria filter;
+    if (auto flt = args.value("flt")) {
+        auto read = store::ReadFilterFrom(*flt);
+        if (!read)
+            throw Failure(read.error());
+        filter = *read;
+    }
+    for (const auto& spec : args.values("criteria"))
+        addCriterion(filter, spec);
+    if (args.flag("tagged"))
+        filter.tagged = true;
+    if (args.flag("reverse"))
+        filter.reverse = true;
+    return filter;
+}
+
+std::string tagIdentifier() {
+    auto settings = store::SettingsFile::standard();
+    return store::LoadGlobalTagId(settings);
+}
+
+int runCreate(const std::vector<std::string>& words, std::ostream& out) {
+    Args args(words, {}, {});
+    args.expectPositionals(1, 1);
+    const std::string& path = args.positional(0, "FILE");
+    if (store::fileExists(path))
+        throw Failure("That file already exists.Please select another name");
+    auto lengths = store::ReadNewFileFieldLengths(store::SettingsFile::standard());
+    store::FieldLengths widths;
+    for (const auto& f : store::kNewFileFieldLengths)
+        widths[f.field] = lengths.lengthOf(f.field);
+    if (auto st = store::createAddressFile(path, widths); !st)
+        throw Failure(st.error());
+    out << path << "\n";
+    return 0;
+}
+
+int runCheck(const std::vector<std::string>& words, std::ostream& out) {
+    Args args(words, {}, {});
+    args.expectPositionals(1, 1);
+    Table table = openAddress(args.positional(0, "FILE"), OpenMode::ReadOnly);
+    bool valid = store::addressIndexValid(table);
+    out << (valid ? "valid" : "invalid") << "\n";
+    return valid ? 0 : 1;
+}
+
+int runReindex(const std::vector<std::string>& words, std::ostream& out) {
+    Args args(words, {}, {});
+    args.expectPositionals(1, 1);
+    Table table = openAddress(args.positional(0, "FILE"), OpenMode::Exclusive);
+    if (!table.writeBlock().empty())
+        throw Failure(table.writeBlock());
+    // Packing rebuilds whatever tags exist; the 26 are then built fresh.
+    if (auto st = table.deleteStructuralIndex(); !st)
+        throw Failure(st.error());
+    if (auto st = table.pack(); !st)
+        throw Failure(st.error());
+    if (auto st = store::buildAddressTags(table); !st)
+        throw Failure(st.error());
+    out << table.recCount() << " records\n";
+    return 0;
+}
+
+int runAdd(const std::vector<std::string>& words, std::ostream& out) {
+    Args args(words, {}, {});
+    args.expectPositionals(1, 1000);
+    Table table = openAddress(args.positional(0, "FILE"), OpenMode::Exclusive);
+    if (auto st = table.append(); !st)
+        throw Failure(st.error());
+    for (std::size_t i = 1; i < args.positionals().size(); ++i) {
+        const std::string& assignment = args.positionals()[i];
+        auto eq = assignment.find('=');
+        if (eq == std::string::npos)
+            throw UsageError("values are given as FIELD=VALUE, not \"" + assignment + "\"");
+        std::string field = upper(assignment.substr(0, eq));
+        std::string value = assignment.substr(eq + 1);
+        if (field == "MEMO")
+            value = store::memoForStorage(value);
+        auto st = field == "ISDEL"
+                      ? table.replaceLogical(field, !value.empty() &&
+                                                        std::string("TtYy1").find(value[0]) !=
+                                                            std::string::npos)
+                      : table.replace(field, value);
+        if (!st) {
+            table.discard();
+            throw Failure(st.error());
+        }
+    }
+    if (auto st = table.post(); !st)
+        throw Failure(st.error());
+    out << table.recNo() << "\n";
+    return 0;
+}
+
+int runList(const std::vector<std::string>& words, std::ostream& out) {
+    Args args(words, {"order", "query", "fields", "flt", "criteria"},
+              {"deleted", "tagged", "reverse"});
+    args.expectPositionals(1, 1);
+    Table table = openTable(args.positional(0, "FILE"));
+    if (args.flag("deleted"))
+        table.setDeleted(false);
+    if (auto tag = args.value("order"))
+        useTag(table, *tag);
+    auto filter = filterFromArgs(args);
+    if (filter && args.value("query"))
+        throw UsageError("--query does not go with the filter options");
+    std::string tagId;
+    if (filter) {
+        tagId = tagIdentifier();
+        auto outcome = store::ApplyFilter(table, *filter, tagId);
+        if (!outcome.message.empty())
+            throw Failure(outcome.message);
+    } else if (auto query = args.value("query")) {
+        if (auto st = table.setQuery(*query); !st)
+            throw Failure(st.error());
+    }
+    std::vector<std::string> fields;
+    bool calculated = false;
+    if (auto list = args.value("fields")) {
+        fields = splitList(*list);
+        for (const auto& f : fields) {
+            bool isCalculated = std::any_of(
+                store::kCalculatedFieldNames.begin(), store::kCalculatedFieldNames.end(),
+                [&](std::string_view n) { return upper(std::string(n)) == upper(f); });
+            calculated |= isCalculated;
+            if (!isCalculated && !table.fieldIndex(f))
+                throw Failure("Unknown field " + f);
+        }
+        if (calculated && tagId.empty())
+            tagId = tagIdentifier();
+    } else {
+        for (const auto& f : table.fields())
+            fields.push_back(f.name);
+    }
+    auto formatDate = [](const std::string& date) {
+        return store::FormatDisplayDate(date, store::UserShortDatePattern());
+    };
+    writeCsvRow(out, fields);
+    std::vector<std::string> row;
+    for (bool more = table.first(); more; more = table.next()) {
+        store::CalculatedFields values;
+        if (calculated)
+            values = store::calculatedFields(table, tagId, true, formatDate);
+        row.clear();
+        for (const auto& f : fields)
+            row.push_back(store::addressFieldText(table, f, values).value_or(""));
+        writeCsvRow(out, row);
+    }
+    return 0;
+}
+
+int runQueryString(const std::vector<std::string>& words, std::ostream& out) {
+    Args args(words, {"flt", "criteria"}, {"tagged", "reverse"});
+    args.expectPositionals(0, 0);
+    FilterCriteria filter = filterFromArgs(args).value_or(FilterCriteria{});
+    std::string tagId = filter.tagged ? tagIdentifier() : std::string();
+    auto expression = store::BuildQueryString(filter, tagId);
+    if (!expression)
+        throw Failure(expression.error());
+    out << *expression << "\n";
+    return 0;
+}
+
+const char* kFilterOptions = "[--flt FILE.FLT] [--criteria FIELD=TEXT]... [--tagged] [--reverse]";
+
+BatchCommand create({"create", "FILE",
+                     "Creates an address file with the new-file field lengths of the settings.",
+                     runCreate});
+BatchCommand check({"check", "FILE",
+                    "Prints \"valid\" when all 26 index tags exist, else \"invalid\" (exit 1).",
+                    runCheck});
+BatchCommand reindex({"reindex", "FILE",
+                      "Packs the address file (deleted records go for good) and rebuilds its tags.",
+                      runReindex});
+BatchCommand add({"add", "FILE FIELD=VALUE...", "Appends one record and prints its record number.",
+                  runAdd});
+BatchCommand list({"list",
+                   std::string("FILE [--order TAG] [--query EXPR | ") + kFilterOptions +
+                       "] [--fields F1,F2,...] [--deleted]",
+                   "Visible records as CSV (UTF-8, header line). The filter options work as the "
+                   "filter window does; --fields takes calculated fields too (FullName, "
+                   "FullNameWithPrefix, CityStateZip, DisplayDate, Tagged).",
+                   runList});
+BatchCommand queryString({"query-string", kFilterOptions,
+                          "Prints the query expression the filter criteria build.",
+                          runQueryString});
+
+} // namespace
+} // namespace qp::batch

@@ -1,0 +1,15 @@
+#pragma once
+// Opening tables and choosing orders for batch commands.
+
+#include "store/table.h"
+
+#include <string>
+#include <vector>
+
+namespace qp::batch {
+
+store::Table openTable(const std::string& path, store::OpenMode mode = store::OpenMode::ReadOnly);
+void useTag(store::Table& table, const std::string& tag);
+std::vector<std::string> splitList(const std::string& text, char separator = ',');
+
+} // namespace qp::batch

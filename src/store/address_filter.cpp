@@ -1,0 +1,32 @@
+#include "store/address_filter.h"
+
+namespace qp::store {
+
+Status ClearEngineFilter(Table& table) {
+    return table.setQuery(kNoFilterQuery);
+}
+
+FilterOutcome ApplyFilter(Table& table, FilterCriteria& filter, std::string_view tagId) {
+    FilterOutcome outcome;
+    FilterQuery prepared = PrepareFilterQuery(filter, tagId);
+    if (prepared.kind != FilterQuery::Kind::Filter) {
+        outcome.message = prepared.message;
+        (void)ClearEngineFilter(table);
+        return outcome;
+    }
+    if (auto st = table.setQuery(prepared.query); !st) {
+        outcome.message = st.error();
+        ClearQueryVars(filter);
+        (void)ClearEngineFilter(table);
+        return outcome;
+    }
+    outcome.matches = table.queryRecCount();
+    if (outcome.matches == 0) {
+        // A filter that matches nothing is dropped without a word.
+        ClearQueryVars(filter);
+        (void)ClearEngineFilter(table);
+    }
+    return outcome;
+}
+
+} // namespace qp::store
