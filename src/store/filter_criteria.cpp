@@ -61,7 +61,8 @@ Result<std::string> QuoteFilterValue(std::string_view value) {
         return "\"" + v + "\"";
     if (v.find('\'') == std::string::npos)
         return "'" + v + "'";
-    if (v.find_first_of("[]") == std::string::npos)
+    // A bracketed text ends at the first ']'; '[' inside it is plain text.
+    if (v.find(']') == std::string::npos)
         return "[" + v + "]";
     return fail("The filter value " + v +
                 " contains double quotes, single quotes and square brackets, so it cannot be "

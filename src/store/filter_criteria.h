@@ -54,8 +54,9 @@ struct FilterCriteria {
 void ClearQueryVars(FilterCriteria& filter);
 
 // `value` as an xBase string literal: in double quotes, else single quotes,
-// else square brackets, whichever it does not contain, so that the value can
-// never end the literal early. Fails when it contains all three.
+// else square brackets, whichever it does not contain (for brackets: no ']'),
+// so that the value can never end the literal early. Fails when it contains
+// '"', '\'' and ']'.
 Result<std::string> QuoteFilterValue(std::string_view value);
 
 // Upper case of UTF-8 text: ASCII and the Latin letters of Windows-1252.

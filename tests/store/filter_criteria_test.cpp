@@ -1,3 +1,4 @@
+#include "store/expression.h"
 #include "store/filter_criteria.h"
 
 #include <gtest/gtest.h>
@@ -71,7 +72,8 @@ TEST(FilterCriteria, ValuesWithQuotesStayValues) {
     auto refused = TranslateCriterion("LNAME", "a\"b'c]");
     ASSERT_FALSE(refused.ok());
     EXPECT_NE(refused.error().find("A\"B'C]"), std::string::npos);
-    EXPECT_FALSE(TranslateCriterion("LNAME", "ok;a\"b'[c").ok());
+    EXPECT_FALSE(TranslateCriterion("LNAME", "ok;a\"b']c").ok());
+    EXPECT_EQ(translate("LNAME", "a\"b'[c"), "UPPER(LNAME)=[A\"B'[C]");
 }
 
 TEST(FilterCriteria, BuildQueryStringOrderSeparatorTaggedReverse) {
@@ -152,4 +154,57 @@ TEST(FilterCriteria, ClearQueryVarsEmptiesEverything) {
     f.expression = "x";
     ClearQueryVars(f);
     EXPECT_EQ(f, FilterCriteria{});
+}
+
+namespace {
+
+// Whether the engine query of `filter` selects a record with these values.
+bool selects(FilterCriteria filter, const std::string& lname, const std::string& codes) {
+    std::vector<FieldDef> fields{{"LNAME", 'C', 20, 0, 1},
+                                 {"CODES", 'C', 10, 0, 21},
+                                 {"TAG", 'C', 8, 0, 31},
+                                 {"ISDEL", 'L', 1, 0, 39}};
+    auto pad = [](std::string s, std::size_t n) {
+        s.resize(n, ' ');
+        return s;
+    };
+    std::string record = " " + pad(lname, 20) + pad(codes, 10) + pad("272WEPA", 8) + "F";
+    FilterQuery q = PrepareFilterQuery(filter, "272WEPA");
+    auto e = Expression::parse(q.query, fields);
+    EXPECT_TRUE(e.ok()) << q.query << ": " << (e.ok() ? "" : e.error());
+    return e.ok() && e->isTrue(RecordView{record.data(), 1});
+}
+
+} // namespace
+
+TEST(FilterCriteria, EngineReadsEveryBuiltQueryAndValuesCannotBecomeCode) {
+    FilterCriteria f;
+    f[F::LastName] = "bak";
+    EXPECT_TRUE(selects(f, "BAKER", ""));
+    EXPECT_FALSE(selects(f, "JONES", ""));
+    f.reverse = true;
+    EXPECT_FALSE(selects(f, "BAKER", ""));
+    EXPECT_TRUE(selects(f, "JONES", ""));
+
+    FilterCriteria inject;
+    inject[F::LastName] = "X\").or.(.T.";
+    EXPECT_FALSE(selects(inject, "BAKER", ""));
+    EXPECT_TRUE(selects(inject, "X\").OR.(.T.", ""));
+    inject[F::LastName] = "X').or.('' = '";
+    EXPECT_FALSE(selects(inject, "BAKER", ""));
+    inject[F::LastName] = "O\"Neil's [x";
+    EXPECT_TRUE(selects(inject, "o\"neil's [x", ""));
+    EXPECT_FALSE(selects(inject, "BAKER", ""));
+
+    FilterCriteria codes;
+    codes[F::Codes] = "$A+$B^$C";
+    EXPECT_TRUE(selects(codes, "", "AB"));
+    EXPECT_FALSE(selects(codes, "", "ABC"));
+    EXPECT_FALSE(selects(codes, "", "A"));
+    codes[F::Codes] = "$Z;;$Q";
+    EXPECT_TRUE(selects(codes, "", "A"));
+
+    FilterCriteria tagged;
+    tagged.tagged = true;
+    EXPECT_TRUE(selects(tagged, "", ""));
 }
