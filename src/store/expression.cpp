@@ -2,6 +2,8 @@
 
 #include "store/expression_internal.h"
 
+#include <charconv>
+
 namespace qp::store {
 
 namespace {
@@ -53,6 +55,29 @@ bool Expression::isTrue(const RecordView& record, const EvalSettings& settings) 
         return false;
     }
     return root_->logical(context(record, settings, slotCount_, recordSpan_));
+}
+
+void Expression::evaluateText(const RecordView& record, std::string& out,
+                              const EvalSettings& settings) const {
+    if (!root_) {
+        out.clear();
+        return;
+    }
+    const expr::EvalContext c = context(record, settings, slotCount_, recordSpan_);
+    switch (root_->type()) {
+    case ValueType::Character:
+        out.assign(root_->text(c));
+        return;
+    case ValueType::Numeric: {
+        char buf[64];
+        const auto r = std::to_chars(buf, buf + sizeof buf, root_->number(c));
+        out.assign(buf, r.ec == std::errc() ? r.ptr : buf);
+        return;
+    }
+    default:
+        out.assign(1, root_->logical(c) ? 'T' : 'F');
+        return;
+    }
 }
 
 ValueType Expression::type() const {

@@ -47,6 +47,10 @@ public:
     Value evaluate(const RecordView& record, const EvalSettings& settings = {}) const;
     // A logical expression's value; any other type counts as false.
     bool isTrue(const RecordView& record, const EvalSettings& settings = {}) const;
+    // The value as text into `out`, reusing its capacity (index keys for many
+    // records): character as is, logical "T" or "F", a number in shortest form.
+    void evaluateText(const RecordView& record, std::string& out,
+                      const EvalSettings& settings = {}) const;
 
     ValueType type() const;
     // Width of a character result when it does not depend on the record (index

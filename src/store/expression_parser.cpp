@@ -10,6 +10,9 @@
 namespace qp::store {
 
 namespace expr {
+
+constexpr std::size_t kMaxTokens = 10000;
+
 namespace {
 
 constexpr int kMaxDepth = 200; // keeps hostile nesting from exhausting the stack
@@ -378,6 +381,10 @@ Result<Expression> Expression::parse(std::string_view text, const std::vector<Fi
     auto tokens = expr::tokenize(text);
     if (!tokens) {
         return fail(tokens.error());
+    }
+    // Long operator chains make deep trees; evaluation recurses through them.
+    if (tokens->size() > expr::kMaxTokens) {
+        return fail(expr::positionError((*tokens)[expr::kMaxTokens].pos, "expression too long"));
     }
     expr::Parser parser(*tokens, fields);
     expr::NodePtr root = parser.parseAll();

@@ -265,6 +265,20 @@ TEST(ExpressionEval, ResultsAreValuesOfTheRightType) {
     EXPECT_FALSE(parse("LNAME").isTrue(smith().view())); // not logical: false
 }
 
+TEST(ExpressionEval, TextIntoABuffer) {
+    std::string out = "old";
+    parse("UPPER(LNAME)").evaluateText(smith().view(), out);
+    EXPECT_EQ(out, "SMITH       ");
+    parse("!ISDEL").evaluateText(smith().view(), out);
+    EXPECT_EQ(out, "T");
+    parse("ISDEL").evaluateText(smith().view(), out);
+    EXPECT_EQ(out, "F");
+    parse("AMOUNT*2").evaluateText(smith().view(), out);
+    EXPECT_EQ(out, "25");
+    Expression().evaluateText(smith().view(), out);
+    EXPECT_EQ(out, "");
+}
+
 TEST(ExpressionEval, MissingRecordReadsAsBlank) {
     RecordView none;
     EXPECT_EQ(parse("LNAME+FNAME").evaluate(none).text, std::string(20, ' '));

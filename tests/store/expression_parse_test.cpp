@@ -160,13 +160,28 @@ TEST(ExpressionParse, FieldNamedLikeAWordStillWorks) {
 }
 
 TEST(ExpressionParse, DeepNestingIsAnErrorNotACrash) {
-    std::string deep(5000, '(');
+    std::string deep(1000, '(');
     deep += "ISDEL";
-    deep += std::string(5000, ')');
+    deep += std::string(1000, ')');
     EXPECT_NE(errorOf(deep).find("nested too deeply"), std::string::npos);
-    std::string nots(5000, '!');
+    std::string nots(1000, '!');
     nots += "ISDEL";
     EXPECT_NE(errorOf(nots).find("nested too deeply"), std::string::npos);
+}
+
+TEST(ExpressionParse, OverlongChainsAreRefused) {
+    std::string chain = "ISDEL";
+    for (int i = 0; i < 6000; ++i) {
+        chain += " .OR. ISDEL";
+    }
+    EXPECT_NE(errorOf(chain).find("expression too long"), std::string::npos);
+    std::string longest = "ISDEL";
+    for (int i = 0; i < 4999; ++i) {
+        longest += " .OR. ISDEL";
+    }
+    auto e = Expression::parse(longest, fields());
+    ASSERT_TRUE(e.ok()) << e.error();
+    EXPECT_FALSE(e->isTrue(RecordView{}));
 }
 
 TEST(ExpressionParse, DefaultExpressionIsHarmless) {
