@@ -123,6 +123,17 @@ void TPrinterSetup::SelectDefaultPrinter() {
     SelectPrinter(at < 0 ? static_cast<int>(names.size() - 1) : static_cast<int>(at));
 }
 
+void TPrinterSetup::SyncFromPrinter() {
+    if (Printer_->outputFormat() == QPrinter::PdfFormat) {
+        Selected_ = kPdfPrinterName;
+        OutputFile_ = Printer_->outputFileName();
+        Printer_->setResolution(static_cast<int>(kPdfDpi));
+    } else {
+        Selected_ = Printer_->printerName();
+    }
+    Printer_->setFullPage(true);
+}
+
 QString TPrinterSetup::DeviceName() const {
     return Selected_;
 }

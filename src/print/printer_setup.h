@@ -31,6 +31,8 @@ public:
     // Compares the part before " ON " (any case), ignoring case.
     bool SelectPrinterByName(const QString& name);
     void SelectDefaultPrinter();
+    // Takes over the printer a print dialog chose on Printer().
+    void SyncFromPrinter();
     QString DeviceName() const;
     bool IsPdf() const;
 
