@@ -76,6 +76,13 @@ public:
     Status flush();
     const std::string& path() const;
 
+    // Navigation answers nothing once damage is found; this tells why. Any
+    // damage found also stops all writing to the file.
+    Status status() const;
+    // Full structural check of one tag's tree (and the tag directory): page
+    // contents, key order, parent keys, sibling links, depth.
+    Status verify(int tag) const;
+
 private:
     explicit CompactIndex(std::unique_ptr<CompactIndexImpl> impl);
     std::unique_ptr<CompactIndexImpl> impl_;

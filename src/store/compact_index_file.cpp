@@ -1,0 +1,465 @@
+// The page file with its cache, and the file and tag headers: creating,
+// opening and checking them, the free page list, and flushing.
+
+#include "compact_index_impl.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qp::store::cdx {
+
+PageFile::~PageFile() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+std::string PageFile::open(const std::string& path, bool create, bool readOnly) {
+    const int flags = readOnly ? O_RDONLY : (O_RDWR | (create ? O_CREAT | O_TRUNC : 0));
+    fd_ = ::open(path.c_str(), flags | O_CLOEXEC, 0644);
+    if (fd_ < 0)
+        return std::strerror(errno);
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0)
+        return std::strerror(errno);
+    size_ = static_cast<std::uint64_t>(st.st_size);
+    return {};
+}
+
+std::uint8_t* PageFile::load(std::uint32_t offset, std::string& error) {
+    auto it = pages_.find(offset);
+    if (it != pages_.end())
+        return it->second->data.data();
+    auto page = std::make_unique<Page>();
+    std::size_t done = 0;
+    while (done < kPageSize) {
+        const ssize_t got = ::pread(fd_, page->data.data() + done, kPageSize - done,
+                                    static_cast<off_t>(offset) + static_cast<off_t>(done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            error = got < 0 ? std::strerror(errno) : "unexpected end of file";
+            return nullptr;
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    std::uint8_t* data = page->data.data();
+    pages_.emplace(offset, std::move(page));
+    return data;
+}
+
+void PageFile::markDirty(std::uint32_t offset) {
+    auto it = pages_.find(offset);
+    if (it != pages_.end())
+        it->second->dirty = true;
+}
+
+std::uint32_t PageFile::append() {
+    const auto offset = static_cast<std::uint32_t>(size_);
+    auto page = std::make_unique<Page>();
+    page->dirty = true;
+    pages_[offset] = std::move(page);
+    size_ += kPageSize;
+    return offset;
+}
+
+bool PageFile::hasDirty() const {
+    return std::any_of(pages_.begin(), pages_.end(), [](auto& p) { return p.second->dirty; });
+}
+
+std::string PageFile::flush() {
+    std::vector<std::uint32_t> dirty;
+    for (auto& [offset, page] : pages_)
+        if (page->dirty)
+            dirty.push_back(offset);
+    std::sort(dirty.begin(), dirty.end());
+    // Runs of adjacent pages go out in one write.
+    std::vector<std::uint8_t> buffer;
+    for (std::size_t i = 0; i < dirty.size();) {
+        std::size_t j = i + 1;
+        while (j < dirty.size() && dirty[j] == dirty[j - 1] + kPageSize)
+            ++j;
+        buffer.resize((j - i) * kPageSize);
+        for (std::size_t k = i; k < j; ++k)
+            std::memcpy(buffer.data() + (k - i) * kPageSize, pages_[dirty[k]]->data.data(),
+                        kPageSize);
+        std::size_t done = 0;
+        while (done < buffer.size()) {
+            const ssize_t put = ::pwrite(fd_, buffer.data() + done, buffer.size() - done,
+                                         static_cast<off_t>(dirty[i]) + static_cast<off_t>(done));
+            if (put < 0 && errno == EINTR)
+                continue;
+            if (put <= 0)
+                return put < 0 ? std::strerror(errno) : "short write";
+            done += static_cast<std::size_t>(put);
+        }
+        for (std::size_t k = i; k < j; ++k)
+            pages_[dirty[k]]->dirty = false;
+        i = j;
+    }
+    return {};
+}
+
+void PageFile::dropClean(std::size_t keepAtMost) {
+    if (pages_.size() <= keepAtMost)
+        return;
+    for (auto it = pages_.begin(); it != pages_.end();)
+        it = it->second->dirty ? std::next(it) : pages_.erase(it);
+}
+
+} // namespace qp::store::cdx
+
+namespace qp::store {
+
+using namespace cdx;
+
+std::string cdx::padTagName(std::string_view name) {
+    std::string s(name);
+    for (auto& c : s)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    s.resize(kTagNameLength, ' ');
+    return s;
+}
+
+namespace {
+
+std::string hex(std::uint32_t v) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%X", v);
+    return buf;
+}
+
+std::string poolString(const std::uint8_t* pool, int pos, int length) {
+    if (pos < 0 || length <= 0 || pos >= static_cast<int>(kPageSize))
+        return {};
+    length = std::min(length, static_cast<int>(kPageSize) - pos);
+    const char* p = reinterpret_cast<const char*>(pool + pos);
+    return std::string(p, strnlen(p, static_cast<std::size_t>(length)));
+}
+
+std::string stemName(const std::string& path) {
+    std::string base = path.substr(path.find_last_of('/') + 1);
+    base = base.substr(0, base.find('.'));
+    if (base.size() > static_cast<std::size_t>(kTagNameLength))
+        base.resize(kTagNameLength);
+    for (auto& c : base)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return base;
+}
+
+} // namespace
+
+Error CompactIndexImpl::damage(const std::string& what) {
+    Error e = fail("Index file " + path + " is damaged: " + what);
+    if (!damaged) {
+        damaged = true;
+        damageMessage = e.message;
+    }
+    return e;
+}
+
+Error CompactIndexImpl::ioError(const std::string& what) {
+    return fail("Index file " + path + ": " + what);
+}
+
+Status CompactIndexImpl::writable() {
+    if (damaged)
+        return fail(damageMessage);
+    if (readOnly)
+        return fail("Index file " + path + " is open read-only");
+    return {};
+}
+
+Result<const std::uint8_t*> CompactIndexImpl::page(std::uint32_t offset) {
+    if (offset % kPageSize != 0)
+        return damage("page offset " + hex(offset) + " is not a multiple of 512");
+    if (std::uint64_t(offset) + kPageSize > file.size())
+        return damage("page offset " + hex(offset) + " lies past the end of the file");
+    std::string error;
+    const std::uint8_t* p = file.load(offset, error);
+    if (!p)
+        return damage("cannot read page " + hex(offset) + ": " + error);
+    return p;
+}
+
+Result<std::uint8_t*> CompactIndexImpl::pageForWrite(std::uint32_t offset) {
+    auto p = page(offset);
+    if (!p)
+        return Error{p.error()};
+    file.markDirty(offset);
+    return const_cast<std::uint8_t*>(*p);
+}
+
+Result<std::uint32_t> CompactIndexImpl::allocPage() {
+    if (freeList == kNoPage)
+        return file.append();
+    const std::uint32_t offset = freeList;
+    auto p = pageForWrite(offset);
+    if (!p)
+        return Error{p.error()};
+    freeList = getLe32(*p);
+    std::memset(*p, 0, kPageSize);
+    auto h = pageForWrite(0);
+    if (!h)
+        return Error{h.error()};
+    putLe32(*h + kHdrFree, freeList);
+    return offset;
+}
+
+Status CompactIndexImpl::freePage(std::uint32_t offset) {
+    auto p = pageForWrite(offset);
+    if (!p)
+        return Error{p.error()};
+    std::memset(*p, 0, kPageSize);
+    putLe32(*p, freeList);
+    freeList = offset;
+    auto h = pageForWrite(0);
+    if (!h)
+        return Error{h.error()};
+    putLe32(*h + kHdrFree, freeList);
+    return {};
+}
+
+Status CompactIndexImpl::setRoot(Tree& tree, std::uint32_t root) {
+    auto h = pageForWrite(tree.header);
+    if (!h)
+        return Error{h.error()};
+    putLe32(*h + kHdrRoot, root);
+    tree.root = root;
+    return {};
+}
+
+Status CompactIndexImpl::checkTagInfo(const TagInfo& info) const {
+    const std::string what = "Tag " + info.name + ": ";
+    if (info.name.empty() || info.name.size() > static_cast<std::size_t>(kTagNameLength))
+        return fail("Tag name \"" + info.name + "\" must have 1 to 10 characters");
+    for (std::size_t i = 0; i < info.name.size(); ++i) {
+        const auto c = static_cast<unsigned char>(info.name[i]);
+        if (!(std::isalpha(c) || c == '_' || (i > 0 && std::isdigit(c))))
+            return fail("Tag name \"" + info.name + "\" may hold only letters, digits and _");
+    }
+    if (info.keyType == KeyType::Logical && info.keyLength != 1)
+        return fail(what + "logical keys have length 1");
+    if (info.keyLength < 1 || info.keyLength > kMaxKeyLength)
+        return fail(what + "key length must be 1 to 240");
+    if (info.expression.empty() || info.expression.size() + info.forExpression.size() + 2 > 512)
+        return fail(what + "key and FOR expressions must be 1 to 510 characters together");
+    return {};
+}
+
+Status CompactIndexImpl::checkKey(const TagState& tag, std::string_view key) const {
+    if (key.size() != static_cast<std::size_t>(tag.tree.keyLength))
+        return fail("Tag " + tag.info.name + ": key of " + std::to_string(key.size()) +
+                    " bytes, expected " + std::to_string(tag.tree.keyLength));
+    if (tag.info.keyType == KeyType::Logical && key != "T" && key != "F")
+        return fail("Tag " + tag.info.name + ": logical keys are T or F");
+    return {};
+}
+
+Status CompactIndexImpl::writeTagHeader(std::uint32_t offset, const TagInfo& info,
+                                        std::uint32_t root, std::uint8_t extraOptions) {
+    std::uint8_t* pages[2];
+    for (int i = 0; i < 2; ++i) {
+        auto p = pageForWrite(offset + i * kPageSize);
+        if (!p)
+            return Error{p.error()};
+        pages[i] = *p;
+        std::memset(pages[i], 0, kPageSize);
+    }
+    std::uint8_t* h = pages[0];
+    putLe32(h + kHdrRoot, root);
+    putLe32(h + kHdrFree, kNoPage);
+    putLe16(h + kHdrKeyLength, static_cast<std::uint16_t>(info.keyLength));
+    h[kHdrOptions] =
+        static_cast<std::uint8_t>(kOptCompact | extraOptions | (info.unique ? kOptUnique : 0) |
+                                  (info.forExpression.empty() ? 0 : kOptFor));
+    h[kHdrSignature] = 1;
+    const auto keyLen = static_cast<std::uint16_t>(info.expression.size() + 1);
+    const auto forLen = static_cast<std::uint16_t>(info.forExpression.size() + 1);
+    putLe16(h + kHdrExprTotal, static_cast<std::uint16_t>(keyLen + forLen));
+    putLe16(h + kHdrDescending, info.descending ? 1 : 0);
+    putLe16(h + kHdrForPos, keyLen);
+    putLe16(h + kHdrForLength, forLen);
+    putLe16(h + kHdrKeyPos, 0);
+    putLe16(h + kHdrKeyLengthPool, keyLen);
+    std::memcpy(pages[1], info.expression.data(), info.expression.size());
+    std::memcpy(pages[1] + keyLen, info.forExpression.data(), info.forExpression.size());
+    return {};
+}
+
+Status CompactIndexImpl::create(const TagInfo* single) {
+    if (auto err = file.open(path, true, false); !err.empty())
+        return fail("Cannot create index file " + path + ": " + err);
+    if (single) {
+        kind = IndexKind::Single;
+        if (auto s = checkTagInfo(*single); !s)
+            return s;
+    }
+    file.append();
+    file.append();
+    const std::uint32_t rootPage = file.append();
+    Node empty;
+    empty.root = true;
+    auto rp = pageForWrite(rootPage);
+    if (!rp)
+        return Error{rp.error()};
+    encodeLeaf(empty, single ? single->keyLength : kTagNameLength, *rp);
+    if (single) {
+        TagState tag;
+        tag.info = *single;
+        tag.info.name = padTagName(single->name);
+        tag.info.name.erase(tag.info.name.find_last_not_of(' ') + 1);
+        tag.tree = Tree{0, single->keyLength, rootPage};
+        if (auto s = writeTagHeader(0, *single, rootPage, 0); !s)
+            return s;
+        tags.push_back(std::move(tag));
+    } else {
+        auto h = pageForWrite(0);
+        if (!h)
+            return Error{h.error()};
+        putLe32(*h + kHdrRoot, rootPage);
+        putLe32(*h + kHdrFree, kNoPage);
+        putLe16(*h + kHdrKeyLength, kTagNameLength);
+        (*h)[kHdrOptions] = kOptCompact | kOptCompound | kOptStructural;
+        (*h)[kHdrSignature] = 1;
+        directory = Tree{0, kTagNameLength, rootPage};
+    }
+    return flush();
+}
+
+namespace {
+
+struct HeaderFields {
+    std::uint32_t root;
+    int keyLength;
+    std::uint8_t options;
+};
+
+} // namespace
+
+Status CompactIndexImpl::load() {
+    if (auto err = file.open(path, false, readOnly); !err.empty())
+        return fail("Cannot open index file " + path + ": " + err);
+    if (file.size() < 3 * kPageSize)
+        return damage("file is only " + std::to_string(file.size()) + " bytes long");
+    if (file.size() % kPageSize != 0)
+        return damage("file size " + std::to_string(file.size()) +
+                      " is not a whole number of pages (truncated?)");
+    if (file.size() > 0xFFFFFE00u)
+        return damage("file is larger than 4 GB");
+
+    auto readHeader = [&](std::uint32_t offset) -> Result<HeaderFields> {
+        auto h = page(offset);
+        if (!h)
+            return Error{h.error()};
+        HeaderFields f{getLe32(*h + kHdrRoot), getLe16(*h + kHdrKeyLength), (*h)[kHdrOptions]};
+        if (!(f.options & kOptCompact))
+            return damage("header at " + hex(offset) + " is not a compact index header");
+        if (f.keyLength < 1 || f.keyLength > kMaxKeyLength)
+            return damage("header at " + hex(offset) + " has key length " +
+                          std::to_string(f.keyLength));
+        if (f.root < 2 * kPageSize || f.root % kPageSize != 0 ||
+            std::uint64_t(f.root) + kPageSize > file.size())
+            return damage("header at " + hex(offset) + " has root page " + hex(f.root));
+        return f;
+    };
+    auto tagFromHeader = [&](std::uint32_t offset, const std::string& name) -> Result<TagState> {
+        auto f = readHeader(offset);
+        if (!f)
+            return Error{f.error()};
+        auto pool = page(offset + kPageSize);
+        if (!pool)
+            return Error{pool.error()};
+        auto h = page(offset);
+        const std::uint8_t* hp = *h;
+        TagState tag;
+        tag.tree = Tree{offset, f->keyLength, f->root};
+        tag.info.name = name;
+        tag.info.keyLength = f->keyLength;
+        tag.info.unique = (f->options & kOptUnique) != 0;
+        tag.info.descending = getLe16(hp + kHdrDescending) != 0;
+        tag.info.expression =
+            poolString(*pool, getLe16(hp + kHdrKeyPos), getLe16(hp + kHdrKeyLengthPool));
+        if (f->options & kOptFor)
+            tag.info.forExpression =
+                poolString(*pool, getLe16(hp + kHdrForPos), getLe16(hp + kHdrForLength));
+        return tag;
+    };
+
+    auto fileHeader = readHeader(0);
+    if (!fileHeader)
+        return Status(Error{fileHeader.error()});
+    if (kind == IndexKind::Compound) {
+        if (!(fileHeader->options & kOptCompound) || fileHeader->keyLength != kTagNameLength)
+            return damage("not a compound index header");
+        directory = Tree{0, kTagNameLength, fileHeader->root};
+    } else {
+        if (fileHeader->options & kOptCompound)
+            return damage("a compound index where a single index was expected");
+        auto tag = tagFromHeader(0, stemName(path));
+        if (!tag)
+            return Status(Error{tag.error()});
+        tags.push_back(std::move(*tag));
+    }
+
+    // The free list must be a chain of distinct pages inside the file.
+    {
+        auto h = page(0);
+        freeList = getLe32(*h + kHdrFree);
+        std::set<std::uint32_t> seen;
+        for (std::uint32_t p = freeList; p != kNoPage;) {
+            if (p < 2 * kPageSize || !seen.insert(p).second)
+                return damage("free page list is broken at " + hex(p));
+            auto fp = page(p);
+            if (!fp)
+                return Status(Error{fp.error()});
+            p = getLe32(*fp);
+        }
+    }
+
+    if (kind == IndexKind::Compound) {
+        auto entries = readAll(directory);
+        if (!entries)
+            return Status(Error{entries.error()});
+        std::set<std::uint32_t> headers;
+        for (auto& e : *entries) {
+            if (e.recno < 2 * kPageSize || e.recno % kPageSize != 0 ||
+                std::uint64_t(e.recno) + 2 * kPageSize > file.size() ||
+                !headers.insert(e.recno).second)
+                return damage("tag " + e.key + " has header offset " + hex(e.recno));
+            std::string name = e.key;
+            name.erase(name.find_last_not_of(' ') + 1);
+            auto tag = tagFromHeader(e.recno, name);
+            if (!tag)
+                return Status(Error{tag.error()});
+            tags.push_back(std::move(*tag));
+        }
+        // Creation order: headers are appended as tags are added.
+        std::sort(tags.begin(), tags.end(),
+                  [](auto& a, auto& b) { return a.tree.header < b.tree.header; });
+    }
+    return {};
+}
+
+Status CompactIndexImpl::flush() {
+    if (readOnly)
+        return {};
+    if (damaged)
+        return fail(damageMessage);
+    if (file.hasDirty()) {
+        auto h = pageForWrite(0);
+        if (!h)
+            return Error{h.error()};
+        putLe32(*h + kHdrVersion, getLe32(*h + kHdrVersion) + 1);
+    }
+    if (auto err = file.flush(); !err.empty())
+        return ioError("cannot write: " + err);
+    return {};
+}
+
+} // namespace qp::store

@@ -1,0 +1,457 @@
+// Tree operations: descent, in-place insert and remove with splits and
+// unlinking, bottom-up bulk build, emptying, and the structural check.
+
+#include "compact_index_impl.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <set>
+
+namespace qp::store {
+
+using namespace cdx;
+
+namespace {
+
+constexpr int kMaxDepth = 32;
+
+std::string hex(std::uint32_t v) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%X", v);
+    return buf;
+}
+
+// First index whose entry is >= (or > when `after`) the target.
+int bound(const Node& node, int keyLength, std::string_view key, std::uint32_t recno, bool after) {
+    int lo = 0, hi = node.size();
+    while (lo < hi) {
+        const int mid = (lo + hi) / 2;
+        const int c = compareEntry(node.key(mid, keyLength), node.recnos[mid], key, recno);
+        if (c < 0 || (after && c == 0))
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo;
+}
+
+} // namespace
+
+Result<Node> CompactIndexImpl::loadNode(const Tree& tree, std::uint32_t offset) {
+    auto p = page(offset);
+    if (!p)
+        return Error{p.error()};
+    Node node;
+    std::string error;
+    if (!decodeNode(*p, tree.keyLength, node, error))
+        return damage("page " + hex(offset) + ": " + error);
+    auto validPage = [&](std::uint32_t o) {
+        return o >= 2 * kPageSize && o % kPageSize == 0 && o != offset &&
+               std::uint64_t(o) + kPageSize <= file.size();
+    };
+    for (std::uint32_t sibling : {node.left, node.right})
+        if (sibling != kNoPage && !validPage(sibling))
+            return damage("page " + hex(offset) + " has sibling pointer " + hex(sibling));
+    for (std::uint32_t child : node.children)
+        if (!validPage(child))
+            return damage("page " + hex(offset) + " has child pointer " + hex(child));
+    return node;
+}
+
+Status CompactIndexImpl::storeNode(std::uint32_t offset, const Node& node, int keyLength) {
+    auto p = pageForWrite(offset);
+    if (!p)
+        return Error{p.error()};
+    if (!node.leaf) {
+        encodeInterior(node, keyLength, *p);
+        return {};
+    }
+    if (!encodeLeaf(node, keyLength, *p))
+        return fail("Index file " + path + ": internal error, leaf does not fit its page");
+    return {};
+}
+
+Result<std::uint32_t> CompactIndexImpl::descend(const Tree& tree, Aim aim, std::string_view key,
+                                                std::uint32_t recno, std::vector<Step>* path) {
+    std::uint32_t offset = tree.root;
+    for (int depth = 0; depth < kMaxDepth; ++depth) {
+        auto node = loadNode(tree, offset);
+        if (!node)
+            return Error{node.error()};
+        if (node->leaf)
+            return offset;
+        const int n = node->size();
+        int i = 0;
+        switch (aim) {
+        case Aim::First:
+            i = 0;
+            break;
+        case Aim::Last:
+            i = n - 1;
+            break;
+        case Aim::AtLeast:
+        case Aim::After:
+            i = std::min(n - 1, bound(*node, tree.keyLength, key, recno, aim == Aim::After));
+            break;
+        }
+        if (path)
+            path->push_back({offset, i});
+        offset = node->children[i];
+    }
+    return damage("tree under page " + hex(tree.root) + " is deeper than " +
+                  std::to_string(kMaxDepth) + " levels");
+}
+
+Status CompactIndexImpl::insertEntry(Tree& tree, std::string_view key, std::uint32_t recno) {
+    std::vector<Step> steps;
+    auto leafPage = descend(tree, Aim::AtLeast, key, recno, &steps);
+    if (!leafPage)
+        return Error{leafPage.error()};
+    auto leaf = loadNode(tree, *leafPage);
+    if (!leaf)
+        return Error{leaf.error()};
+    if (!leaf->leaf)
+        return damage("page " + hex(*leafPage) + " should be a leaf");
+    Node node = std::move(*leaf);
+    const int kl = tree.keyLength;
+    const int pos = bound(node, kl, key, recno, false);
+    if (pos < node.size() && compareEntry(node.key(pos, kl), node.recnos[pos], key, recno) == 0)
+        return fail("Index file " + path + ": record " + std::to_string(recno) +
+                    " is already indexed under this key");
+    node.keys.insert(static_cast<std::size_t>(pos) * kl, key);
+    node.recnos.insert(node.recnos.begin() + pos, recno);
+    return rebuild(tree, steps, *leafPage, std::move(node));
+}
+
+Status CompactIndexImpl::removeEntry(Tree& tree, std::string_view key, std::uint32_t recno) {
+    std::vector<Step> steps;
+    auto leafPage = descend(tree, Aim::AtLeast, key, recno, &steps);
+    if (!leafPage)
+        return Error{leafPage.error()};
+    auto leaf = loadNode(tree, *leafPage);
+    if (!leaf)
+        return Error{leaf.error()};
+    Node node = std::move(*leaf);
+    const int kl = tree.keyLength;
+    const int pos = bound(node, kl, key, recno, false);
+    if (pos >= node.size() || compareEntry(node.key(pos, kl), node.recnos[pos], key, recno) != 0)
+        return fail("Index file " + path + ": record " + std::to_string(recno) +
+                    " is not indexed under this key");
+    node.keys.erase(static_cast<std::size_t>(pos) * kl, kl);
+    node.recnos.erase(node.recnos.begin() + pos);
+    return rebuild(tree, steps, *leafPage, std::move(node));
+}
+
+// Writes `node` back at `offset`, splitting or unlinking it as needed, and
+// carries the change of its page list or highest entry up the path.
+Status CompactIndexImpl::rebuild(Tree& tree, std::vector<Step>& path, std::uint32_t offset,
+                                 Node node) {
+    const int kl = tree.keyLength;
+    const bool isRoot = path.empty();
+    auto setLink = [&](std::uint32_t target, int field, std::uint32_t value) -> Status {
+        auto p = pageForWrite(target);
+        if (!p)
+            return Error{p.error()};
+        putLe32(*p + field, value);
+        return {};
+    };
+
+    if (isRoot && !node.leaf && node.size() == 1) {
+        // A root with a single child hands the root over to it.
+        const std::uint32_t child = node.children[0];
+        auto c = loadNode(tree, child);
+        if (!c)
+            return Error{c.error()};
+        c->root = true;
+        c->left = c->right = kNoPage;
+        if (auto s = storeNode(child, *c, kl); !s)
+            return s;
+        if (auto s = setRoot(tree, child); !s)
+            return s;
+        return freePage(offset);
+    }
+    if (isRoot && node.size() == 0) {
+        Node empty;
+        empty.root = true;
+        return storeNode(offset, empty, kl);
+    }
+
+    std::vector<Node> pieces;
+    std::vector<std::uint32_t> pages;
+    if (node.size() == 0) {
+        if (node.left != kNoPage)
+            if (auto s = setLink(node.left, 8, node.right); !s)
+                return s;
+        if (node.right != kNoPage)
+            if (auto s = setLink(node.right, 4, node.left); !s)
+                return s;
+        if (auto s = freePage(offset); !s)
+            return s;
+    } else {
+        pieces = splitNode(node, kl);
+        pages.push_back(offset);
+        for (std::size_t i = 1; i < pieces.size(); ++i) {
+            auto p = allocPage();
+            if (!p)
+                return Error{p.error()};
+            pages.push_back(*p);
+        }
+        const std::size_t n = pieces.size();
+        for (std::size_t i = 0; i < n; ++i) {
+            pieces[i].left = i == 0 ? node.left : pages[i - 1];
+            pieces[i].right = i + 1 < n ? pages[i + 1] : node.right;
+            pieces[i].root = isRoot && n == 1;
+            if (auto s = storeNode(pages[i], pieces[i], kl); !s)
+                return s;
+        }
+        if (n > 1 && node.right != kNoPage)
+            if (auto s = setLink(node.right, 4, pages.back()); !s)
+                return s;
+    }
+
+    auto addRefs = [&](Node& parent) {
+        for (std::size_t i = 0; i < pieces.size(); ++i) {
+            const int last = pieces[i].size() - 1;
+            parent.keys.append(pieces[i].key(last, kl));
+            parent.recnos.push_back(pieces[i].recnos[last]);
+            parent.children.push_back(pages[i]);
+        }
+    };
+
+    if (isRoot) {
+        if (pieces.size() <= 1)
+            return {};
+        Node top;
+        top.leaf = false;
+        top.root = true;
+        addRefs(top);
+        auto p = allocPage();
+        if (!p)
+            return Error{p.error()};
+        if (auto s = setRoot(tree, *p); !s)
+            return s;
+        return rebuild(tree, path, *p, std::move(top));
+    }
+
+    const Step step = path.back();
+    path.pop_back();
+    auto loaded = loadNode(tree, step.page);
+    if (!loaded)
+        return Error{loaded.error()};
+    const Node& parent = *loaded;
+    if (step.index >= parent.size() || parent.children[step.index] != offset)
+        return damage("page " + hex(step.page) + " lost its child " + hex(offset));
+    if (pieces.size() == 1) {
+        const int last = pieces[0].size() - 1;
+        if (compareEntry(pieces[0].key(last, kl), pieces[0].recnos[last],
+                         parent.key(step.index, kl), parent.recnos[step.index]) == 0)
+            return {}; // parent still right
+    }
+    Node updated;
+    updated.leaf = false;
+    updated.root = parent.root;
+    updated.left = parent.left;
+    updated.right = parent.right;
+    for (int i = 0; i < step.index; ++i)
+        updated.append(parent, i, kl);
+    addRefs(updated);
+    for (int i = step.index + 1; i < parent.size(); ++i)
+        updated.append(parent, i, kl);
+    return rebuild(tree, path, step.page, std::move(updated));
+}
+
+Result<std::uint32_t> CompactIndexImpl::buildTree(int keyLength,
+                                                  const std::vector<KeyEntry>& entries) {
+    struct Ref {
+        std::string_view key;
+        std::uint32_t recno;
+        std::uint32_t page;
+    };
+    auto allocate = [&](std::size_t n, std::vector<std::uint32_t>& pages) -> Status {
+        pages.clear();
+        for (std::size_t i = 0; i < n; ++i) {
+            auto p = allocPage();
+            if (!p)
+                return Error{p.error()};
+            pages.push_back(*p);
+        }
+        return {};
+    };
+
+    // Leaves packed full, left to right.
+    std::vector<std::pair<std::size_t, std::size_t>> ranges;
+    LeafSizer sizer(keyLength);
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (!sizer.tryAdd(entries[i].key, entries[i].recno)) {
+            ranges.emplace_back(start, i);
+            start = i;
+            sizer.reset();
+            sizer.tryAdd(entries[i].key, entries[i].recno);
+        }
+    }
+    if (start < entries.size() || entries.empty())
+        ranges.emplace_back(start, entries.size());
+
+    std::vector<std::uint32_t> pages;
+    if (auto s = allocate(ranges.size(), pages); !s)
+        return Error{s.error()};
+    std::vector<Ref> refs;
+    Node leaf;
+    for (std::size_t i = 0; i < ranges.size(); ++i) {
+        leaf.keys.clear();
+        leaf.recnos.clear();
+        for (std::size_t j = ranges[i].first; j < ranges[i].second; ++j) {
+            leaf.keys.append(entries[j].key);
+            leaf.recnos.push_back(entries[j].recno);
+        }
+        leaf.left = i == 0 ? kNoPage : pages[i - 1];
+        leaf.right = i + 1 < pages.size() ? pages[i + 1] : kNoPage;
+        leaf.root = ranges.size() == 1;
+        if (auto s = storeNode(pages[i], leaf, keyLength); !s)
+            return Error{s.error()};
+        if (ranges[i].second > ranges[i].first) {
+            const KeyEntry& last = entries[ranges[i].second - 1];
+            refs.push_back({last.key, last.recno, pages[i]});
+        }
+    }
+    if (ranges.size() == 1)
+        return pages[0];
+
+    // Interior levels, entries spread evenly over the fewest nodes.
+    const std::size_t cap = static_cast<std::size_t>(interiorCapacity(keyLength));
+    while (refs.size() > 1) {
+        const std::size_t n = refs.size(), k = (n + cap - 1) / cap;
+        if (auto s = allocate(k, pages); !s)
+            return Error{s.error()};
+        std::vector<Ref> up;
+        for (std::size_t j = 0; j < k; ++j) {
+            Node node;
+            node.leaf = false;
+            node.root = k == 1;
+            node.left = j == 0 ? kNoPage : pages[j - 1];
+            node.right = j + 1 < k ? pages[j + 1] : kNoPage;
+            for (std::size_t i = n * j / k; i < n * (j + 1) / k; ++i) {
+                node.keys.append(refs[i].key);
+                node.recnos.push_back(refs[i].recno);
+                node.children.push_back(refs[i].page);
+            }
+            if (auto s = storeNode(pages[j], node, keyLength); !s)
+                return Error{s.error()};
+            const std::size_t last = n * (j + 1) / k - 1;
+            up.push_back({refs[last].key, refs[last].recno, pages[j]});
+        }
+        refs = std::move(up);
+    }
+    return refs[0].page;
+}
+
+Status CompactIndexImpl::clearTree(Tree& tree) {
+    // Every page is read before anything is written, so damage stops the zap.
+    std::vector<std::uint32_t> pages;
+    std::set<std::uint32_t> seen{tree.root};
+    std::vector<std::pair<std::uint32_t, int>> stack{{tree.root, 0}};
+    while (!stack.empty()) {
+        auto [offset, depth] = stack.back();
+        stack.pop_back();
+        auto node = loadNode(tree, offset);
+        if (!node)
+            return Error{node.error()};
+        if (offset != tree.root)
+            pages.push_back(offset);
+        if (node->leaf)
+            continue;
+        if (depth + 1 >= kMaxDepth)
+            return damage("tree under page " + hex(tree.root) + " is too deep");
+        for (auto child : node->children) {
+            if (!seen.insert(child).second)
+                return damage("page " + hex(child) + " is reachable twice");
+            stack.push_back({child, depth + 1});
+        }
+    }
+    for (auto p : pages)
+        if (auto s = freePage(p); !s)
+            return s;
+    Node empty;
+    empty.root = true;
+    return storeNode(tree.root, empty, tree.keyLength);
+}
+
+Status CompactIndexImpl::verifyTree(const Tree& tree) {
+    const int kl = tree.keyLength;
+    std::set<std::uint32_t> seen;
+    std::vector<std::vector<std::pair<std::uint32_t, Node>>> levels;
+    int leafDepth = -1;
+    bool havePrev = false;
+    std::string prevKey;
+    std::uint32_t prevRecno = 0;
+
+    // Depth first, left to right; returns the highest entry below `offset`.
+    std::function<Status(std::uint32_t, int, std::string&, std::uint32_t&)> visit =
+        [&](std::uint32_t offset, int depth, std::string& maxKey,
+            std::uint32_t& maxRecno) -> Status {
+        if (depth >= kMaxDepth)
+            return damage("tree under page " + hex(tree.root) + " is too deep");
+        if (!seen.insert(offset).second)
+            return damage("page " + hex(offset) + " is reachable twice");
+        auto loaded = loadNode(tree, offset);
+        if (!loaded)
+            return Error{loaded.error()};
+        const Node& node = *loaded;
+        if (node.root != (depth == 0))
+            return damage("page " + hex(offset) + " has a wrong root mark");
+        if (static_cast<int>(levels.size()) <= depth)
+            levels.resize(depth + 1);
+        levels[depth].push_back({offset, Node{}});
+        levels[depth].back().second.left = node.left;
+        levels[depth].back().second.right = node.right;
+        if (node.leaf) {
+            if (leafDepth >= 0 && leafDepth != depth)
+                return damage("leaf " + hex(offset) + " is at another depth than its peers");
+            leafDepth = depth;
+            if (node.size() == 0 && depth > 0)
+                return damage("leaf " + hex(offset) + " is empty");
+            for (int i = 0; i < node.size(); ++i) {
+                if (havePrev &&
+                    compareEntry(prevKey, prevRecno, node.key(i, kl), node.recnos[i]) >= 0)
+                    return damage("keys out of order in leaf " + hex(offset));
+                prevKey.assign(node.key(i, kl));
+                prevRecno = node.recnos[i];
+                havePrev = true;
+            }
+            if (node.size() > 0) {
+                maxKey = prevKey;
+                maxRecno = prevRecno;
+            }
+            return {};
+        }
+        for (int i = 0; i < node.size(); ++i) {
+            std::string childMax;
+            std::uint32_t childRecno = 0;
+            if (auto s = visit(node.children[i], depth + 1, childMax, childRecno); !s)
+                return s;
+            if (compareEntry(childMax, childRecno, node.key(i, kl), node.recnos[i]) > 0)
+                return damage("page " + hex(offset) + " has a key below that of its child " +
+                              hex(node.children[i]));
+        }
+        maxKey.assign(node.key(node.size() - 1, kl));
+        maxRecno = node.recnos.back();
+        return {};
+    };
+    std::string maxKey;
+    std::uint32_t maxRecno = 0;
+    if (auto s = visit(tree.root, 0, maxKey, maxRecno); !s)
+        return s;
+    for (auto& level : levels) {
+        for (std::size_t i = 0; i < level.size(); ++i) {
+            const std::uint32_t wantLeft = i == 0 ? kNoPage : level[i - 1].first;
+            const std::uint32_t wantRight = i + 1 < level.size() ? level[i + 1].first : kNoPage;
+            if (level[i].second.left != wantLeft || level[i].second.right != wantRight)
+                return damage("sibling links of page " + hex(level[i].first) + " are wrong");
+        }
+    }
+    return {};
+}
+
+} // namespace qp::store
