@@ -4,6 +4,7 @@
 #include "print/printer_setup.h"
 #include "print/report_filer.h"
 #include "print/report_printer.h"
+#include "print/test_page.h"
 
 #include <QPageSize>
 #include <QTemporaryDir>
@@ -197,4 +198,24 @@ TEST_F(PdfOutput, MissingFileNameFailsBeforeAnyEvent) {
     EXPECT_FALSE(job.Execute());
     EXPECT_FALSE(printed);
     EXPECT_FALSE(job.LastError().isEmpty());
+}
+
+TEST_F(PdfOutput, TestPageRulersSitOnTheInchMarks) {
+    const QString path = Pdf("testpage.pdf");
+    TReportPrinter job(&Setup);
+    job.OnPrint = [](TBaseReport& r) { PrintTestPage(r); };
+    ASSERT_TRUE(job.Execute());
+    EXPECT_EQ(PdfPageCount(path), 1);
+    const auto words = PdfWords(path);
+    int topNumbers = 0;
+    for (const TPdfWord& w : words) {
+        if (w.YMax > 0.5)
+            continue; // the top ruler only
+        ++topNumbers;
+        EXPECT_NEAR((w.XMin + w.XMax) / 2, w.Text.toDouble(), 0.01) << w.Text.toStdString();
+    }
+    EXPECT_EQ(topNumbers, 8);
+    const TPdfWord* right = FindWord(words, "Right");
+    ASSERT_NE(right, nullptr);
+    EXPECT_NEAR(right->XMax, 1.0 + 3 * 1.6 - 0.05, 0.02);
 }
