@@ -32,8 +32,12 @@ struct RecordView {
     std::uint32_t recno = 0;
 };
 
+// String comparison, as FoxPro: with exact off '=' is a prefix test and the
+// orderings look only at the right side's length (a shorter left blank padded);
+// with exact on both sides count, trailing blanks ignored. '==' always wants
+// the same length and bytes, blanks included. '<>', '#', '!=' negate '='.
 struct EvalSettings {
-    bool exact = false; // SET EXACT: off makes '=' a prefix test
+    bool exact = false; // SET EXACT
 };
 
 class ExpressionNode;

@@ -416,10 +416,6 @@ const FunctionSpec* findFunction(std::string_view upperName) {
     return found;
 }
 
-std::string_view functionName(const FunctionSpec& spec) {
-    return spec.name;
-}
-
 std::string functionArgumentError(const FunctionSpec& spec, const std::vector<NodePtr>& args) {
     const int maxArgs = static_cast<int>(spec.argTypes.size());
     const int count = static_cast<int>(args.size());

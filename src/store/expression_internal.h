@@ -55,7 +55,8 @@ Result<std::vector<Token>> tokenize(std::string_view text);
 
 std::string positionError(int pos, std::string_view what);
 
-// Buffers for nodes that build text; one per such node, reused between records.
+// What nodes see while evaluating: the record, SET EXACT, and one scratch
+// buffer per node that builds text, reused from record to record.
 struct EvalContext {
     const char* bytes;
     std::uint32_t recno;
@@ -137,7 +138,6 @@ std::string binaryTypeError(BinaryOp op, const ExpressionNode& left, const Expre
 struct FunctionSpec;
 // Exact name, or a unique abbreviation of at least four letters (xBase habit).
 const FunctionSpec* findFunction(std::string_view upperName);
-std::string_view functionName(const FunctionSpec& spec);
 // Empty when the arguments suit the function, else what is wrong.
 std::string functionArgumentError(const FunctionSpec& spec, const std::vector<NodePtr>& args);
 NodePtr makeCall(const FunctionSpec& spec, std::vector<NodePtr> args, SlotCounter& slots);

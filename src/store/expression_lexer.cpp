@@ -3,7 +3,6 @@
 #include "store/expression_internal.h"
 
 #include <cctype>
-#include <charconv>
 
 namespace qp::store::expr {
 
