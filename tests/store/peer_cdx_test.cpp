@@ -31,7 +31,7 @@ std::vector<std::string> ourWalk(Table& t, const std::string& tag) {
 
 // index_dump prints "key recno"; turned round to match ours.
 std::vector<std::string> peerWalk(const std::string& cdx, const std::string& tag) {
-    auto r = runCommand("/usr/bin/index_dump " + shellQuote(cdx) + " " + tag);
+    auto r = runCommand("/usr/bin/index_dump --type=char " + shellQuote(cdx) + " " + tag);
     EXPECT_EQ(r.status, 0) << r.output.substr(0, 500);
     std::vector<std::string> out;
     for (const auto& line : lines(r.output)) {
