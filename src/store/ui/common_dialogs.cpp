@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 
@@ -35,9 +36,9 @@ bool ask(MessageKind kind, const QString& text, const QString& title, QWidget* p
     auto* yes = box.addButton(QMessageBox::Yes);
     auto* no = box.addButton(QMessageBox::No);
     box.setDefaultButton(kind == MessageKind::YesNo ? yes : no);
-    box.setEscapeButton(no);
+    box.setEscapeButton(static_cast<QAbstractButton*>(no));
     box.exec();
-    return box.clickedButton() == yes;
+    return box.clickedButton() == static_cast<QAbstractButton*>(yes);
 }
 
 int logicalDpi(const QWidget& window) {
