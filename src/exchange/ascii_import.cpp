@@ -1,0 +1,369 @@
+#include "exchange/ascii_import.h"
+
+#include "exchange/same_file.h"
+#include "store/address_file.h"
+#include "store/codepage.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace qp::exchange {
+
+namespace {
+
+constexpr char kCommaMark = 127;
+constexpr std::size_t kChunk = 1 << 16;
+// Enough bytes for kMaxLineLength characters of UTF-8.
+constexpr std::size_t kRawLineCap = kMaxLineLength * 4;
+
+std::size_t utf8Length(std::string_view text) {
+    std::size_t n = 0;
+    for (unsigned char c : text)
+        if ((c & 0xC0) != 0x80)
+            ++n;
+    return n;
+}
+
+// The first `count` characters of UTF-8 text.
+std::size_t utf8Prefix(std::string_view text, std::size_t count) {
+    std::size_t chars = 0;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && chars++ == count)
+            return i;
+    return text.size();
+}
+
+} // namespace
+
+std::vector<std::string> splitAsciiLine(std::string_view input) {
+    std::string line(input);
+    const std::size_t n = line.size();
+    std::size_t start = line.find('"');
+    if (start != std::string::npos) {
+        bool inside = false;
+        for (std::size_t i = start; i < n; ++i) {
+            char c = line[i];
+            if (c == '"') {
+                bool afterQuote = i > 0 && line[i - 1] == '"';
+                if (!afterQuote)
+                    inside = !inside;
+                else if (inside && (i + 1 == n || line[i + 1] == ','))
+                    inside = !inside;
+            } else if (c == ',' && inside) {
+                line[i] = kCommaMark;
+            }
+        }
+    }
+    std::vector<std::string> fields;
+    std::size_t from = 0;
+    for (;;) {
+        std::size_t comma = line.find(',', from);
+        std::string field =
+            line.substr(from, comma == std::string::npos ? std::string::npos : comma - from);
+        std::replace(field.begin(), field.end(), kCommaMark, ',');
+        if (!field.empty() && field.front() == '"' && field.back() == '"')
+            field = field.size() < 2 ? std::string() : field.substr(1, field.size() - 2);
+        fields.push_back(std::move(field));
+        if (comma == std::string::npos)
+            break;
+        from = comma + 1;
+    }
+    return fields;
+}
+
+TextEncoding detectEncoding(const std::string& path) {
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "rb"), &std::fclose);
+    if (!f)
+        return TextEncoding::Utf8;
+    // Lines are checked one by one: a line feed never sits inside a UTF-8
+    // sequence, so the file is valid exactly when every line is.
+    std::string buffer(kChunk, '\0'), pending;
+    std::size_t got = 0;
+    while ((got = std::fread(buffer.data(), 1, buffer.size(), f.get())) > 0) {
+        std::string_view chunk(buffer.data(), got);
+        std::size_t cut = chunk.rfind('\n');
+        if (cut == std::string_view::npos) {
+            pending.append(chunk);
+            continue;
+        }
+        pending.append(chunk.substr(0, cut));
+        if (!store::isValidUtf8(pending))
+            return TextEncoding::Windows1252;
+        pending.assign(chunk.substr(cut + 1));
+    }
+    return store::isValidUtf8(pending) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+}
+
+LineReader::LineReader(const std::string& path, TextEncoding encoding)
+    : file_(std::fopen(path.c_str(), "rb"), &std::fclose), encoding_(encoding) {}
+
+bool LineReader::isOpen() const {
+    return file_ != nullptr;
+}
+
+bool LineReader::fill() {
+    if (eof_ || !file_)
+        return false;
+    buffer_.resize(kChunk);
+    std::size_t got = std::fread(buffer_.data(), 1, kChunk, file_.get());
+    buffer_.resize(got);
+    pos_ = 0;
+    if (got < kChunk) {
+        eof_ = true;
+        if (std::ferror(file_.get()))
+            failed_ = true;
+    }
+    return got > 0;
+}
+
+bool LineReader::next(std::string& line) {
+    line.clear();
+    if (!file_ || failed_)
+        return false;
+    bool any = false, overlong = false;
+    for (;;) {
+        if (pos_ >= buffer_.size() && !fill()) {
+            if (failed_ || !any)
+                return false;
+            break;
+        }
+        any = true;
+        const char* begin = buffer_.data() + pos_;
+        std::size_t left = buffer_.size() - pos_;
+        const void* nl = std::memchr(begin, '\n', left);
+        std::size_t take =
+            nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - begin) : left;
+        // The rest of an overlong line is skipped, never read as a new line.
+        std::size_t room = line.size() < kRawLineCap ? kRawLineCap - line.size() : 0;
+        if (take > room)
+            overlong = true;
+        line.append(begin, std::min(take, room));
+        pos_ += take;
+        if (nl) {
+            ++pos_;
+            break;
+        }
+    }
+    if (!line.empty() && line.back() == '\r' && !overlong)
+        line.pop_back();
+    if (encoding_ == TextEncoding::Windows1252) {
+        if (line.size() > kMaxLineLength) {
+            line.resize(kMaxLineLength);
+            overlong = true;
+        }
+        line = store::cp1252ToUtf8(line);
+    } else {
+        if (first_ && line.compare(0, 3, "\xEF\xBB\xBF") == 0)
+            line.erase(0, 3);
+        std::size_t keep = utf8Prefix(line, kMaxLineLength);
+        if (keep < line.size()) {
+            line.resize(keep);
+            overlong = true;
+        }
+    }
+    if (overlong && !line.empty() && line.back() == '\r')
+        line.pop_back();
+    first_ = false;
+    if (overlong)
+        ++cut_;
+    return true;
+}
+
+AsciiScan scanAsciiFile(const std::string& path) {
+    AsciiScan scan;
+    scan.encoding = detectEncoding(path);
+    LineReader reader(path, scan.encoding);
+    std::string line;
+    std::vector<std::vector<std::string>> lines;
+    while (lines.size() < kSampleLines && reader.next(line))
+        lines.push_back(splitAsciiLine(line));
+    if (lines.size() < 2) {
+        scan.message = std::string(kUnableToImportMessage);
+        return scan;
+    }
+    std::size_t count = std::min(lines.front().size(), kMaxImportFields);
+    for (std::size_t i = 0; i < count; ++i)
+        scan.fields.push_back({"Field " + std::to_string(i + 1), 0, {}});
+    for (auto& row : lines) {
+        row.resize(count);
+        for (std::size_t i = 0; i < count; ++i)
+            scan.fields[i].longest = std::max(scan.fields[i].longest, utf8Length(row[i]));
+    }
+    scan.sample = std::move(lines);
+    scan.usable = true;
+    return scan;
+}
+
+void matchField(std::vector<ImportField>& fields, std::size_t fieldIndex,
+                const std::string& label) {
+    for (auto& f : fields)
+        if (!label.empty() && equalsIgnoringCase(f.match, label))
+            f.match.clear();
+    if (fieldIndex < fields.size())
+        fields[fieldIndex].match = label;
+}
+
+bool anyMatched(const std::vector<ImportField>& fields) {
+    return std::any_of(fields.begin(), fields.end(),
+                       [](const ImportField& f) { return !f.match.empty(); });
+}
+
+namespace {
+
+struct Target {
+    std::size_t textField;
+    std::string name;
+};
+
+// A value as the table can hold it; true when it had to change.
+bool storable(std::string& value) {
+    bool changed = false;
+    for (char& c : value)
+        if (static_cast<unsigned char>(c) < 0x20) {
+            c = ' ';
+            changed = true;
+        }
+    if (store::utf8ToCp1252Exact(value))
+        return changed;
+    auto bytes = store::utf8ToCp1252(value);
+    value = store::cp1252ToUtf8(bytes.bytes);
+    return true;
+}
+
+std::string finalMessage(const ImportOutcome& o) {
+    std::string n = std::to_string(o.imported);
+    std::string text;
+    switch (o.kind) {
+    case ImportOutcome::Kind::Complete:
+        text = "Import complete. Imported " + n + " records.";
+        break;
+    case ImportOutcome::Kind::Cancelled:
+        text = "Import cancelled after importing " + n + " records.";
+        break;
+    case ImportOutcome::Kind::ReadError:
+        text = "Unknown error reading ASCII file after importing " + n + " records.";
+        break;
+    case ImportOutcome::Kind::WriteError:
+        text = "Unknown error writing to data file after importing " + n + " records.";
+        break;
+    case ImportOutcome::Kind::Refused:
+        return o.message;
+    }
+    if (o.linesCut)
+        text += "\r\n" + std::to_string(o.linesCut) +
+                (o.linesCut == 1 ? " line was" : " lines were") +
+                " longer than 2048 characters and cut.";
+    if (o.valuesChanged)
+        text += "\r\n" + std::to_string(o.valuesChanged) +
+                (o.valuesChanged == 1 ? " value" : " values") +
+                " held characters that cannot be stored and were changed.";
+    return text;
+}
+
+} // namespace
+
+ImportOutcome importAsciiRecords(store::Table& table, const std::string& csvPath,
+                                 const std::vector<ImportField>& fields,
+                                 const std::vector<AddressLabel>& offered,
+                                 const ImportHooks& hooks) {
+    ImportOutcome outcome;
+    if (isTableItself(csvPath, table.path())) {
+        outcome.kind = ImportOutcome::Kind::Refused;
+        outcome.message = std::string(kCopyToItselfMessage);
+        return outcome;
+    }
+    auto status = [&](std::string_view s) {
+        if (hooks.status)
+            hooks.status(s);
+    };
+    auto finish = [&](ImportOutcome::Kind kind) {
+        outcome.kind = kind;
+        outcome.message = finalMessage(outcome);
+        return outcome;
+    };
+
+    std::vector<Target> targets;
+    for (std::size_t i = 0; i < fields.size() && i < kMaxImportFields; ++i) {
+        if (fields[i].match.empty())
+            continue;
+        for (const auto& o : offered)
+            if (equalsIgnoringCase(o.label, fields[i].match) && table.fieldIndex(o.field)) {
+                targets.push_back({i, o.field});
+                break;
+            }
+    }
+    const std::size_t fieldCount = std::min(fields.size(), kMaxImportFields);
+
+    // Records go in without index upkeep; the tags are built once at the end.
+    if (auto st = table.deleteStructuralIndex(); !st)
+        return finish(ImportOutcome::Kind::WriteError);
+
+    status(kCountingStatus);
+    TextEncoding encoding = detectEncoding(csvPath);
+    std::uint64_t total = 0;
+    {
+        LineReader counter(csvPath, encoding);
+        if (!counter.isOpen())
+            return finish(ImportOutcome::Kind::ReadError);
+        std::string line;
+        while (counter.next(line))
+            ++total;
+        if (counter.failed())
+            return finish(ImportOutcome::Kind::ReadError);
+    }
+
+    status(kImportingStatus);
+    LineReader reader(csvPath, encoding);
+    if (!reader.isOpen())
+        return finish(ImportOutcome::Kind::ReadError);
+    std::string line;
+    std::uint64_t read = 0;
+    int lastPercent = -1;
+    while (read < total && reader.next(line)) {
+        ++read;
+        auto parts = splitAsciiLine(line);
+        if (parts.size() > fieldCount)
+            parts.resize(fieldCount);
+        if (auto st = table.append(); !st)
+            return finish(ImportOutcome::Kind::WriteError);
+        for (const auto& t : targets) {
+            if (t.textField >= parts.size() || parts[t.textField].empty())
+                continue;
+            std::string& value = parts[t.textField];
+            if (storable(value))
+                ++outcome.valuesChanged;
+            if (auto st = table.replace(t.name, value); !st) {
+                table.discard();
+                return finish(ImportOutcome::Kind::WriteError);
+            }
+        }
+        if (auto st = table.post(); !st) {
+            table.discard();
+            return finish(ImportOutcome::Kind::WriteError);
+        }
+        ++outcome.imported;
+        outcome.linesCut = reader.linesCut();
+        int percent =
+            static_cast<int>(std::min<std::uint64_t>(100, outcome.imported * 100 / total));
+        if (hooks.progress && percent != lastPercent) {
+            lastPercent = percent;
+            hooks.progress(percent);
+        }
+        if (hooks.cancelled && hooks.cancelled())
+            return finish(ImportOutcome::Kind::Cancelled);
+    }
+    outcome.linesCut = reader.linesCut();
+    if (reader.failed())
+        return finish(ImportOutcome::Kind::ReadError);
+    return finish(ImportOutcome::Kind::Complete);
+}
+
+store::Status rebuildAfterImport(store::Table& table, const std::function<void(int)>& progress) {
+    if (progress)
+        table.setProgressHook(progress);
+    auto st = store::buildAddressTags(table);
+    table.setProgressHook({});
+    return st;
+}
+
+} // namespace qp::exchange

@@ -1,0 +1,114 @@
+#pragma once
+// Importing comma-separated text into an address file: splitting lines by the
+// quote rule, scanning a sample, matching text fields to address fields, and
+// the import itself with the indexes dropped and rebuilt once.
+
+#include "exchange/address_labels.h"
+#include "store/table.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qp::exchange {
+
+inline constexpr std::size_t kMaxLineLength = 2048; // characters
+inline constexpr std::size_t kMaxImportFields = 255;
+inline constexpr std::size_t kSampleLines = 10;
+
+inline constexpr std::string_view kUnableToImportMessage = "Unable to import from this file";
+inline constexpr std::string_view kCountingStatus = "Counting total lines";
+inline constexpr std::string_view kImportingStatus = "Importing records";
+inline constexpr std::string_view kRebuildingStatus = "Rebuilding Indexes ";
+
+// Splits one line into fields by the quote rule (commas inside quotes belong
+// to the field; an outer pair of quotes is removed, doubled quotes inside are
+// kept as they are).
+std::vector<std::string> splitAsciiLine(std::string_view line);
+
+enum class TextEncoding { Utf8, Windows1252 };
+
+// UTF-8 when every byte of the file is valid UTF-8, else Windows-1252.
+TextEncoding detectEncoding(const std::string& path);
+
+// Reads a text file line by line as UTF-8, whatever its encoding: CR LF or LF
+// ends a line, a UTF-8 byte-order mark is dropped, a line longer than
+// kMaxLineLength characters is cut and the rest of it skipped.
+class LineReader {
+public:
+    LineReader(const std::string& path, TextEncoding encoding);
+    bool isOpen() const;
+    // The next line; false at the end or on a read error (see failed()).
+    bool next(std::string& line);
+    bool failed() const { return failed_; }
+    std::size_t linesCut() const { return cut_; }
+
+private:
+    bool fill();
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file_;
+    TextEncoding encoding_;
+    std::string buffer_;
+    std::size_t pos_ = 0;
+    bool eof_ = false;
+    bool failed_ = false;
+    bool first_ = true;
+    std::size_t cut_ = 0;
+};
+
+struct ImportField {
+    std::string name;        // "Field " + number
+    std::size_t longest = 0; // longest sample value, in characters
+    std::string match;       // display label of the matched address field, or empty
+};
+
+struct AsciiScan {
+    bool usable = false; // more than one line read
+    TextEncoding encoding = TextEncoding::Utf8;
+    std::vector<ImportField> fields;              // as many as the first line has (≤ 255)
+    std::vector<std::vector<std::string>> sample; // up to ten lines, padded to the field count
+    std::string message;                          // why it is not usable
+};
+
+AsciiScan scanAsciiFile(const std::string& path);
+
+// Puts `label` on the field `fieldIndex` (or clears that row when the index
+// is out of range) and takes it off every other field: a text field feeds
+// at most one address field, an address field takes at most one text field.
+void matchField(std::vector<ImportField>& fields, std::size_t fieldIndex, const std::string& label);
+bool anyMatched(const std::vector<ImportField>& fields);
+
+struct ImportHooks {
+    std::function<void(std::string_view status)> status;
+    std::function<void(int percent)> progress;
+    // Called after each record, where the windows let pending events run;
+    // true asks to stop.
+    std::function<bool()> cancelled;
+};
+
+struct ImportOutcome {
+    enum class Kind { Complete, Cancelled, ReadError, WriteError, Refused };
+    Kind kind = Kind::Complete;
+    std::uint32_t imported = 0;
+    std::size_t valuesChanged = 0; // characters Windows-1252 cannot hold, or control characters
+    std::size_t linesCut = 0;      // longer than kMaxLineLength
+    std::string message;           // the final message for the user
+};
+
+// Appends one record per line of `csvPath` to the address file `table`
+// (open exclusively), filling the matched fields. The structural index is
+// deleted first; call rebuildAfterImport afterwards in every case but Refused.
+ImportOutcome importAsciiRecords(store::Table& table, const std::string& csvPath,
+                                 const std::vector<ImportField>& fields,
+                                 const std::vector<AddressLabel>& offered,
+                                 const ImportHooks& hooks = {});
+
+// Builds the 26 tags; `progress` follows the engine's reports.
+store::Status rebuildAfterImport(store::Table& table,
+                                 const std::function<void(int percent)>& progress = {});
+
+} // namespace qp::exchange
