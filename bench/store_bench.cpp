@@ -18,8 +18,7 @@ namespace {
 constexpr std::uint32_t kRecords = 100000;
 
 // One table with all tags, made once and shared by the read benchmarks.
-const std::string& sharedTable()
-{
+const std::string& sharedTable() {
     static TempDir dir;
     static std::string path = [] {
         std::string p = dir.file("bench.dbf");
@@ -30,8 +29,7 @@ const std::string& sharedTable()
     return path;
 }
 
-void BM_AppendWithoutIndexes(benchmark::State& state)
-{
+void BM_AppendWithoutIndexes(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         TempDir dir;
@@ -51,8 +49,7 @@ void BM_AppendWithoutIndexes(benchmark::State& state)
 }
 BENCHMARK(BM_AppendWithoutIndexes)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-void BM_BuildAll26Tags(benchmark::State& state)
-{
+void BM_BuildAll26Tags(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         TempDir dir;
@@ -67,8 +64,7 @@ void BM_BuildAll26Tags(benchmark::State& state)
 }
 BENCHMARK(BM_BuildAll26Tags)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-void BM_10000RandomSeeksOnLname(benchmark::State& state)
-{
+void BM_10000RandomSeeksOnLname(benchmark::State& state) {
     auto t = Table::open(sharedTable(), OpenMode::ReadOnly);
     (void)t->setOrder(t->tagArea("LNAME"));
     std::vector<std::string> keys;
@@ -86,8 +82,7 @@ void BM_10000RandomSeeksOnLname(benchmark::State& state)
 }
 BENCHMARK(BM_10000RandomSeeksOnLname)->Unit(benchmark::kMillisecond);
 
-void BM_QueryCount(benchmark::State& state)
-{
+void BM_QueryCount(benchmark::State& state) {
     auto t = Table::open(sharedTable(), OpenMode::ReadOnly);
     (void)t->setQuery("UPPER(LNAME)=\"SM\".and. !ISDEL");
     for (auto _ : state)
@@ -95,8 +90,7 @@ void BM_QueryCount(benchmark::State& state)
 }
 BENCHMARK(BM_QueryCount)->Unit(benchmark::kMillisecond);
 
-void BM_SequentialRead(benchmark::State& state)
-{
+void BM_SequentialRead(benchmark::State& state) {
     auto t = Table::open(sharedTable(), OpenMode::ReadOnly);
     t->setDeleted(false);
     for (auto _ : state) {
@@ -109,3 +103,4 @@ void BM_SequentialRead(benchmark::State& state)
 BENCHMARK(BM_SequentialRead)->Unit(benchmark::kMillisecond);
 
 } // namespace
+BENCHMARK_MAIN();

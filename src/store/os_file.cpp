@@ -3,7 +3,9 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <new>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -143,6 +145,43 @@ Status OsFile::sync() {
     if (::fsync(fd_) != 0)
         return fail(systemError("Cannot write", path_));
     return {};
+}
+
+MappedRegion::MappedRegion(MappedRegion&& other) noexcept
+    : base_(other.base_), mappedLength_(other.mappedLength_), data_(other.data_) {
+    other.base_ = nullptr;
+    other.data_ = nullptr;
+    other.mappedLength_ = 0;
+}
+
+MappedRegion& MappedRegion::operator=(MappedRegion&& other) noexcept {
+    if (this != &other) {
+        this->~MappedRegion();
+        new (this) MappedRegion(std::move(other));
+    }
+    return *this;
+}
+
+MappedRegion::~MappedRegion() {
+    if (base_)
+        ::munmap(base_, mappedLength_);
+}
+
+MappedRegion MappedRegion::map(const OsFile& file, std::uint64_t offset, std::size_t length) {
+    MappedRegion region;
+    if (length == 0 || !file.isOpen())
+        return region;
+    auto page = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+    std::uint64_t start = offset / page * page;
+    std::size_t total = static_cast<std::size_t>(offset - start) + length;
+    void* base =
+        ::mmap(nullptr, total, PROT_READ, MAP_SHARED, file.descriptor(), static_cast<off_t>(start));
+    if (base == MAP_FAILED)
+        return region;
+    region.base_ = base;
+    region.mappedLength_ = total;
+    region.data_ = static_cast<const char*>(base) + (offset - start);
+    return region;
 }
 
 } // namespace qp::store

@@ -36,11 +36,31 @@ public:
     Status truncate(std::uint64_t size);
     Status sync();
     void close();
+    int descriptor() const { return fd_; }
 
 private:
     int fd_ = -1;
     bool writable_ = false;
     std::string path_;
+};
+
+// A read-only view of part of a file, for whole-file passes without copying.
+class MappedRegion {
+public:
+    MappedRegion() = default;
+    MappedRegion(MappedRegion&& other) noexcept;
+    MappedRegion& operator=(MappedRegion&& other) noexcept;
+    MappedRegion(const MappedRegion&) = delete;
+    MappedRegion& operator=(const MappedRegion&) = delete;
+    ~MappedRegion();
+    // Nothing mapped (an empty region or a failed map) leaves data() null.
+    static MappedRegion map(const OsFile& file, std::uint64_t offset, std::size_t length);
+    const char* data() const { return data_; }
+
+private:
+    void* base_ = nullptr;
+    std::size_t mappedLength_ = 0;
+    const char* data_ = nullptr;
 };
 
 // The file name part of a path, for messages.

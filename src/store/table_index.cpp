@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -62,24 +63,59 @@ Status Table::openStructuralIndex() {
 }
 
 Status Table::buildTag(CompactIndex& index, const TagInfo& info, const Expression& expr) {
-    std::vector<KeyEntry> entries;
-    entries.reserve(header_.recordCount);
     std::uint32_t total = header_.recordCount;
+    // One pass over the records straight from the file, without copying them.
+    MappedRegion records =
+        MappedRegion::map(dbf_, header_.headerLength, std::size_t(total) * header_.recordLength);
+    std::vector<KeyEntry> entries;
+    entries.reserve(total);
+    std::string key;
     int lastPercent = -1;
     for (std::uint32_t r = 1; r <= total; ++r) {
-        const char* bytes = recordBytes(r);
+        const char* bytes = records.data()
+                                ? records.data() + std::size_t(r - 1) * header_.recordLength
+                                : recordBytes(r);
         if (!bytes)
             return fail("Cannot read record " + std::to_string(r) + " of " + baseName(path_));
-        entries.push_back({keyOf(expr, info.keyLength, info.keyType, bytes, r), r});
+        if (info.keyType == KeyType::Logical) {
+            key = expr.isTrue(RecordView{bytes, r}, settings_) ? "T" : "F";
+        } else {
+            expr.evaluateText(RecordView{bytes, r}, key, settings_);
+            key.resize(static_cast<std::size_t>(info.keyLength), ' ');
+        }
+        entries.push_back({key, r});
         int percent = static_cast<int>(std::uint64_t(r) * 100 / total);
         if (progress_ && percent != lastPercent)
             progress_(lastPercent = percent);
     }
-    std::sort(entries.begin(), entries.end(), [](const KeyEntry& a, const KeyEntry& b) {
-        int c = a.key.compare(b.key);
-        return c < 0 || (c == 0 && a.recno < b.recno);
+    // Sort on the first eight key bytes as a number, the rest only on ties.
+    struct Slot {
+        std::uint64_t prefix;
+        std::uint32_t index;
+    };
+    std::vector<Slot> order(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        std::uint64_t prefix = 0;
+        const std::string& k = entries[i].key;
+        for (std::size_t b = 0; b < 8; ++b)
+            prefix = (prefix << 8) | (b < k.size() ? static_cast<unsigned char>(k[b]) : 0u);
+        order[i] = {prefix, static_cast<std::uint32_t>(i)};
+    }
+    std::sort(order.begin(), order.end(), [&](const Slot& a, const Slot& b) {
+        if (a.prefix != b.prefix)
+            return a.prefix < b.prefix;
+        const std::string& ka = entries[a.index].key;
+        const std::string& kb = entries[b.index].key;
+        int c = ka.size() > 8 ? std::memcmp(ka.data() + 8, kb.data() + 8, ka.size() - 8) : 0;
+        return c < 0 || (c == 0 && a.index < b.index);
     });
-    return index.addTag(info, entries);
+    std::vector<KeyEntry> sorted;
+    sorted.reserve(entries.size());
+    for (const Slot& s : order)
+        sorted.push_back(std::move(entries[s.index]));
+    entries.clear();
+    entries.shrink_to_fit();
+    return index.addTag(info, sorted);
 }
 
 namespace {
