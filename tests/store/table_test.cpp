@@ -30,8 +30,9 @@ Table openNew(const std::string& path, std::vector<FieldSpec> fields = smallFiel
 void add(Table& t, const std::string& name, const std::string& city = "") {
     ASSERT_TRUE(t.append().ok());
     ASSERT_TRUE(t.replace("NAME", name).ok());
-    if (!city.empty())
+    if (!city.empty()) {
         ASSERT_TRUE(t.replace("CITY", city).ok());
+    }
     ASSERT_TRUE(t.post().ok());
 }
 
@@ -332,8 +333,9 @@ TEST(TableDamage, BadHeadersAndMemoPointersGiveErrors) {
         spit(path, bytes);
         auto t = Table::open(path, OpenMode::Exclusive);
         EXPECT_FALSE(t.ok());
-        if (!t.ok())
+        if (!t.ok()) {
             EXPECT_NE(t.error().find("h.dbf"), std::string::npos) << t.error();
+        }
         EXPECT_EQ(slurp(path), bytes);
     }
 
