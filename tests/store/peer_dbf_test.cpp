@@ -1,6 +1,6 @@
 // Tables written by python3-dbf open here, and ours open there.
 
-#include "store/peer_tools.h"
+#include "support/peer_tools.h"
 #include "store/table.h"
 #include "support/sample_addresses.h"
 

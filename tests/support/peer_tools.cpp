@@ -1,4 +1,4 @@
-#include "store/peer_tools.h"
+#include "support/peer_tools.h"
 
 #include <array>
 #include <cstdio>
