@@ -1,0 +1,74 @@
+#include "addressbook/rebuild.h"
+
+#include "store/address_file.h"
+#include "store/shared_routines.h"
+#include "store/system_tables.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace qp::addressbook {
+
+namespace {
+
+void say(const RebuildReport& report, std::string_view text) {
+    if (report.status)
+        report.status(text);
+}
+
+void bar(const RebuildReport& report, int percent) {
+    if (report.progress)
+        report.progress(std::clamp(percent, 0, 100));
+}
+
+} // namespace
+
+store::Status RebuildAddressIndexes(store::Table& table, const RebuildReport& report) {
+    say(report, kCleaningStatus);
+    if (!table.indexName().empty())
+        if (auto st = table.deleteStructuralIndex(); !st)
+            return st;
+    table.setProgressHook([&](int percent) { bar(report, percent); });
+    store::Status packed = table.pack();
+    if (!packed) {
+        table.setProgressHook({});
+        return packed;
+    }
+    say(report, kRebuildingStatus);
+    bar(report, 0);
+    RiseCounter rises;
+    table.setProgressHook([&](int percent) { bar(report, 100 * rises.add(percent) / 2100); });
+    store::Status built = store::buildAddressTags(table);
+    table.setProgressHook({});
+    return built;
+}
+
+void RebuildSystemIndexes(const std::filesystem::path& sysdataFolder, const RebuildReport& report) {
+    using store::SystemTable;
+    const std::pair<SystemTable, std::string_view> order[] = {
+        {SystemTable::Letter, "Rebuilding Letters File indexes"},
+        {SystemTable::Label, "Rebuilding Label File indexes"},
+        {SystemTable::StateZip, "Rebuilding State/Province File indexes"},
+        {SystemTable::LabelTemplate, "Rebuilding Label Setup File indexes"},
+        {SystemTable::Envelope, "Rebuilding Envelope File indexes"},
+        {SystemTable::Report, "Rebuilding Report File indexes"},
+    };
+    int done = 0;
+    for (const auto& [id, status] : order) {
+        say(report, status);
+        const store::SystemTableSpec& spec = store::systemTableSpec(id);
+        auto path = store::resolveCaseInsensitive(sysdataFolder, spec.fileName);
+        auto table = store::Table::open(path.string(), store::OpenMode::Exclusive);
+        if (table) {
+            (void)table->deleteStructuralIndex();
+            std::error_code ec;
+            std::filesystem::remove(
+                store::resolveCaseInsensitive(sysdataFolder, path.stem().string() + ".CDX"), ec);
+            if (table->pack())
+                (void)table->indexTag(std::string(spec.tagName), std::string(spec.tagExpression));
+        }
+        bar(report, 100 * ++done / int(std::size(order)));
+    }
+}
+
+} // namespace qp::addressbook
