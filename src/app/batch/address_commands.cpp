@@ -3,6 +3,7 @@
 
 #include "app/batch/batch_command.h"
 #include "app/batch/csv_writer.h"
+#include "app/batch/filter_options.h"
 #include "app/batch/table_options.h"
 #include "store/address_file.h"
 #include "store/address_filter.h"
@@ -35,48 +36,6 @@ Table openAddress(const std::string& path, OpenMode mode) {
     if (!table)
         throw Failure(table.error());
     return std::move(*table);
-}
-
-// "LNAME=bak;jo": the criterion of the field named before the first "=".
-void addCriterion(FilterCriteria& filter, const std::string& spec) {
-    auto eq = spec.find('=');
-    if (eq == std::string::npos)
-        throw UsageError("--criteria takes FIELD=TEXT, not \"" + spec + "\"");
-    std::string field = upper(spec.substr(0, eq));
-    if (field == "CITY")
-        field = "CITY+STATE";
-    const auto& names = store::kFilterFieldExpressions;
-    auto it = std::find(names.begin(), names.end(), field);
-    if (it == names.end())
-        throw UsageError("--criteria: no filter box tests the field " + spec.substr(0, eq));
-    filter.criteria[static_cast<std::size_t>(it - names.begin())] = spec.substr(eq + 1);
-}
-
-// The filter that --flt, --criteria, --tagged and --reverse describe, if any.
-std::optional<FilterCriteria> filterFromArgs(const Args& args) {
-    bool any = args.value("flt") || !args.values("criteria").empty() || args.flag("tagged") ||
-               args.flag("reverse");
-    if (!any)
-        return std::nullopt;
-    FilterCriteria filter;
-    if (auto flt = args.value("flt")) {
-        auto read = store::ReadFilterFrom(*flt);
-        if (!read)
-            throw Failure(read.error());
-        filter = *read;
-    }
-    for (const auto& spec : args.values("criteria"))
-        addCriterion(filter, spec);
-    if (args.flag("tagged"))
-        filter.tagged = true;
-    if (args.flag("reverse"))
-        filter.reverse = true;
-    return filter;
-}
-
-std::string tagIdentifier() {
-    auto settings = store::SettingsFile::standard();
-    return store::LoadGlobalTagId(settings);
 }
 
 int runCreate(const std::vector<std::string>& words, std::ostream& out) {
@@ -220,8 +179,6 @@ int runQueryString(const std::vector<std::string>& words, std::ostream& out) {
     out << *expression << "\n";
     return 0;
 }
-
-const char* kFilterOptions = "[--flt FILE.FLT] [--criteria FIELD=TEXT]... [--tagged] [--reverse]";
 
 BatchCommand create({"create", "FILE",
                      "Creates an address file with the new-file field lengths of the settings.",

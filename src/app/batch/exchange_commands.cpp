@@ -1,0 +1,196 @@
+// Exchange batch commands: import-csv and export.
+
+#include "app/batch/batch_command.h"
+#include "app/batch/filter_options.h"
+#include "app/batch/table_options.h"
+#include "exchange/ascii_import.h"
+#include "exchange/copy_out.h"
+#include "store/address_file.h"
+#include "store/address_filter.h"
+#include "store/record_selection.h"
+#include "store/table_files.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <charconv>
+#include <iostream>
+#include <ostream>
+
+namespace qp::batch {
+
+namespace {
+
+using exchange::equalsIgnoringCase;
+
+store::Table openAddress(const std::string& path, store::OpenMode mode) {
+    auto table = store::openAddressFile(path, mode);
+    if (!table)
+        throw Failure(table.error());
+    return std::move(*table);
+}
+
+std::string trimmed(const std::string& s) {
+    auto b = s.find_first_not_of(' ');
+    if (b == std::string::npos)
+        return {};
+    return s.substr(b, s.find_last_not_of(' ') - b + 1);
+}
+
+// "Last Name=1,City=3": display labels to text field numbers.
+void applyMatches(std::vector<exchange::ImportField>& fields,
+                  const std::vector<exchange::AddressLabel>& offered, const std::string& spec) {
+    for (const auto& part : splitList(spec)) {
+        auto eq = part.rfind('=');
+        if (eq == std::string::npos)
+            throw UsageError("--match takes LABEL=NUMBER pairs, not \"" + part + "\"");
+        std::string label = trimmed(part.substr(0, eq));
+        std::string digits = trimmed(part.substr(eq + 1));
+        auto it = std::find_if(offered.begin(), offered.end(),
+                               [&](const auto& o) { return equalsIgnoringCase(o.label, label); });
+        if (it == offered.end())
+            throw UsageError("--match: no address field is labelled \"" + label + "\"");
+        std::size_t number = 0;
+        auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+        if (ec != std::errc() || ptr != digits.data() + digits.size() || number < 1 ||
+            number > fields.size())
+            throw UsageError("--match: \"" + digits + "\" is not a field number from 1 to " +
+                             std::to_string(fields.size()));
+        exchange::matchField(fields, number - 1, it->label);
+    }
+}
+
+int runImportCsv(const std::vector<std::string>& words, std::ostream& out) {
+    Args args(words, {"match"}, {});
+    args.expectPositionals(2, 2);
+    const std::string& path = args.positional(0, "FILE");
+    const std::string& csv = args.positional(1, "CSV");
+    auto match = args.value("match");
+    if (!match)
+        throw UsageError("import-csv needs --match");
+    store::Table table = openAddress(path, store::OpenMode::Exclusive);
+    if (!table.writeBlock().empty())
+        throw Failure(table.writeBlock());
+    auto scan = exchange::scanAsciiFile(csv);
+    if (!scan.usable)
+        throw Failure(scan.message);
+    auto offered = exchange::defaultImportFields();
+    applyMatches(scan.fields, offered, *match);
+    if (!exchange::anyMatched(scan.fields))
+        throw UsageError("--match names no field");
+    auto outcome = exchange::importAsciiRecords(table, csv, scan.fields, offered);
+    if (outcome.kind == exchange::ImportOutcome::Kind::Refused)
+        throw Failure(outcome.message);
+    auto rebuilt = exchange::rebuildAfterImport(table);
+    out << outcome.message << "\n";
+    if (!rebuilt)
+        throw Failure(rebuilt.error());
+    return outcome.kind == exchange::ImportOutcome::Kind::Complete ? 0 : 1;
+}
+
+// The Sort captions and their tags.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 14> kSortOrders{{
+    {"Last Name", "LNAME"},
+    {"First Name", "FNAME"},
+    {"Title", "TITLE"},
+    {"Organization", "ORG"},
+    {"Street", "STREET"},
+    {"City", "CITY"},
+    {"State", "STATE"},
+    {"Zip", "ZIP"},
+    {"Country", "COUNTRY"},
+    {"Phone", "PHONE"},
+    {"E-mail", "EMAIL"},
+    {"Fax", "FAX"},
+    {"Date", "DATE"},
+    {"Codes", "CODES"},
+}};
+
+void useCaption(store::Table& table, std::string caption) {
+    caption.erase(std::remove(caption.begin(), caption.end(), '&'), caption.end());
+    for (const auto& [name, tag] : kSortOrders)
+        if (equalsIgnoringCase(name, caption)) {
+            useTag(table, std::string(tag));
+            return;
+        }
+    throw UsageError("--order: no sort order is called \"" + caption + "\"");
+}
+
+int runExport(const std::vector<std::string>& words, std::ostream& out) {
+    Args args(words, {"selection", "recno", "order", "flt", "criteria"},
+              {"text", "dbf", "start-from-current", "tagged", "reverse", "overwrite"});
+    args.expectPositionals(2, 2);
+    const std::string& path = args.positional(0, "FILE");
+    const std::string& target = args.positional(1, "OUT");
+    if (args.flag("text") == args.flag("dbf"))
+        throw UsageError("export needs one of --text and --dbf");
+    auto format = args.flag("dbf") ? exchange::CopyFormat::Dbf : exchange::CopyFormat::Text;
+
+    store::RecordSelection selection;
+    std::string choice = args.value("selection").value_or("filter");
+    if (choice == "all")
+        selection.choice = store::SelectionChoice::All;
+    else if (choice == "filter")
+        selection.choice = store::SelectionChoice::Filter;
+    else if (choice == "current")
+        selection.choice = store::SelectionChoice::Current;
+    else
+        throw UsageError("--selection takes all, filter or current");
+    selection.startFromCurrent = args.flag("start-from-current");
+
+    store::Table table = openAddress(path, store::OpenMode::ReadOnly);
+    if (auto caption = args.value("order"))
+        useCaption(table, *caption);
+    else if (table.tagArea("LNAME"))
+        useTag(table, "LNAME");
+    if (auto filter = filterFromArgs(args)) {
+        auto outcome = store::ApplyFilter(table, *filter, tagIdentifier());
+        if (!outcome.message.empty())
+            throw Failure(outcome.message);
+    } else if (auto st = store::ClearEngineFilter(table); !st) {
+        throw Failure(st.error());
+    }
+    table.first();
+    if (auto recno = args.number("recno")) {
+        if (*recno < 1 || !table.go(static_cast<std::uint32_t>(*recno)))
+            throw Failure("There is no record " + std::to_string(*recno));
+    }
+
+    if (auto refused = exchange::checkCopyName(format, target, table.path()))
+        throw Failure(*refused);
+    {
+        auto walk = store::SelectionWalk::begin(table, selection);
+        if (!walk)
+            throw Failure(walk.error());
+        if (walk->count() == 0)
+            throw Failure(std::string(exchange::kNothingToCopyMessage));
+    }
+    if (store::fileExists(target) && !args.flag("overwrite"))
+        throw Failure(target + " already exists. Add --overwrite to replace it.");
+
+    auto outcome =
+        exchange::copyRecordsOut(table, format, target, selection, {},
+                                 [&](std::string_view message) { out << message << "\n"; });
+    if (!outcome.ok)
+        throw Failure(outcome.message);
+    out << outcome.copied << " records copied to " << target << "\n";
+    return 0;
+}
+
+BatchCommand importCsv(
+    {"import-csv", "FILE CSV --match 'Last Name=1,First Name=2,...'",
+     "Appends one record per line of CSV to the address file; --match pairs display labels "
+     "with text field numbers. Prints the import's final message.",
+     runImportCsv});
+BatchCommand exportCommand(
+    {"export",
+     std::string("FILE OUT --text|--dbf [--selection all|filter|current] [--recno N] "
+                 "[--start-from-current] ") +
+         kFilterOptions + " [--order CAPTION] [--overwrite]",
+     "Copies the selected records to a DBF table with the address file's structure or to "
+     "comma-delimited text (twenty quoted values a line, CR LF). --recno sets the current "
+     "record; the order defaults to Last Name.",
+     runExport});
+
+} // namespace
+} // namespace qp::batch
