@@ -119,8 +119,9 @@ TEST_F(Batch, CheckReportsAMissingTagAndReindexMendsIt) {
     {
         auto t = qp::store::Table::open(path, qp::store::OpenMode::Exclusive);
         for (const auto& tag : qp::store::kAddressTags)
-            if (tag.name != "STATEZIP")
+            if (tag.name != "STATEZIP") {
                 ASSERT_TRUE(t->indexTag(std::string(tag.name), std::string(tag.expression)).ok());
+            }
         SampleAddresses gen;
         for (int i = 0; i < 50; ++i) {
             ASSERT_TRUE(SampleAddresses::append(*t, gen.next()).ok());
