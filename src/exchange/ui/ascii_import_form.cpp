@@ -1,0 +1,334 @@
+#include "exchange/ui/ascii_import_form.h"
+
+#include "exchange/same_file.h"
+#include "store/ui/common_dialogs.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace qp::exchange {
+
+using ui::qs;
+
+namespace {
+
+constexpr int kImportHelpTopic = 1023;
+constexpr int kMatchHelpTopic = 1024;
+
+QPushButton* helpButton(QWidget* window, int topic) {
+    auto* b = new QPushButton(QObject::tr("&Help"), window);
+    // The help viewer reads the topic from the window.
+    window->setProperty("helpTopic", topic);
+    b->setProperty("helpTopic", topic);
+    return b;
+}
+
+} // namespace
+
+// ---- match window ------------------------------------------------------------
+
+TAsciiMatchForm::TAsciiMatchForm(const AsciiScan& scan, const std::vector<ImportField>& fields,
+                                 const std::vector<AddressLabel>& offered, const QString& fileName,
+                                 QWidget* parent)
+    : QDialog(parent), fields_(fields), offered_(offered) {
+    setWindowTitle("ASCII File Import Match Fields");
+    setObjectName("TAsciiMatchForm");
+
+    auto* layout = new QVBoxLayout(this);
+    auto* sampleLabel = new QLabel("Sample ASCII Fields", this);
+    layout->addWidget(sampleLabel);
+    sample_ = new QTableWidget(int(scan.sample.size()), int(fields_.size()), this);
+    sample_->setObjectName("sampleGrid");
+    sample_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    QStringList names;
+    for (const auto& f : fields_)
+        names << qs(f.name);
+    sample_->setHorizontalHeaderLabels(names);
+    const QFontMetrics fm(font());
+    const int minWidth = fm.horizontalAdvance("Field 12") + 8;
+    const int maxWidth = 2 * logicalDpiX();
+    for (int c = 0; c < int(fields_.size()); ++c) {
+        int w = fm.horizontalAdvance("W") * int(std::min<std::size_t>(fields_[c].longest, 1000));
+        sample_->setColumnWidth(c, std::clamp(w, minWidth, std::max(minWidth, maxWidth)));
+    }
+    for (int r = 0; r < int(scan.sample.size()); ++r)
+        for (int c = 0; c < int(fields_.size()) && c < int(scan.sample[r].size()); ++c)
+            sample_->setItem(r, c, new QTableWidgetItem(qs(scan.sample[r][c])));
+    sampleLabel->setBuddy(sample_);
+    layout->addWidget(sample_, 1);
+
+    auto* matchLabel = new QLabel("Field Match", this);
+    layout->addWidget(matchLabel);
+    match_ = new QTableWidget(int(offered_.size()), 2, this);
+    match_->setObjectName("matchGrid");
+    match_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    match_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    match_->setSelectionMode(QAbstractItemView::SingleSelection);
+    match_->setHorizontalHeaderLabels(
+        {"Quillpost Field", "Import from Field (in " + fileName + ")"});
+    match_->horizontalHeader()->setStretchLastSection(true);
+    match_->verticalHeader()->hide();
+    matchLabel->setBuddy(match_);
+    rowField_.assign(offered_.size(), -1);
+    for (int r = 0; r < int(offered_.size()); ++r) {
+        match_->setItem(r, 0, new QTableWidgetItem(qs(offered_[r].label)));
+        for (int f = 0; f < int(fields_.size()); ++f)
+            if (!fields_[f].match.empty() &&
+                equalsIgnoringCase(fields_[f].match, offered_[r].label))
+                rowField_[r] = f;
+        showRow(r);
+    }
+    if (!offered_.empty())
+        match_->setCurrentCell(0, 0);
+    connect(match_, &QTableWidget::cellDoubleClicked, this, [this] { selectField(); });
+    layout->addWidget(match_, 1);
+
+    auto* buttons = new QHBoxLayout;
+    auto* select = new QPushButton("&Select Field", this);
+    auto* clear = new QPushButton("&Clear Current", this);
+    auto* clearAllButton = new QPushButton("Clear &All", this);
+    auto* ok = new QPushButton("Ok", this);
+    auto* cancel = new QPushButton("Cancel", this);
+    auto* help = helpButton(this, kMatchHelpTopic);
+    ok->setDefault(true);
+    for (auto* b : {select, clear, clearAllButton})
+        buttons->addWidget(b);
+    buttons->addStretch();
+    for (auto* b : {ok, cancel, help})
+        buttons->addWidget(b);
+    layout->addLayout(buttons);
+    connect(select, &QPushButton::clicked, this, [this] { selectField(); });
+    connect(clear, &QPushButton::clicked, this, [this] { clearCurrent(); });
+    connect(clearAllButton, &QPushButton::clicked, this, [this] { clearAll(); });
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    resize(640, 520);
+}
+
+void TAsciiMatchForm::showRow(int row) {
+    int f = rowField_[row];
+    QString text = f >= 0 ? qs(fields_[f].name) : QString();
+    if (auto* item = match_->item(row, 1))
+        item->setText(text);
+    else
+        match_->setItem(row, 1, new QTableWidgetItem(text));
+}
+
+void TAsciiMatchForm::chooseForRow(int row, int textField) {
+    if (row < 0 || row >= int(rowField_.size()))
+        return;
+    if (textField >= 0)
+        for (int r = 0; r < int(rowField_.size()); ++r)
+            if (rowField_[r] == textField) {
+                rowField_[r] = -1;
+                showRow(r);
+            }
+    rowField_[row] = textField < int(fields_.size()) ? textField : -1;
+    showRow(row);
+}
+
+void TAsciiMatchForm::selectField() {
+    int row = match_->currentRow();
+    if (row < 0)
+        return;
+    QMenu menu(this);
+    auto* none = menu.addAction("(none)");
+    none->setData(-1);
+    for (int f = 0; f < int(fields_.size()); ++f) {
+        auto* a = menu.addAction(qs(fields_[f].name));
+        a->setData(f);
+        a->setCheckable(true);
+        a->setChecked(rowField_[row] == f);
+    }
+    if (auto* chosen = menu.exec(QCursor::pos()))
+        chooseForRow(row, chosen->data().toInt());
+}
+
+void TAsciiMatchForm::clearCurrent() {
+    if (int row = match_->currentRow(); row >= 0)
+        chooseForRow(row, -1);
+}
+
+void TAsciiMatchForm::clearAll() {
+    for (int r = 0; r < int(rowField_.size()); ++r)
+        chooseForRow(r, -1);
+}
+
+std::vector<ImportField> TAsciiMatchForm::result() const {
+    auto fields = fields_;
+    for (auto& f : fields)
+        f.match.clear();
+    for (int r = 0; r < int(rowField_.size()); ++r)
+        if (rowField_[r] >= 0)
+            fields[rowField_[r]].match = offered_[r].label;
+    return fields;
+}
+
+// ---- import window -----------------------------------------------------------
+
+TAsciiImportForm::TAsciiImportForm(store::Table& table, QWidget* parent)
+    : QDialog(parent), table_(table), offered_(defaultImportFields()) {
+    setWindowTitle("ASCII File Import");
+    setObjectName("TAsciiImportForm");
+    auto* layout = new QVBoxLayout(this);
+    auto* nameRow = new QHBoxLayout;
+    nameRow->addWidget(new QLabel("ASCII File Name", this));
+    fileName_ = new QLabel("(none)", this);
+    fileName_->setObjectName("fileName");
+    fileName_->setFrameShape(QFrame::StyledPanel);
+    nameRow->addWidget(fileName_, 1);
+    layout->addLayout(nameRow);
+
+    auto* buttons = new QHBoxLayout;
+    selectButton_ = new QPushButton("Select ASCII File", this);
+    matchButton_ = new QPushButton("Match Fields", this);
+    importButton_ = new QPushButton("Import", this);
+    buttons->addWidget(selectButton_);
+    buttons->addWidget(matchButton_);
+    buttons->addWidget(importButton_);
+    layout->addLayout(buttons);
+
+    status_ = new QLabel(this);
+    status_->setObjectName("statusLine");
+    status_->hide();
+    layout->addWidget(status_);
+    gauge_ = new QProgressBar(this);
+    gauge_->setRange(0, 100);
+    gauge_->setValue(0);
+    layout->addWidget(gauge_);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch();
+    cancelButton_ = new QPushButton("Cancel", this);
+    helpButton_ = helpButton(this, kImportHelpTopic);
+    bottom->addWidget(cancelButton_);
+    bottom->addWidget(helpButton_);
+    layout->addLayout(bottom);
+
+    connect(selectButton_, &QPushButton::clicked, this, [this] { selectFile(); });
+    connect(matchButton_, &QPushButton::clicked, this, [this] { openMatch(); });
+    connect(importButton_, &QPushButton::clicked, this, [this] { runImport(); });
+    connect(cancelButton_, &QPushButton::clicked, this, [this] { reject(); });
+    setState(State::NoFile);
+    selectButton_->setDefault(true);
+    resize(460, 180);
+}
+
+void TAsciiImportForm::setState(State state) {
+    state_ = state;
+    bool busy = state == State::Importing || state == State::Rebuilding;
+    selectButton_->setEnabled(!busy);
+    matchButton_->setEnabled(!busy && state != State::NoFile);
+    importButton_->setEnabled(!busy && state == State::Matched);
+    helpButton_->setEnabled(!busy);
+    cancelButton_->setVisible(state != State::Rebuilding);
+    status_->setVisible(busy);
+}
+
+void TAsciiImportForm::selectFile() {
+    const QString folder = QDir::currentPath();
+    QFileDialog dialog(this, "Select ASCII File");
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setNameFilters({"Text files, CSV Files (*.TXT *.CSV *.txt *.csv)", "All files (*)"});
+    dialog.setDefaultSuffix("prn");
+    dialog.selectFile("*.txt;*.csv");
+    bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    QString path = chosen ? dialog.selectedFiles().first() : QString();
+    QDir::setCurrent(folder);
+    if (chosen)
+        chooseFile(path);
+}
+
+void TAsciiImportForm::chooseFile(const QString& path) {
+    if (isTableItself(path.toStdString(), table_.path())) {
+        ui::ShowInfo(qs(std::string(kCopyToItselfMessage)), this);
+        return;
+    }
+    path_ = path;
+    fileName_->setText(QFileInfo(path).fileName());
+    scan_ = scanAsciiFile(path.toStdString());
+    fields_ = scan_.fields;
+    if (!scan_.usable) {
+        setState(State::NoFile);
+        ui::ShowInfo(qs(scan_.message), this);
+        return;
+    }
+    setState(State::FileChosen);
+}
+
+void TAsciiImportForm::setMatching(std::vector<ImportField> fields) {
+    fields_ = std::move(fields);
+    setState(anyMatched(fields_) ? State::Matched : State::FileChosen);
+}
+
+void TAsciiImportForm::openMatch() {
+    TAsciiMatchForm match(scan_, fields_, offered_, QFileInfo(path_).fileName(), this);
+    ui::CenterDialog(match);
+    if (match.exec() == QDialog::Accepted)
+        setMatching(match.result());
+}
+
+void TAsciiImportForm::runImport() {
+    if (state_ != State::Matched)
+        return;
+    cancelRequested_ = false;
+    setState(State::Importing);
+    ImportHooks hooks;
+    hooks.status = [this](std::string_view s) {
+        status_->setText(qs(std::string(s)));
+        QApplication::processEvents();
+    };
+    hooks.progress = [this](int percent) { gauge_->setValue(percent); };
+    hooks.cancelled = [this] {
+        QApplication::processEvents();
+        return cancelRequested_;
+    };
+    auto outcome = importAsciiRecords(table_, path_.toStdString(), fields_, offered_, hooks);
+    imported_ = outcome.imported;
+    ui::ShowInfo(qs(outcome.message), this);
+    if (outcome.kind == ImportOutcome::Kind::Refused) {
+        setState(State::Matched);
+        return;
+    }
+    setState(State::Rebuilding);
+    status_->setText(qs(std::string(kRebuildingStatus)));
+    gauge_->setValue(0);
+    QApplication::processEvents();
+    auto rebuilt = rebuildAfterImport(table_, [this](int percent) {
+        gauge_->setValue(percent);
+        QApplication::processEvents();
+    });
+    if (!rebuilt)
+        ui::ShowInfo(qs(rebuilt.error()), this);
+    state_ = State::Matched;
+    accept();
+}
+
+void TAsciiImportForm::reject() {
+    if (state_ == State::Importing) {
+        cancelRequested_ = true;
+        return;
+    }
+    if (state_ == State::Rebuilding)
+        return;
+    QDialog::reject();
+}
+
+} // namespace qp::exchange

@@ -1,0 +1,95 @@
+#pragma once
+// The "ASCII File Import" window and its "ASCII File Import Match Fields"
+// window.
+
+#include "exchange/ascii_import.h"
+#include "store/table.h"
+
+#include <QDialog>
+#include <QString>
+
+#include <vector>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTableWidget;
+
+namespace qp::exchange {
+
+class TAsciiMatchForm : public QDialog {
+    Q_OBJECT
+public:
+    TAsciiMatchForm(const AsciiScan& scan, const std::vector<ImportField>& fields,
+                    const std::vector<AddressLabel>& offered, const QString& fileName,
+                    QWidget* parent = nullptr);
+
+    // The fields with the matching as it stands in the window.
+    std::vector<ImportField> result() const;
+    // What choosing in the pop-up menu does: -1 is "(none)".
+    void chooseForRow(int row, int textField);
+    void clearCurrent();
+    void clearAll();
+    QTableWidget* sampleGrid() const { return sample_; }
+    QTableWidget* matchGrid() const { return match_; }
+
+private:
+    void selectField();
+    void showRow(int row);
+
+    std::vector<ImportField> fields_;
+    std::vector<AddressLabel> offered_;
+    std::vector<int> rowField_; // per offered field: the text field, or -1
+    QTableWidget* sample_ = nullptr;
+    QTableWidget* match_ = nullptr;
+};
+
+class TAsciiImportForm : public QDialog {
+    Q_OBJECT
+public:
+    enum class State { NoFile, FileChosen, Matched, Importing, Rebuilding };
+
+    TAsciiImportForm(store::Table& table, QWidget* parent = nullptr);
+
+    // What accepting a name in the open dialog does.
+    void chooseFile(const QString& path);
+    // Sets the matching as the match window's Ok would.
+    void setMatching(std::vector<ImportField> fields);
+    void runImport();
+    State state() const { return state_; }
+    const std::vector<ImportField>& fields() const { return fields_; }
+    const AsciiScan& scan() const { return scan_; }
+    std::uint32_t imported() const { return imported_; }
+    QPushButton* matchButton() const { return matchButton_; }
+    QPushButton* importButton() const { return importButton_; }
+    QPushButton* cancelButton() const { return cancelButton_; }
+    QLabel* statusLine() const { return status_; }
+    QProgressBar* gauge() const { return gauge_; }
+
+protected:
+    void reject() override;
+
+private:
+    void selectFile();
+    void openMatch();
+    void setState(State state);
+
+    store::Table& table_;
+    std::vector<AddressLabel> offered_;
+    AsciiScan scan_;
+    std::vector<ImportField> fields_;
+    QString path_;
+    State state_ = State::NoFile;
+    bool cancelRequested_ = false;
+    std::uint32_t imported_ = 0;
+    QLabel* fileName_ = nullptr;
+    QLabel* status_ = nullptr;
+    QProgressBar* gauge_ = nullptr;
+    QPushButton* selectButton_ = nullptr;
+    QPushButton* matchButton_ = nullptr;
+    QPushButton* importButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+    QPushButton* helpButton_ = nullptr;
+};
+
+} // namespace qp::exchange
