@@ -7,6 +7,7 @@
 #include "addressbook/button_rules.h"
 #include "addressbook/record_rules.h"
 #include "addressbook/tool_registry.h"
+#include "addressbook/ui/filter_commands.h"
 #include "addressbook/ui/record_area_layout.h"
 #include "store/filter_criteria.h"
 #include "store/settings_file.h"
@@ -179,6 +180,7 @@ private:
     int displaySuspended_ = 0;
     bool startedUp_ = false;
     bool startUpQueued_ = false;
+    TFilterFileCommands filterFiles_;
     std::string memoSearchText_;
     bool memoSearchFound_ = false;
 
