@@ -147,6 +147,10 @@ int runExport(const std::vector<std::string>& words, std::ostream& out) {
         auto outcome = store::ApplyFilter(table, *filter, tagIdentifier());
         if (!outcome.message.empty())
             throw Failure(outcome.message);
+        // A filter that matches nothing is dropped by the engine; the batch
+        // must not then copy everything.
+        if (outcome.matches == 0)
+            throw Failure(std::string(exchange::kNothingToCopyMessage));
     } else if (auto st = store::ClearEngineFilter(table); !st) {
         throw Failure(st.error());
     }
