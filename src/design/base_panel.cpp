@@ -1,0 +1,713 @@
+#include "design/base_panel.h"
+
+#include "design/data_source.h"
+#include "design/design_units.h"
+#include "design/graphic_control.h"
+#include "design/object_registry.h"
+#include "design/shapes.h"
+#include "design/text_labels.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <algorithm>
+
+namespace qp::design {
+
+TGBasePanel::TGBasePanel() : Handle_(*this) {}
+
+TGBasePanel::~TGBasePanel() {
+    Handle_.Clear();
+    OnRepaint = nullptr;
+    // Objects may call back during destruction; detach them first.
+    for (auto& o : Objects_)
+        o->SetPanel(nullptr);
+}
+
+void TGBasePanel::SetPointing(bool v) {
+    Pointing_ = v;
+    SetCursor(v ? crDefault : crDrag);
+}
+
+void TGBasePanel::SetGridSize(TGridSize g) {
+    GridSize_ = g;
+    if (SnapToGrid_) {
+        const int step = g == gs8x8 ? 8 : 4;
+        Handle_.SetGrid(step, step);
+    }
+    if (ShowGrid_)
+        RequestRepaint();
+}
+
+void TGBasePanel::SetShowGrid(bool v) {
+    ShowGrid_ = v;
+    RequestRepaint();
+}
+
+void TGBasePanel::SetSnapToGrid(bool v) {
+    SnapToGrid_ = v;
+    if (v) {
+        const int step = GridSize_ == gs8x8 ? 8 : 4;
+        Handle_.SetGrid(step, step);
+    } else {
+        Handle_.SetSnapToGrid(false);
+    }
+}
+
+void TGBasePanel::SetSize(int w, int h) {
+    Width_ = w;
+    Height_ = h;
+    RequestRepaint();
+}
+
+void TGBasePanel::SetZoom(float factor) {
+    if (factor == Zoom_ || factor <= 0)
+        return;
+    Zooming_ = true;
+    const double ratio = double(factor) / Zoom_;
+    Width_ = RoundHalfEven(Width_ * ratio);
+    Height_ = RoundHalfEven(Height_ * ratio);
+    Zoom_ = factor;
+    for (auto& o : Objects_) {
+        if (o->Zoom() != factor) {
+            const double r = double(factor) / o->Zoom();
+            o->SetZoomValue(factor);
+            o->SetBounds(RoundHalfEven(o->Left() * r), RoundHalfEven(o->Top() * r),
+                         RoundHalfEven(o->Width() * r), RoundHalfEven(o->Height() * r));
+        }
+    }
+    ProcessEvents();
+    RunDeferred();
+    Zooming_ = false;
+    RequestRepaint();
+}
+
+// ---- objects ----------------------------------------------------------------
+
+int TGBasePanel::ChildIndex(const TGGraphicControl* o) const {
+    for (size_t i = 0; i < Objects_.size(); ++i)
+        if (Objects_[i].get() == o)
+            return int(i);
+    return -1;
+}
+
+TGGraphicControl* TGBasePanel::FindObject(const QString& name) const {
+    for (auto& o : Objects_)
+        if (o->Name().compare(name, Qt::CaseInsensitive) == 0)
+            return o.get();
+    return nullptr;
+}
+
+QString TGBasePanel::UniqueName(const QString& prefix) const {
+    for (int i = 1; i <= 1000; ++i) {
+        const QString n = prefix + QString::number(i);
+        if (NameTaken ? !NameTaken(n) : !FindObject(n))
+            return n;
+    }
+    return {};
+}
+
+QString TGBasePanel::StreamName() const {
+    for (int i = 0; i <= 1000; ++i) {
+        const QString n = QStringLiteral("Component") + QString::number(i);
+        if (NameTaken ? !NameTaken(n) : !FindObject(n))
+            return n;
+    }
+    return {};
+}
+
+TGGraphicControl* TGBasePanel::AddObject(std::unique_ptr<TGGraphicControl> obj, const QRect& r) {
+    TGGraphicControl* o = obj.get();
+    o->SetPanel(this);
+    o->SetName(UniqueName(QStringLiteral("Special")));
+    Objects_.push_back(std::move(obj));
+    // r is taken as corners: Right - Left wide.
+    const int w = std::max(10, r.right() + 1 - r.left());
+    const int h = std::max(15, r.bottom() + 1 - r.top());
+    o->SetZoomValue(Zoom_);
+    o->SetBounds(r.left(), r.top(), w, h);
+    NotifyChanged();
+    ProcessEvents();
+    RequestRepaint();
+    return o;
+}
+
+TGGraphicControl* TGBasePanel::InsertLoaded(std::unique_ptr<TGGraphicControl> obj) {
+    TGGraphicControl* o = obj.get();
+    const QString stored = o->Name();
+    const QString name = StreamName();
+    o->SetName(name.isEmpty() ? stored : name);
+    o->SetPanel(this);
+    o->SetZoomValue(Zoom_);
+    Objects_.push_back(std::move(obj));
+    RequestRepaint();
+    return o;
+}
+
+TGGraphicControl* TGBasePanel::InsertStored(std::unique_ptr<TGGraphicControl> obj) {
+    // Stored at zoom 1.0: scale to the panel so the layout looks the same.
+    obj->SetZoomValue(1.0f);
+    TGGraphicControl* o = obj.get();
+    const QString stored = o->Name();
+    const QString name = StreamName();
+    o->SetName(name.isEmpty() ? stored : name);
+    o->SetPanel(this);
+    Objects_.push_back(std::move(obj));
+    if (Zoom_ != 1.0f) {
+        const double r = Zoom_;
+        o->SetZoomValue(Zoom_);
+        o->SetBounds(RoundHalfEven(o->Left() * r), RoundHalfEven(o->Top() * r),
+                     RoundHalfEven(o->Width() * r), RoundHalfEven(o->Height() * r));
+    }
+    RequestRepaint();
+    return o;
+}
+
+std::unique_ptr<TGGraphicControl> TGBasePanel::TakeObject(TGGraphicControl* o) {
+    Handle_.Remove(o);
+    const int i = ChildIndex(o);
+    if (i < 0)
+        return nullptr;
+    std::unique_ptr<TGGraphicControl> out = std::move(Objects_[i]);
+    Objects_.erase(Objects_.begin() + i);
+    out->SetPanel(nullptr);
+    RequestRepaint();
+    return out;
+}
+
+void TGBasePanel::DeleteObject(TGGraphicControl* o) {
+    TakeObject(o).reset();
+}
+
+void TGBasePanel::ClearObjects() {
+    Handle_.Clear();
+    while (!Objects_.empty()) {
+        Objects_.back()->SetPanel(nullptr);
+        Objects_.pop_back();
+    }
+    RequestRepaint();
+}
+
+void TGBasePanel::WireAll() {
+    for (auto& o : Objects_)
+        o->SetZoomValue(Zoom_);
+}
+
+void TGBasePanel::BringToFront(TGGraphicControl* o) {
+    const int i = ChildIndex(o);
+    if (i < 0)
+        return;
+    auto p = std::move(Objects_[i]);
+    Objects_.erase(Objects_.begin() + i);
+    Objects_.push_back(std::move(p));
+    RequestRepaint();
+}
+
+void TGBasePanel::SendToBack(TGGraphicControl* o) {
+    const int i = ChildIndex(o);
+    if (i < 0)
+        return;
+    auto p = std::move(Objects_[i]);
+    Objects_.erase(Objects_.begin() + i);
+    Objects_.insert(Objects_.begin(), std::move(p));
+    ClearSelection();
+    RequestRepaint();
+}
+
+void TGBasePanel::CenterVertically(TGGraphicControl* o) {
+    o->SetTop(Height_ / 2 - o->Height() / 2);
+    o->Changed();
+    ProcessEvents();
+    RunDeferred();
+    RequestRepaint();
+}
+
+void TGBasePanel::CenterHorizontally(TGGraphicControl* o) {
+    o->SetLeft(Width_ / 2 - o->Width() / 2);
+    o->Changed();
+    ProcessEvents();
+    RunDeferred();
+    RequestRepaint();
+}
+
+TGGraphicControl* TGBasePanel::ObjectAt(QPoint p) const {
+    for (auto it = Objects_.rbegin(); it != Objects_.rend(); ++it)
+        if ((*it)->BoundsRect().contains(p))
+            return it->get();
+    return nullptr;
+}
+
+// ---- virtual operations --------------------------------------------------------
+
+void TGBasePanel::CreateObjectInRect(QRect) {}
+
+void TGBasePanel::PrintObjects(print::TBaseReport& report, double x, double y) {
+    for (auto& o : Objects_)
+        o->PrintObject(report, x, y);
+}
+
+void TGBasePanel::KeepObjectsInside() {
+    ClearSelection();
+    for (auto& o : Objects_) {
+        if (o->Top() > Height_ - 10)
+            o->SetTop(Height_ - 10);
+        if (o->Left() > Width_ - 20)
+            o->SetLeft(Width_ - 20);
+    }
+    RunDeferred();
+}
+
+void TGBasePanel::RemoveObjectsOutside() {
+    ClearSelection();
+    std::vector<TGGraphicControl*> doomed;
+    for (auto& o : Objects_)
+        if (o->Top() > Height_ - 10 || o->Left() > Width_ - 10 || o->Width() < 1 || o->Height() < 1)
+            doomed.push_back(o.get());
+    for (auto* o : doomed)
+        DeleteObject(o);
+}
+
+void TGBasePanel::ShowDesignTextAll() {
+    for (auto& o : Objects_)
+        o->ShowDesignText();
+}
+
+void TGBasePanel::NextLabelAll() {
+    for (auto& o : Objects_)
+        o->NextLabel();
+}
+
+void TGBasePanel::ResetCounterAll() {
+    for (auto& o : Objects_)
+        o->ResetCounter();
+}
+
+bool TGBasePanel::SaveWith(const std::function<bool(TGBasePanel&)>& write) {
+    const float zoom = Zoom_;
+    if (zoom != 1.0f)
+        SetZoom(1.0f);
+    ShowDesignTextAll();
+    bool ok = false;
+    try {
+        ok = write(*this);
+    } catch (...) {
+        ok = false;
+    }
+    // Whatever happened, the panel goes back to what the user saw.
+    RefreshDataValues();
+    if (zoom != 1.0f)
+        SetZoom(zoom);
+    return ok;
+}
+
+bool TGBasePanel::LoadWith(const std::function<bool(TGBasePanel&)>& read) {
+    const float zoom = Zoom_;
+    if (zoom != 1.0f)
+        SetZoom(1.0f);
+    bool ok = false;
+    try {
+        ok = read(*this);
+    } catch (...) {
+        ok = false;
+    }
+    WireAll();
+    RefreshDataValues();
+    // Objects came in at zoom 1.0; the zoom scales them with the rest.
+    if (zoom != 1.0f)
+        SetZoom(zoom);
+    RunDeferred();
+    return ok;
+}
+
+// ---- selection and events ------------------------------------------------------
+
+void TGBasePanel::AddToSelection(TGGraphicControl* o) {
+    if (ChildIndex(o) < 0)
+        return;
+    Handle_.Add(o);
+}
+
+void TGBasePanel::MouseDown(TMouseButton b, TShiftState s, QPoint p) {
+    if (Handle_.Visible() && Handle_.Bounds().contains(p)) {
+        OverlayRoute_ = true;
+        Handle_.MouseDown(b, s, p - Handle_.Bounds().topLeft());
+    } else {
+        OverlayRoute_ = false;
+        if (TGGraphicControl* o = ObjectAt(p))
+            ObjectMouseDown(o, b, s, p - QPoint(o->Left(), o->Top()));
+        else
+            BackgroundMouseDown(b, s, p);
+    }
+    RunDeferred();
+}
+
+void TGBasePanel::MouseMove(TShiftState s, QPoint p) {
+    if (Rubber_) {
+        RubberB_ = p;
+        RequestRepaint();
+        return;
+    }
+    if (Handle_.Visible() &&
+        (Handle_.HasCapture() || Handle_.Dragging() || Handle_.Bounds().contains(p))) {
+        Handle_.MouseMove(s, p - Handle_.Bounds().topLeft());
+        return;
+    }
+    if (Pointing_)
+        SetCursor(ObjectAt(p) ? crHandPoint : crDefault);
+    else
+        SetCursor(crDrag);
+}
+
+void TGBasePanel::MouseUp(TMouseButton b, TShiftState s, QPoint p) {
+    if (Rubber_) {
+        MouseUpBackground(s, p);
+    } else if (Handle_.Dragging() || (OverlayRoute_ && Handle_.Visible())) {
+        OverlayRoute_ = false;
+        Handle_.MouseUp(b, s, p - Handle_.Bounds().topLeft());
+    }
+    RunDeferred();
+}
+
+void TGBasePanel::DoubleClick(QPoint p) {
+    if (Handle_.Visible() && Handle_.Bounds().contains(p)) {
+        Handle_.DoubleClick(p - Handle_.Bounds().topLeft());
+        return;
+    }
+    if (TGGraphicControl* o = ObjectAt(p); o && OnObjectMenu)
+        OnObjectMenu(o, p);
+}
+
+void TGBasePanel::KeyDown(TKey k, TShiftState s) {
+    if (Handle_.Count() > 0)
+        Handle_.KeyDown(k, s);
+}
+
+void TGBasePanel::KeyUp() {
+    Handle_.KeyUp();
+    RunDeferred();
+}
+
+void TGBasePanel::ObjectMouseDown(TGGraphicControl* o, TMouseButton b, TShiftState s,
+                                  QPoint objectPoint) {
+    if (!Pointing_ || o->Unselectable()) {
+        BackgroundMouseDown(b, s, objectPoint + QPoint(o->Left(), o->Top()));
+        return;
+    }
+    if (!(s & ssShift))
+        ClearSelection();
+    AddToSelection(o);
+    RequestRepaint();
+    if (Handle_.Count() == 1 && b == mbRight && OnObjectMenu)
+        OnObjectMenu(o, objectPoint + QPoint(o->Left(), o->Top()));
+}
+
+void TGBasePanel::BackgroundMouseDown(TMouseButton b, TShiftState, QPoint p) {
+    if (b == mbRight) {
+        if (OnPanelMenu)
+            OnPanelMenu(p);
+        return;
+    }
+    RubberA_ = RubberB_ = p;
+    Rubber_ = true;
+    SetCursor(crHandPoint);
+}
+
+void TGBasePanel::MouseUpBackground(TShiftState s, QPoint p) {
+    RubberB_ = p;
+    const QRect r =
+        QRect(QPoint(std::min(RubberA_.x(), RubberB_.x()), std::min(RubberA_.y(), RubberB_.y())),
+              QPoint(std::max(RubberA_.x(), RubberB_.x()), std::max(RubberA_.y(), RubberB_.y())));
+    Rubber_ = false;
+    RequestRepaint();
+    if (Pointing_) {
+        const bool shift = s & ssShift;
+        if (!shift)
+            ClearSelection();
+        // Windows rectangles: Right and Bottom are not inside.
+        const int L = r.left(), T = r.top(), R = r.right(), B = r.bottom();
+        std::vector<TGGraphicControl*> found;
+        for (auto it = Objects_.rbegin(); it != Objects_.rend(); ++it) {
+            TGGraphicControl* o = it->get();
+            if (o->Unselectable())
+                continue;
+            const bool meets = std::max(L, o->Left()) < std::min(R, o->Left() + o->Width()) &&
+                               std::max(T, o->Top()) < std::min(B, o->Top() + o->Height());
+            if (meets)
+                found.push_back(o);
+        }
+        for (auto* o : found) {
+            if (shift && IndexOf(o) >= 0)
+                RemoveFromSelection(o);
+            else
+                AddToSelection(o);
+        }
+        SetCursor(crDefault);
+    } else {
+        CreateObjectInRect(r);
+        if (DroppedObjectEvent)
+            DroppedObjectEvent(r);
+    }
+}
+
+// ---- notifications -----------------------------------------------------------
+
+void TGBasePanel::NotifyChanged() {
+    if (Printing || Zooming_)
+        return;
+    if (LabelChangedEvent)
+        LabelChangedEvent();
+}
+
+void TGBasePanel::RunDeferred() {
+    if (!FitPending_)
+        return;
+    FitPending_ = false;
+    Handle_.FitToSelection();
+}
+
+void TGBasePanel::RequestRepaint() {
+    if (OnRepaint && !Printing)
+        OnRepaint();
+}
+
+void TGBasePanel::ProcessEvents() {
+    if (OnProcessEvents)
+        OnProcessEvents();
+}
+
+void TGBasePanel::SetCursor(TCursorKind c) {
+    if (c == Cursor_)
+        return;
+    Cursor_ = c;
+    if (OnCursor)
+        OnCursor(c);
+}
+
+// ---- painting ----------------------------------------------------------------
+
+void TGBasePanel::Paint(QPainter& p) {
+    const QRect whole(0, 0, Width_, Height_);
+    p.fillRect(whole, Qt::white);
+    QPainterPath shape;
+    const QRectF outline(0, 0, Width_ + 1, Height_ + 1);
+    if (Shape == lsEllipse)
+        shape.addEllipse(outline);
+    else if (Shape == lsRoundRect)
+        shape.addRoundedRect(outline, 12, 12);
+    else
+        shape.addRect(outline);
+    for (const QImage* pic : {&Picture, &ColorPicture}) {
+        if (pic->isNull())
+            continue;
+        p.save();
+        p.setClipPath(shape, Qt::IntersectClip);
+        p.drawImage(whole, *pic);
+        p.restore();
+    }
+    if (DrawOutline) {
+        p.save();
+        p.setPen(QPen(Qt::black, 1));
+        p.setBrush(Qt::NoBrush);
+        const QRectF o(0.5, 0.5, Width_ - 1, Height_ - 1);
+        if (Shape == lsEllipse)
+            p.drawEllipse(o);
+        else if (Shape == lsRoundRect)
+            p.drawRoundedRect(o, 12, 12);
+        else
+            p.drawRect(o);
+        p.restore();
+    }
+    if (ShowGrid_) {
+        const int step = GridSize_ == gs8x8 ? 8 : 4;
+        p.save();
+        p.setClipPath(shape, Qt::IntersectClip);
+        p.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+        p.setPen(QColor(0, 128, 0));
+        for (int y = 2; y < Height_; y += step)
+            for (int x = 2; x < Width_; x += step)
+                p.drawPoint(x, y);
+        p.restore();
+    }
+    for (auto& o : Objects_) {
+        o->Paint(p);
+        if (IndexOf(o.get()) >= 0)
+            PaintSelectionSquares(p, *o);
+    }
+    auto frame = [&](const QRect& r) {
+        p.save();
+        p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        p.setPen(QPen(Qt::white, 1, Qt::DotLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRectF(r.left() + 0.5, r.top() + 0.5, r.width() - 1, r.height() - 1));
+        p.restore();
+    };
+    if (Rubber_)
+        frame(RubberBand());
+    if (auto f = Handle_.Frame())
+        frame(*f);
+}
+
+void TGBasePanel::PaintSelectionSquares(QPainter& p, const TGGraphicControl& o) const {
+    const int n = Handle_.Count();
+    const QColor c = ToQColor(TColor{n == 1 ? Handle_.Color : Handle_.SecondaryColor});
+    const int L = o.Left() - 2, T = o.Top() - 2, R = o.Left() + o.Width() + 2,
+              B = o.Top() + o.Height() + 2;
+    auto sq = [&](int x1, int y1) { p.fillRect(QRect(x1, y1, 5, 5), c); };
+    sq(L, T);
+    sq(R - 5, T);
+    sq(R - 5, B - 5);
+    sq(L, B - 5);
+    if (n == 1) {
+        const int mx = L + Trunc((R - L) * 0.5), my = T + Trunc((B - T) * 0.5);
+        sq(mx - 2, T);
+        sq(mx - 2, B - 5);
+        sq(L, my - 2);
+        sq(R - 5, my - 2);
+    }
+}
+
+// ============================ TGDataPanel ================================
+
+void TGDataPanel::SetDisplayDataValues(bool v) {
+    DisplayDataValues_ = v;
+    RefreshDataValues();
+}
+
+void TGDataPanel::RefreshDataValues() {
+    if (!DataSet_ || !DataSet_->Active())
+        return;
+    for (int i = 0; i < ObjectCount(); ++i)
+        Object(i)->ShowDataValue();
+    ProcessEvents();
+}
+
+// ============================ TGLabelPanel ===============================
+
+QStringList LabelPanelClasses() {
+    return {"TGLineShape",
+            "TGPostNetBarCode",
+            "TGImage",
+            "TGLabelShapes",
+            "TGPLabel",
+            "TGPDLabel",
+            "TGCounterLabel",
+            "TGSymbolLabel",
+            "TGMultiLineLabel",
+            "TGDMultiLineLabel",
+            "TGDMultiLineAddressLabel"};
+}
+
+TGLabelPanel::TGLabelPanel() {
+    // Kinds defined elsewhere (address block, barcodes) register themselves.
+    for (const QString& c : LabelPanelClasses())
+        RegisterBuiltInClass(c);
+}
+
+void TGLabelPanel::SetPanelState(TLPanelState s) {
+    State_ = s;
+    SetPointing(s == psPointing);
+}
+
+void TGLabelPanel::CreateObjectInRect(QRect r) {
+    // r as corners (Right - Left wide).
+    int L = r.left(), T = r.top(), R = r.right() + 1, B = r.bottom() + 1;
+    if (R - L < 25)
+        R = L + 50;
+    if (B - T < 15)
+        B = T + 15;
+    const QRect rect(QPoint(L, T), QPoint(R - 1, B - 1));
+    auto withFont = [&](TGBaseLabel* l) {
+        l->SetFont(Font);
+        return l;
+    };
+    switch (State_) {
+    case psLabel: {
+        auto o = std::make_unique<TGPLabel>();
+        o->SetCaption(QStringLiteral("<text>"));
+        withFont(o.get());
+        auto* p = static_cast<TGPLabel*>(AddObject(std::move(o), rect));
+        if (OpenTextDialog)
+            OpenTextDialog(*p);
+        p->FitToText();
+        break;
+    }
+    case psCounterLabel: {
+        auto o = std::make_unique<TGCounterLabel>();
+        o->SetStartingnumber(1000);
+        withFont(o.get());
+        auto* p = static_cast<TGCounterLabel*>(AddObject(std::move(o), rect));
+        p->FitToText();
+        break;
+    }
+    case psSymbolLabel: {
+        auto* p = static_cast<TGSymbolLabel*>(AddObject(std::make_unique<TGSymbolLabel>(), rect));
+        p->FitSymbol();
+        if (OpenSymbolDialog)
+            OpenSymbolDialog(*p);
+        break;
+    }
+    case psDataLabel: {
+        auto o = std::make_unique<TGPDLabel>();
+        o->SetCaption(QString());
+        o->DataFieldName = QStringLiteral("<field>");
+        withFont(o.get());
+        auto* p = static_cast<TGPDLabel*>(AddObject(std::move(o), rect));
+        if (OpenFieldDialog)
+            OpenFieldDialog(*p);
+        RefreshDataValues();
+        p->FitToText();
+        break;
+    }
+    case psMultiLineLabel: {
+        auto o = std::make_unique<TGMultiLineLabel>();
+        o->SetFont(Font);
+        auto* p = static_cast<TGMultiLineLabel*>(AddObject(std::move(o), rect));
+        if (OpenMultiLineDialog)
+            OpenMultiLineDialog(*p);
+        p->FitToContents();
+        break;
+    }
+    case psMultiLineDataLabel: {
+        auto o = std::make_unique<TGDMultiLineLabel>();
+        o->DataFieldName = QStringLiteral("Memo");
+        o->DataFieldDescript = QStringLiteral("MEMO");
+        o->SetFont(Font);
+        AddObject(std::move(o), rect);
+        RefreshDataValues();
+        break;
+    }
+    case psRectangle:
+    case psEllipse:
+    case psRoundRectangle: {
+        auto o = std::make_unique<TGLabelShapes>();
+        o->SetShape(State_ == psRectangle ? stRectangle
+                    : State_ == psEllipse ? stEllipse
+                                          : stRoundRect);
+        AddObject(std::move(o), rect);
+        break;
+    }
+    case psLine: {
+        auto o = std::make_unique<TGLineShape>();
+        o->SetLineStyle(stVertical);
+        AddObject(std::move(o), rect);
+        break;
+    }
+    case psImage:
+        AddObject(std::make_unique<TGImage>(), rect);
+        break;
+    case psAddressLabel:
+    case psPostNetBarCode: {
+        const QString cls =
+            State_ == psAddressLabel ? "TGDMultiLineAddressLabel" : "TGPostNetBarCode";
+        if (auto o = CreateDesignObject(cls)) {
+            AddObject(std::move(o), rect);
+            RefreshDataValues();
+        }
+        break;
+    }
+    case psPointing:
+        break;
+    }
+    RunDeferred();
+}
+
+} // namespace qp::design

@@ -1,0 +1,223 @@
+#pragma once
+// The design surface model: the objects in child (painting) order, the
+// selection overlay, tools and rubber band, grid and snapping, zoom, naming,
+// change notification and printing. Widgets only paint it and forward events.
+#include "design/design_types.h"
+#include "design/handle.h"
+
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QPainter;
+
+namespace qp::print {
+class TBaseReport;
+}
+
+namespace qp::design {
+
+class TGGraphicControl;
+class TDataSource;
+
+enum TLabelShapeType { lsRectangle, lsRoundRect, lsEllipse };
+enum TGridSize { gs4x4, gs8x8 };
+
+class TGBasePanel {
+public:
+    TGBasePanel();
+    virtual ~TGBasePanel();
+    TGBasePanel(const TGBasePanel&) = delete;
+    TGBasePanel& operator=(const TGBasePanel&) = delete;
+
+    // ---- Window-level properties (kept by the designer, not the layout) ----
+    bool Pointing() const { return Pointing_; }
+    void SetPointing(bool v);
+    bool DrawOutline = false;
+    QImage Picture; // stretched under the objects (the stock)
+    QImage ColorPicture;
+    bool Printing = false;
+    TLabelShapeType Shape = lsRoundRect;
+    TGridSize GridSize() const { return GridSize_; }
+    void SetGridSize(TGridSize g);
+    bool ShowGrid() const { return ShowGrid_; }
+    void SetShowGrid(bool v);
+    bool SnapToGrid() const { return SnapToGrid_; }
+    void SetSnapToGrid(bool v);
+    TDesignFont Font; // for new text objects
+
+    int Width() const { return Width_; }
+    int Height() const { return Height_; }
+    void SetSize(int w, int h);
+    float Zoom() const { return Zoom_; }
+    void SetZoom(float factor);
+
+    // ---- Events ----
+    std::function<void(const QRect&)> DroppedObjectEvent;
+    std::function<void()> LabelChangedEvent;
+    // Hooks for the widget; all optional.
+    std::function<void()> OnRepaint;
+    std::function<void()> OnProcessEvents;
+    std::function<void(TCursorKind)> OnCursor;
+    std::function<void(TGGraphicControl*, QPoint)> OnObjectMenu; // panel point
+    std::function<void(QPoint)> OnPanelMenu;
+    // Is `name` taken by a component of the designer window? Default: objects.
+    std::function<bool(const QString&)> NameTaken;
+    TClock Clock = SystemClock();
+
+    // ---- Objects ----
+    int ObjectCount() const { return int(Objects_.size()); }
+    TGGraphicControl* Object(int i) const { return Objects_.at(i).get(); }
+    int ChildIndex(const TGGraphicControl* o) const;
+    TGGraphicControl* FindObject(const QString& name) const;
+    TGGraphicControl* AddObject(std::unique_ptr<TGGraphicControl> o, const QRect& r);
+    // Appends an object read from a stream (named, wired, zoom copied, not rescaled).
+    TGGraphicControl* InsertLoaded(std::unique_ptr<TGGraphicControl> o);
+    // Appends and scales an object stored at zoom 1.0 to the panel's zoom.
+    TGGraphicControl* InsertStored(std::unique_ptr<TGGraphicControl> o);
+    std::unique_ptr<TGGraphicControl> TakeObject(TGGraphicControl* o);
+    void DeleteObject(TGGraphicControl* o);
+    void ClearObjects();
+    QString UniqueName(const QString& prefix) const;
+    QString StreamName() const; // "Component" + n for objects read from a stream
+    void WireAll();             // copies the panel's zoom into every object
+    void BringToFront(TGGraphicControl* o);
+    void SendToBack(TGGraphicControl* o);
+    void CenterVertically(TGGraphicControl* o);
+    void CenterHorizontally(TGGraphicControl* o);
+    TGGraphicControl* ObjectAt(QPoint p) const; // topmost
+
+    // ---- Virtual operations ----
+    virtual void CreateObjectInRect(QRect r);
+    virtual void RefreshDataValues() {}
+    virtual void PrintObjects(print::TBaseReport& report, double x, double y);
+    virtual void KeepObjectsInside();
+    virtual void RemoveObjectsOutside();
+    virtual const TDataSource* DataSet() const { return nullptr; }
+    virtual bool DisplayDataValues() const { return true; }
+
+    void ShowDesignTextAll();
+    void NextLabelAll();
+    void ResetCounterAll();
+
+    // Runs `write` at zoom 1.0 with design texts shown, then restores the
+    // record values and the zoom whatever `write` returned.
+    bool SaveWith(const std::function<bool(TGBasePanel&)>& write);
+    // Runs `read` at zoom 1.0 (objects it inserts are then scaled to the
+    // panel's zoom), wires all objects and refreshes data values.
+    bool LoadWith(const std::function<bool(TGBasePanel&)>& read);
+
+    // ---- Selection ----
+    TGHandle& Handle() { return Handle_; }
+    const TGHandle& Handle() const { return Handle_; }
+    int SelectionCount() const { return Handle_.Count(); }
+    TGGraphicControl* Selected(int i) const { return Handle_.Selected(i); }
+    int IndexOf(const TGGraphicControl* o) const { return Handle_.IndexOf(o); }
+    void AddToSelection(TGGraphicControl* o);
+    void RemoveFromSelection(TGGraphicControl* o) { Handle_.Remove(o); }
+    void ClearSelection() { Handle_.Clear(); }
+    void FitToSelection() { Handle_.FitToSelection(); }
+    TGGraphicControl* SelectedObjectAt(QPoint p) const { return Handle_.SelectedObjectAt(p); }
+
+    // ---- Mouse and keys, in panel coordinates; routed to overlay, objects or background ----
+    void MouseDown(TMouseButton b, TShiftState s, QPoint p);
+    void MouseMove(TShiftState s, QPoint p);
+    void MouseUp(TMouseButton b, TShiftState s, QPoint p);
+    void DoubleClick(QPoint p);
+    void KeyDown(TKey k, TShiftState s);
+    void KeyUp();
+    void ObjectMouseDown(TGGraphicControl* o, TMouseButton b, TShiftState s, QPoint objectPoint);
+    void BackgroundMouseDown(TMouseButton b, TShiftState s, QPoint p);
+    bool RubberBanding() const { return Rubber_; }
+    QRect RubberBand() const { return QRect(RubberA_, RubberB_).normalized(); }
+    TCursorKind Cursor() const { return Cursor_; }
+
+    // ---- Called by objects and the overlay ----
+    void NotifyChanged(); // fires LabelChangedEvent unless printing or zooming
+    void PostFitToSelection() { FitPending_ = true; }
+    void RunDeferred(); // the deferred FitToSelection, once an operation ends
+    void RequestRepaint();
+    void ProcessEvents();
+    void SetCursor(TCursorKind c);
+
+    // Paints background, pictures, outline, grid, objects, selection squares
+    // and reversible frames in panel coordinates.
+    void Paint(QPainter& painter);
+    void PaintSelectionSquares(QPainter& painter, const TGGraphicControl& o) const;
+
+private:
+    void MouseUpBackground(TShiftState s, QPoint p);
+
+    std::vector<std::unique_ptr<TGGraphicControl>> Objects_;
+    TGHandle Handle_;
+    bool Pointing_ = true;
+    TGridSize GridSize_ = gs4x4;
+    bool ShowGrid_ = false;
+    bool SnapToGrid_ = false;
+    int Width_ = 0;
+    int Height_ = 0;
+    float Zoom_ = 1.0f;
+    bool Zooming_ = false;
+    bool FitPending_ = false;
+    bool Rubber_ = false;
+    QPoint RubberA_, RubberB_;
+    TCursorKind Cursor_ = crDefault;
+    bool OverlayRoute_ = false; // the current press went to the overlay
+    bool InsertScaled_ = false; // loading: scale inserted objects to the zoom
+};
+
+class TGDataPanel : public TGBasePanel {
+public:
+    bool DisplayDataValues() const override { return DisplayDataValues_; }
+    void SetDisplayDataValues(bool v);
+    void SetDataSet(const TDataSource* ds) { DataSet_ = ds; }
+    const TDataSource* DataSet() const override { return DataSet_; }
+    void RefreshDataValues() override;
+
+private:
+    bool DisplayDataValues_ = true;
+    const TDataSource* DataSet_ = nullptr;
+};
+
+enum TLPanelState {
+    psPointing,
+    psLabel,
+    psCounterLabel,
+    psSymbolLabel,
+    psDataLabel,
+    psMultiLineLabel,
+    psMultiLineDataLabel,
+    psAddressLabel,
+    psRectangle,
+    psEllipse,
+    psRoundRectangle,
+    psLine,
+    psImage,
+    psPostNetBarCode
+};
+
+class TGLabelPanel : public TGDataPanel {
+public:
+    TGLabelPanel();
+    TLPanelState PanelState() const { return State_; }
+    void SetPanelState(TLPanelState s);
+    void CreateObjectInRect(QRect r) override;
+
+    // The dialogs a new object opens; the widget library fills these in.
+    // Each returns false on Cancel (the object stays as created).
+    std::function<void(TGGraphicControl&)> OpenTextDialog;
+    std::function<void(TGGraphicControl&)> OpenSymbolDialog;
+    std::function<void(TGGraphicControl&)> OpenFieldDialog;
+    std::function<void(TGGraphicControl&)> OpenMultiLineDialog;
+
+private:
+    TLPanelState State_ = psPointing;
+};
+
+// The classes a label layout may contain, in registration order.
+QStringList LabelPanelClasses();
+
+} // namespace qp::design
