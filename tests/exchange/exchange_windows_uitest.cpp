@@ -1,0 +1,130 @@
+#include "exchange/ui/ascii_import_form.h"
+#include "exchange/ui/copy_out_form.h"
+#include "exchange_test_support.h"
+#include "store/ui/common_dialogs.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QtTest>
+
+using namespace qp;
+using namespace qp::exchange;
+
+class ExchangeWindowsTest : public QObject {
+    Q_OBJECT
+
+    QStringList messages_;
+    bool answer_ = false;
+
+private slots:
+    void init() {
+        messages_.clear();
+        ui::SetMessageHandler([this](const ui::MessageRequest& r) {
+            messages_ << r.title + "|" + r.text;
+            return answer_;
+        });
+    }
+    void cleanup() { ui::SetMessageHandler(nullptr); }
+
+    void importWindowStatesAndMessages() {
+        testing::TempDir dir;
+        auto table = testing::newAddressFile(dir.file("ADDR.DBF"));
+        TAsciiImportForm form(table);
+        QCOMPARE(form.windowTitle(), QString("ASCII File Import"));
+        QVERIFY(!form.matchButton()->isEnabled());
+        QVERIFY(!form.importButton()->isEnabled());
+
+        testing::writeFile(dir.file("one.csv"), "one line\r\n");
+        form.chooseFile(QString::fromStdString(dir.file("one.csv")));
+        QCOMPARE(messages_.value(0), QString("Information|Unable to import from this file"));
+        QVERIFY(!form.matchButton()->isEnabled());
+
+        form.chooseFile(QString::fromStdString(dir.file("ADDR.DBF")));
+        QCOMPARE(messages_.value(1), QString("Information|Cannot copy a file to itself!"));
+
+        testing::writeFile(dir.file("in.csv"), "Smith,\"Rome, IT\"\r\nDoe,Oslo\r\n");
+        form.chooseFile(QString::fromStdString(dir.file("in.csv")));
+        QVERIFY(form.matchButton()->isEnabled());
+        QVERIFY(!form.importButton()->isEnabled());
+
+        TAsciiMatchForm match(form.scan(), form.fields(), defaultImportFields(), "in.csv");
+        QCOMPARE(match.windowTitle(), QString("ASCII File Import Match Fields"));
+        QCOMPARE(match.sampleGrid()->horizontalHeaderItem(1)->text(), QString("Field 2"));
+        QCOMPARE(match.sampleGrid()->item(0, 1)->text(), QString("Rome, IT"));
+        QCOMPARE(match.matchGrid()->horizontalHeaderItem(1)->text(),
+                 QString("Import from Field (in in.csv)"));
+        QCOMPARE(match.matchGrid()->item(0, 0)->text(), QString("Last Name"));
+        match.chooseForRow(0, 0); // Last Name <- Field 1
+        match.chooseForRow(8, 0); // City takes Field 1 away from Last Name
+        QCOMPARE(match.matchGrid()->item(0, 1)->text(), QString());
+        QCOMPARE(match.matchGrid()->item(8, 1)->text(), QString("Field 1"));
+        match.chooseForRow(0, 0);
+        match.chooseForRow(8, 1);
+        auto fields = match.result();
+        QCOMPARE(QString::fromStdString(fields[0].match), QString("Last Name"));
+        QCOMPARE(QString::fromStdString(fields[1].match), QString("City"));
+
+        // Reopened, the window takes the matching back.
+        TAsciiMatchForm again(form.scan(), fields, defaultImportFields(), "in.csv");
+        QCOMPARE(again.matchGrid()->item(8, 1)->text(), QString("Field 2"));
+        again.clearAll();
+        QVERIFY(!anyMatched(again.result()));
+
+        form.setMatching(fields);
+        QVERIFY(form.importButton()->isEnabled());
+        form.runImport();
+        QCOMPARE(messages_.last(), QString("Information|Import complete. Imported 2 records."));
+        QCOMPARE(form.result(), int(QDialog::Accepted));
+        QCOMPARE(form.gauge()->value(), 100);
+        QVERIFY(store::addressIndexValid(table));
+        QCOMPARE(testing::column(table, "CITY"), (std::vector<std::string>{"Rome, IT", "Oslo"}));
+    }
+
+    void copyOutWindowChecksAndCopies() {
+        testing::TempDir dir;
+        auto table = testing::newAddressFile(dir.file("ADDR.DBF"));
+        for (auto name : {"Ann", "Bob"}) {
+            QVERIFY(table.append());
+            QVERIFY(table.replace("LNAME", name));
+            QVERIFY(table.post());
+        }
+        (void)table.setQuery("!ISDEL");
+        TCopyRecordsOutForm form(table);
+        QCOMPARE(form.windowTitle(), QString("Copy Records Out"));
+        QCOMPARE(form.format(), CopyFormat::Dbf);
+        form.acceptName(QString::fromStdString(dir.file("x.txt")));
+        QCOMPARE(messages_.value(0), QString("Information|Must have a .DBF extension"));
+        form.acceptName(QString::fromStdString(dir.file("addr.DBF")));
+        QCOMPARE(messages_.value(1), QString("Information|Cannot copy a file to itself!"));
+
+        testing::writeFile(dir.file("old.txt"), "keep");
+        form.setFormat(CopyFormat::Text);
+        QCOMPARE(form.fileName()->text(), QString("(none)"));
+        answer_ = false;
+        form.acceptName(QString::fromStdString(dir.file("old.txt")));
+        QVERIFY(messages_.value(2).startsWith("Warning!|"));
+        QVERIFY(messages_.value(2).endsWith(" already exists.\r\nDo you want to overwrite it?"));
+        QCOMPARE(QString::fromStdString(testing::readFile(dir.file("old.txt"))), QString("keep"));
+
+        answer_ = true;
+        form.acceptName(QString::fromStdString(dir.file("old.txt")));
+        QCOMPARE(form.result(), int(QDialog::Accepted));
+        QCOMPARE(form.outcome().copied, 2u);
+        QVERIFY(testing::readFile(dir.file("old.txt")).find("\"Bob\"") != std::string::npos);
+    }
+
+    void cancelBeforeCopyingClosesTheWindow() {
+        testing::TempDir dir;
+        auto table = testing::newAddressFile(dir.file("ADDR.DBF"));
+        TCopyRecordsOutForm form(table);
+        form.show();
+        QTest::mouseClick(form.cancelButton(), Qt::LeftButton);
+        QCOMPARE(form.result(), int(QDialog::Rejected));
+        QVERIFY(messages_.isEmpty());
+    }
+};
+
+QTEST_MAIN(ExchangeWindowsTest)
+#include "exchange_windows_uitest.moc"
