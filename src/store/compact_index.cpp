@@ -39,9 +39,11 @@ Status CompactIndexImpl::loadCursor(const Tree& tree, Cursor& cursor, std::uint3
     if (!node)
         return Error{node.error()};
     if (!node->leaf)
-        return damage("page " + std::to_string(leaf) + " should be a leaf");
+        return damage("page " + hexOffset(leaf) + " should be a leaf");
     if (node->size() == 0 && !node->root)
-        return damage("leaf " + std::to_string(leaf) + " is empty");
+        return damage("leaf " + hexOffset(leaf) + " is empty");
+    if (node->root && (node->left != kNoPage || node->right != kNoPage))
+        return damage("root leaf " + hexOffset(leaf) + " has siblings");
     cursor.leaf = std::move(*node);
     cursor.page = leaf;
     cursor.generation = generation;
@@ -57,12 +59,16 @@ Result<bool> CompactIndexImpl::stepRight(const Tree& tree, Cursor& cursor) {
     const std::uint32_t lastRecno = cursor.leaf.recnos.back();
     if (auto s = loadCursor(tree, cursor, to); !s)
         return Error{s.error()};
+    if (cursor.leaf.root) {
+        cursor.page = kNoPage;
+        return damage("leaf " + hexOffset(from) + " has the root as its sibling");
+    }
     // Strictly rising keys and matching back links rule out sibling cycles.
     if (cursor.leaf.left != from ||
         compareEntry(cursor.leaf.key(0, kl), cursor.leaf.recnos[0], lastKey, lastRecno) <= 0) {
         cursor.page = kNoPage;
-        return damage("sibling links between leaves " + std::to_string(from) + " and " +
-                      std::to_string(to) + " are inconsistent");
+        return damage("sibling links between leaves " + hexOffset(from) + " and " + hexOffset(to) +
+                      " are inconsistent");
     }
     return true;
 }
@@ -76,13 +82,17 @@ Result<bool> CompactIndexImpl::stepLeft(const Tree& tree, Cursor& cursor) {
     const std::uint32_t firstRecno = cursor.leaf.recnos[0];
     if (auto s = loadCursor(tree, cursor, to); !s)
         return Error{s.error()};
+    if (cursor.leaf.root) {
+        cursor.page = kNoPage;
+        return damage("leaf " + hexOffset(from) + " has the root as its sibling");
+    }
     const int n = cursor.leaf.size();
     if (cursor.leaf.right != from ||
         compareEntry(cursor.leaf.key(n - 1, kl), cursor.leaf.recnos[n - 1], firstKey, firstRecno) >=
             0) {
         cursor.page = kNoPage;
-        return damage("sibling links between leaves " + std::to_string(to) + " and " +
-                      std::to_string(from) + " are inconsistent");
+        return damage("sibling links between leaves " + hexOffset(to) + " and " + hexOffset(from) +
+                      " are inconsistent");
     }
     return true;
 }

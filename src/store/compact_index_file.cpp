@@ -128,12 +128,6 @@ std::string cdx::padTagName(std::string_view name) {
 
 namespace {
 
-std::string hex(std::uint32_t v) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "0x%X", v);
-    return buf;
-}
-
 std::string poolString(const std::uint8_t* pool, int pos, int length) {
     if (pos < 0 || length <= 0 || pos >= static_cast<int>(kPageSize))
         return {};
@@ -177,13 +171,13 @@ Status CompactIndexImpl::writable() {
 
 Result<const std::uint8_t*> CompactIndexImpl::page(std::uint32_t offset) {
     if (offset % kPageSize != 0)
-        return damage("page offset " + hex(offset) + " is not a multiple of 512");
+        return damage("page offset " + hexOffset(offset) + " is not a multiple of 512");
     if (std::uint64_t(offset) + kPageSize > file.size())
-        return damage("page offset " + hex(offset) + " lies past the end of the file");
+        return damage("page offset " + hexOffset(offset) + " lies past the end of the file");
     std::string error;
     const std::uint8_t* p = file.load(offset, error);
     if (!p)
-        return damage("cannot read page " + hex(offset) + ": " + error);
+        return damage("cannot read page " + hexOffset(offset) + ": " + error);
     return p;
 }
 
@@ -359,13 +353,13 @@ Status CompactIndexImpl::load() {
             return Error{h.error()};
         HeaderFields f{getLe32(*h + kHdrRoot), getLe16(*h + kHdrKeyLength), (*h)[kHdrOptions]};
         if (!(f.options & kOptCompact))
-            return damage("header at " + hex(offset) + " is not a compact index header");
+            return damage("header at " + hexOffset(offset) + " is not a compact index header");
         if (f.keyLength < 1 || f.keyLength > kMaxKeyLength)
-            return damage("header at " + hex(offset) + " has key length " +
+            return damage("header at " + hexOffset(offset) + " has key length " +
                           std::to_string(f.keyLength));
         if (f.root < 2 * kPageSize || f.root % kPageSize != 0 ||
             std::uint64_t(f.root) + kPageSize > file.size())
-            return damage("header at " + hex(offset) + " has root page " + hex(f.root));
+            return damage("header at " + hexOffset(offset) + " has root page " + hexOffset(f.root));
         return f;
     };
     auto tagFromHeader = [&](std::uint32_t offset, const std::string& name) -> Result<TagState> {
@@ -414,7 +408,7 @@ Status CompactIndexImpl::load() {
         std::set<std::uint32_t> seen;
         for (std::uint32_t p = freeList; p != kNoPage;) {
             if (p < 2 * kPageSize || !seen.insert(p).second)
-                return damage("free page list is broken at " + hex(p));
+                return damage("free page list is broken at " + hexOffset(p));
             auto fp = page(p);
             if (!fp)
                 return Status(Error{fp.error()});
@@ -431,7 +425,7 @@ Status CompactIndexImpl::load() {
             if (e.recno < 2 * kPageSize || e.recno % kPageSize != 0 ||
                 std::uint64_t(e.recno) + 2 * kPageSize > file.size() ||
                 !headers.insert(e.recno).second)
-                return damage("tag " + e.key + " has header offset " + hex(e.recno));
+                return damage("tag " + e.key + " has header offset " + hexOffset(e.recno));
             std::string name = e.key;
             name.erase(name.find_last_not_of(' ') + 1);
             auto tag = tagFromHeader(e.recno, name);

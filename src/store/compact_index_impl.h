@@ -54,6 +54,9 @@ void putLe16(std::uint8_t* p, std::uint16_t v);
 void putLe32(std::uint8_t* p, std::uint32_t v);
 void putBe32(std::uint8_t* p, std::uint32_t v);
 
+// Page offsets in messages, as 0x... .
+std::string hexOffset(std::uint32_t offset);
+
 // (key, recno) order: unsigned bytes, then record number.
 int compareEntry(std::string_view a, std::uint32_t ra, std::string_view b, std::uint32_t rb);
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdio>
 #include <cstring>
 
 namespace qp::store::cdx {
@@ -32,6 +33,12 @@ void putLe32(std::uint8_t* p, std::uint32_t v) {
 void putBe32(std::uint8_t* p, std::uint32_t v) {
     for (int i = 0; i < 4; ++i)
         p[3 - i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+std::string hexOffset(std::uint32_t offset) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%X", offset);
+    return buf;
 }
 
 int compareEntry(std::string_view a, std::uint32_t ra, std::string_view b, std::uint32_t rb) {

@@ -16,12 +16,6 @@ namespace {
 
 constexpr int kMaxDepth = 32;
 
-std::string hex(std::uint32_t v) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "0x%X", v);
-    return buf;
-}
-
 // First index whose entry is >= (or > when `after`) the target.
 int bound(const Node& node, int keyLength, std::string_view key, std::uint32_t recno, bool after) {
     int lo = 0, hi = node.size();
@@ -45,17 +39,18 @@ Result<Node> CompactIndexImpl::loadNode(const Tree& tree, std::uint32_t offset) 
     Node node;
     std::string error;
     if (!decodeNode(*p, tree.keyLength, node, error))
-        return damage("page " + hex(offset) + ": " + error);
+        return damage("page " + hexOffset(offset) + ": " + error);
     auto validPage = [&](std::uint32_t o) {
         return o >= 2 * kPageSize && o % kPageSize == 0 && o != offset &&
                std::uint64_t(o) + kPageSize <= file.size();
     };
     for (std::uint32_t sibling : {node.left, node.right})
         if (sibling != kNoPage && !validPage(sibling))
-            return damage("page " + hex(offset) + " has sibling pointer " + hex(sibling));
+            return damage("page " + hexOffset(offset) + " has sibling pointer " +
+                          hexOffset(sibling));
     for (std::uint32_t child : node.children)
         if (!validPage(child))
-            return damage("page " + hex(offset) + " has child pointer " + hex(child));
+            return damage("page " + hexOffset(offset) + " has child pointer " + hexOffset(child));
     return node;
 }
 
@@ -99,7 +94,7 @@ Result<std::uint32_t> CompactIndexImpl::descend(const Tree& tree, Aim aim, std::
             path->push_back({offset, i});
         offset = node->children[i];
     }
-    return damage("tree under page " + hex(tree.root) + " is deeper than " +
+    return damage("tree under page " + hexOffset(tree.root) + " is deeper than " +
                   std::to_string(kMaxDepth) + " levels");
 }
 
@@ -112,7 +107,7 @@ Status CompactIndexImpl::insertEntry(Tree& tree, std::string_view key, std::uint
     if (!leaf)
         return Error{leaf.error()};
     if (!leaf->leaf)
-        return damage("page " + hex(*leafPage) + " should be a leaf");
+        return damage("page " + hexOffset(*leafPage) + " should be a leaf");
     Node node = std::move(*leaf);
     const int kl = tree.keyLength;
     const int pos = bound(node, kl, key, recno, false);
@@ -241,7 +236,7 @@ Status CompactIndexImpl::rebuild(Tree& tree, std::vector<Step>& path, std::uint3
         return Error{loaded.error()};
     const Node& parent = *loaded;
     if (step.index >= parent.size() || parent.children[step.index] != offset)
-        return damage("page " + hex(step.page) + " lost its child " + hex(offset));
+        return damage("page " + hexOffset(step.page) + " lost its child " + hexOffset(offset));
     if (pieces.size() == 1) {
         const int last = pieces[0].size() - 1;
         if (compareEntry(pieces[0].key(last, kl), pieces[0].recnos[last],
@@ -363,10 +358,10 @@ Status CompactIndexImpl::clearTree(Tree& tree) {
         if (node->leaf)
             continue;
         if (depth + 1 >= kMaxDepth)
-            return damage("tree under page " + hex(tree.root) + " is too deep");
+            return damage("tree under page " + hexOffset(tree.root) + " is too deep");
         for (auto child : node->children) {
             if (!seen.insert(child).second)
-                return damage("page " + hex(child) + " is reachable twice");
+                return damage("page " + hexOffset(child) + " is reachable twice");
             stack.push_back({child, depth + 1});
         }
     }
@@ -392,15 +387,15 @@ Status CompactIndexImpl::verifyTree(const Tree& tree) {
         [&](std::uint32_t offset, int depth, std::string& maxKey,
             std::uint32_t& maxRecno) -> Status {
         if (depth >= kMaxDepth)
-            return damage("tree under page " + hex(tree.root) + " is too deep");
+            return damage("tree under page " + hexOffset(tree.root) + " is too deep");
         if (!seen.insert(offset).second)
-            return damage("page " + hex(offset) + " is reachable twice");
+            return damage("page " + hexOffset(offset) + " is reachable twice");
         auto loaded = loadNode(tree, offset);
         if (!loaded)
             return Error{loaded.error()};
         const Node& node = *loaded;
         if (node.root != (depth == 0))
-            return damage("page " + hex(offset) + " has a wrong root mark");
+            return damage("page " + hexOffset(offset) + " has a wrong root mark");
         if (static_cast<int>(levels.size()) <= depth)
             levels.resize(depth + 1);
         levels[depth].push_back({offset, Node{}});
@@ -408,14 +403,14 @@ Status CompactIndexImpl::verifyTree(const Tree& tree) {
         levels[depth].back().second.right = node.right;
         if (node.leaf) {
             if (leafDepth >= 0 && leafDepth != depth)
-                return damage("leaf " + hex(offset) + " is at another depth than its peers");
+                return damage("leaf " + hexOffset(offset) + " is at another depth than its peers");
             leafDepth = depth;
             if (node.size() == 0 && depth > 0)
-                return damage("leaf " + hex(offset) + " is empty");
+                return damage("leaf " + hexOffset(offset) + " is empty");
             for (int i = 0; i < node.size(); ++i) {
                 if (havePrev &&
                     compareEntry(prevKey, prevRecno, node.key(i, kl), node.recnos[i]) >= 0)
-                    return damage("keys out of order in leaf " + hex(offset));
+                    return damage("keys out of order in leaf " + hexOffset(offset));
                 prevKey.assign(node.key(i, kl));
                 prevRecno = node.recnos[i];
                 havePrev = true;
@@ -432,8 +427,8 @@ Status CompactIndexImpl::verifyTree(const Tree& tree) {
             if (auto s = visit(node.children[i], depth + 1, childMax, childRecno); !s)
                 return s;
             if (compareEntry(childMax, childRecno, node.key(i, kl), node.recnos[i]) > 0)
-                return damage("page " + hex(offset) + " has a key below that of its child " +
-                              hex(node.children[i]));
+                return damage("page " + hexOffset(offset) + " has a key below that of its child " +
+                              hexOffset(node.children[i]));
         }
         maxKey.assign(node.key(node.size() - 1, kl));
         maxRecno = node.recnos.back();
@@ -448,7 +443,7 @@ Status CompactIndexImpl::verifyTree(const Tree& tree) {
             const std::uint32_t wantLeft = i == 0 ? kNoPage : level[i - 1].first;
             const std::uint32_t wantRight = i + 1 < level.size() ? level[i + 1].first : kNoPage;
             if (level[i].second.left != wantLeft || level[i].second.right != wantRight)
-                return damage("sibling links of page " + hex(level[i].first) + " are wrong");
+                return damage("sibling links of page " + hexOffset(level[i].first) + " are wrong");
         }
     }
     return {};
