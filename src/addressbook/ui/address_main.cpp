@@ -6,6 +6,7 @@
 #include "addressbook/ui/rebuild_windows.h"
 #include "addressbook/ui/record_editors.h"
 #include "addressbook/ui/tool_session.h"
+#include "print/ui/window_hooks.h"
 #include "store/address_file.h"
 #include "store/address_filter.h"
 #include "store/locale_dates.h"
@@ -13,7 +14,6 @@
 #include "store/shared_routines.h"
 #include "store/table_files.h"
 #include "store/ui/common_dialogs.h"
-#include "print/ui/window_hooks.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -352,13 +352,13 @@ void TAddressMain::buildMenus() {
     printMenu_ = bar->addMenu(QStringLiteral("&Print"));
     printMenu_->setObjectName(QStringLiteral("menuPrint"));
     printMenu_->setToolTipsVisible(true);
-    for (const char* name : {"actLabels", "actLetters", "actEnvelopes", "actReports",
-                             "actPrintCurrent"})
+    for (const char* name :
+         {"actLabels", "actLetters", "actEnvelopes", "actReports", "actPrintCurrent"})
         printMenu_->addAction(actions_[name]);
 
     auto* help = bar->addMenu(QStringLiteral("&Help"));
-    for (const char* name : {"actHelpContents", "actGettingStarted", "actAbout", "actHelpSearch",
-                             "actHelpHowTo"})
+    for (const char* name :
+         {"actHelpContents", "actGettingStarted", "actAbout", "actHelpSearch", "actHelpHowTo"})
         help->addAction(actions_[name]);
 }
 
@@ -367,12 +367,10 @@ void TAddressMain::buildToolBar() {
     toolBar_->setObjectName(QStringLiteral("toolBar"));
     toolBar_->setMovable(false);
     toolBar_->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    for (auto [tool, caption] : {std::pair{Tool::PrintLabels, "Labels"},
-                                 std::pair{Tool::PrintLetters, "Letters"},
-                                 std::pair{Tool::PrintEnvelopes, "Envelopes"},
-                                 std::pair{Tool::PrintReports, "Reports"},
-                                 std::pair{Tool::Browse, "Browse"},
-                                 std::pair{Tool::Search, "Search"}}) {
+    for (auto [tool, caption] :
+         {std::pair{Tool::PrintLabels, "Labels"}, std::pair{Tool::PrintLetters, "Letters"},
+          std::pair{Tool::PrintEnvelopes, "Envelopes"}, std::pair{Tool::PrintReports, "Reports"},
+          std::pair{Tool::Browse, "Browse"}, std::pair{Tool::Search, "Search"}}) {
         auto* button = new QToolButton(toolBar_);
         button->setObjectName(QStringLiteral("tb") + caption);
         button->setText(caption);
@@ -424,7 +422,7 @@ QWidget* TAddressMain::buildRecordArea() {
     namePanel_ = new QWidget(recordArea_);
     namePanel_->setObjectName(QStringLiteral("namePanel"));
     auto* names = new QGridLayout(namePanel_);
-    const FieldPlace nameFields[] = {{"LNAME", "Last"},   {"FNAME", "First"}, {"MIDDLE", "MI"},
+    const FieldPlace nameFields[] = {{"LNAME", "Last"},    {"FNAME", "First"}, {"MIDDLE", "MI"},
                                      {"PREFIX", "Prefix"}, {"TITLE", "Title"}, {"ORG", "Org"}};
     struct Cell {
         int row, column, span;
@@ -449,13 +447,13 @@ QWidget* TAddressMain::buildRecordArea() {
     auto* address = new QWidget;
     address->setObjectName(QStringLiteral("addressPage"));
     auto* grid = new QGridLayout(address);
-    const FieldPlace left[] = {{"STREET", "Address 1"}, {"STREET2", "Address 2"},
-                               {"CITY", "City"},        {"STATE", "State or Prov"},
+    const FieldPlace left[] = {{"STREET", "Address 1"},  {"STREET2", "Address 2"},
+                               {"CITY", "City"},         {"STATE", "State or Prov"},
                                {"ZIP", "Zip or Postal"}, {"COUNTRY", "Country"},
                                {"DATE", "Date"}};
-    const FieldPlace right[] = {{"PHONE", "Phone 1"}, {"PHONE2", "Phone 2"},   {"FAX", "Fax"},
-                                {"EMAIL", "E-mail"},  {"CODES", "Codes"},     {"USER1", "Comment 1"},
-                                {"USER2", "Comment 2"}};
+    const FieldPlace right[] = {
+        {"PHONE", "Phone 1"}, {"PHONE2", "Phone 2"},  {"FAX", "Fax"},        {"EMAIL", "E-mail"},
+        {"CODES", "Codes"},   {"USER1", "Comment 1"}, {"USER2", "Comment 2"}};
     int row = 0;
     for (const auto& f : left) {
         auto* e = makeEdit(f.field, address);
@@ -522,9 +520,9 @@ QWidget* TAddressMain::buildRecordArea() {
 
     // Tab order: the name panel, then the address page as listed.
     QWidget* previous = nullptr;
-    for (const char* f : {"LNAME", "FNAME", "MIDDLE", "PREFIX", "TITLE", "ORG", "STREET",
-                          "STREET2", "CITY", "STATE", "ZIP", "COUNTRY", "DATE", "PHONE", "PHONE2",
-                          "FAX", "EMAIL", "CODES", "USER1", "USER2"}) {
+    for (const char* f : {"LNAME",   "FNAME", "MIDDLE", "PREFIX", "TITLE",   "ORG",  "STREET",
+                          "STREET2", "CITY",  "STATE",  "ZIP",    "COUNTRY", "DATE", "PHONE",
+                          "PHONE2",  "FAX",   "EMAIL",  "CODES",  "USER1",   "USER2"}) {
         QWidget* w = fields_[f];
         if (previous)
             setTabOrder(previous, w);
@@ -714,9 +712,9 @@ bool TAddressMain::OpenQPWDBF(const QString& path) {
         (void)table_->setQuery({});
     const bool opened = OpenQPWFile(path);
     if (opened && !indexValid_) {
-        bool rebuilt = ui::AskYesNo(qs(InvalidIndexQuestion(str(path))), QStringLiteral("Warning"),
-                                    this) &&
-                       rebuildIndexesNow();
+        bool rebuilt =
+            ui::AskYesNo(qs(InvalidIndexQuestion(str(path))), QStringLiteral("Warning"), this) &&
+            rebuildIndexesNow();
         if (!rebuilt)
             table_.reset();
     }
@@ -773,7 +771,8 @@ QString TAddressMain::GetMRUFile() const {
 void TAddressMain::UpdateMenuMRUList() {
     for (auto* a : mruActions_) {
         fileMenu_->removeAction(a);
-        a->deleteLater();
+        a->setObjectName({});
+        a->deleteLater(); // it may be the one being triggered
     }
     mruActions_.clear();
     for (const auto& item : store::ReadMruList(store::SettingsFile::standard())) {
@@ -1012,8 +1011,8 @@ void TAddressMain::SetButtons() {
     actions_["actEdit"]->setEnabled(c.editDelete);
     actions_["actDelete"]->setEnabled(c.editDelete);
 
-    for (const char* name : {"actFirst", "actPrior", "actNext", "actLast", "actClone",
-                             "actCopyRecord"})
+    for (const char* name :
+         {"actFirst", "actPrior", "actNext", "actLast", "actClone", "actCopyRecord"})
         actions_[name]->setEnabled(c.recordTools);
     for (auto* b : navButtons_)
         b->setEnabled(c.recordTools);
@@ -1072,24 +1071,25 @@ void TAddressMain::SetButtons() {
         const bool available = FindTool(tool) != nullptr;
         action->setEnabled(available && ruleFor(tool));
         auto hint = toolHints_.find(tool);
-        action->setToolTip(!available ? text(kToolNotAvailable)
-                                      : hint != toolHints_.end() ? hint->second
-                                                                 : action->text().remove('&'));
+        action->setToolTip(!available                 ? text(kToolNotAvailable)
+                           : hint != toolHints_.end() ? hint->second
+                                                      : action->text().remove('&'));
     }
-    const std::pair<const char*, Tool> toolButtons[] = {
-        {"tbLabels", Tool::PrintLabels}, {"tbLetters", Tool::PrintLetters},
-        {"tbEnvelopes", Tool::PrintEnvelopes}, {"tbReports", Tool::PrintReports},
-        {"tbBrowse", Tool::Browse},      {"tbSearch", Tool::Search}};
+    const std::pair<const char*, Tool> toolButtons[] = {{"tbLabels", Tool::PrintLabels},
+                                                        {"tbLetters", Tool::PrintLetters},
+                                                        {"tbEnvelopes", Tool::PrintEnvelopes},
+                                                        {"tbReports", Tool::PrintReports},
+                                                        {"tbBrowse", Tool::Browse},
+                                                        {"tbSearch", Tool::Search}};
     for (auto [name, tool] : toolButtons) {
         if (auto* b = toolBar_->findChild<QToolButton*>(QString::fromLatin1(name))) {
             b->setEnabled(toolActions_[tool]->isEnabled());
             b->setToolTip(toolActions_[tool]->toolTip());
         }
     }
-    for (auto [button, tool] : {std::pair{dial1_, Tool::DialPhone1},
-                                std::pair{dial2_, Tool::DialPhone2},
-                                std::pair{searchMemo_, Tool::SearchMemo},
-                                std::pair{findNext_, Tool::FindNext}}) {
+    for (auto [button, tool] :
+         {std::pair{dial1_, Tool::DialPhone1}, std::pair{dial2_, Tool::DialPhone2},
+          std::pair{searchMemo_, Tool::SearchMemo}, std::pair{findNext_, Tool::FindNext}}) {
         button->setEnabled(toolActions_[tool]->isEnabled());
         button->setToolTip(toolActions_[tool]->toolTip());
     }
@@ -1098,9 +1098,8 @@ void TAddressMain::SetButtons() {
 
     if (editing_) {
         QWidget* focus = QApplication::focusWidget();
-        const bool inRecord =
-            focus == memo_ || std::find(fieldOrder_.begin(), fieldOrder_.end(), focus) !=
-                                  fieldOrder_.end();
+        const bool inRecord = focus == memo_ || std::find(fieldOrder_.begin(), fieldOrder_.end(),
+                                                          focus) != fieldOrder_.end();
         if (!inRecord)
             fields_["LNAME"]->setFocus();
     }
@@ -1115,8 +1114,8 @@ RecordAreaLayout TAddressMain::recordAreaLayout() const {
         auto label = labels_.find(c.field);
         if (label != labels_.end()) {
             c.label = label->second->text();
-            c.labelGeometry = QRect(label->second->mapTo(recordArea_, QPoint(0, 0)),
-                                    label->second->size());
+            c.labelGeometry =
+                QRect(label->second->mapTo(recordArea_, QPoint(0, 0)), label->second->size());
         }
         c.geometry = QRect(edit->mapTo(recordArea_, QPoint(0, 0)), edit->size());
         c.page = namePanel_->isAncestorOf(edit) ? 0 : 1;
@@ -1144,9 +1143,8 @@ bool TAddressMain::eventFilter(QObject* watched, QEvent* event) {
 
 void TAddressMain::refuseCharacter(const QString& character) {
     // Said after the key has been handled, outside the validator.
-    QTimer::singleShot(0, this, [this, character] {
-        ui::ShowInfo(Windows1252RefusalMessage(character), this);
-    });
+    QTimer::singleShot(
+        0, this, [this, character] { ui::ShowInfo(Windows1252RefusalMessage(character), this); });
 }
 
 // ---------------------------------------------------------------------------

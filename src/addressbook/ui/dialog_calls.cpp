@@ -60,8 +60,8 @@ void RunFilterWindow(TAddressMain& main) {
             layout.find(QString::fromUtf8(field.data(), qsizetype(field.size())));
         if (!control)
             continue;
-        placements.push_back({box.field, control->label, control->geometry,
-                              control->labelGeometry});
+        placements.push_back(
+            {box.field, control->label, control->geometry, control->labelGeometry});
     }
     TFilterWindow window(*main.table(), main.filter(), main.tagId(), std::move(placements), &main);
     window.setHelpHandler(helpFor(&window));

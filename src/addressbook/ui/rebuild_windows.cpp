@@ -15,8 +15,8 @@
 
 namespace qp::addressbook {
 
-TRebuildWindowBase::TRebuildWindowBase(const QString& title, const QString& caption,
-                                       int helpTopic, QWidget* parent)
+TRebuildWindowBase::TRebuildWindowBase(const QString& title, const QString& caption, int helpTopic,
+                                       QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(title);
     auto* layout = new QVBoxLayout(this);
@@ -85,8 +85,8 @@ TRebuildIndexesForm::TRebuildIndexesForm(store::Table& table, QWidget* parent)
 }
 
 void TRebuildIndexesForm::work() {
-    auto st = RebuildAddressIndexes(table_, {[this](std::string_view s) { setStatus(s); },
-                                             [this](int p) { setProgress(p); }});
+    auto st = RebuildAddressIndexes(
+        table_, {[this](std::string_view s) { setStatus(s); }, [this](int p) { setProgress(p); }});
     if (!st) {
         QApplication::restoreOverrideCursor();
         ui::ShowInfo(QString::fromStdString(st.error()), this);

@@ -43,7 +43,7 @@ private:
 class TRebuildIndexesForm : public TRebuildWindowBase {
     Q_OBJECT
 public:
-    static constexpr int kHelpTopic = 1082;
+    static constexpr int kHelpTopic = 1040;
     TRebuildIndexesForm(store::Table& table, QWidget* parent = nullptr);
 
 protected:
@@ -56,7 +56,7 @@ private:
 class TRebuildSystemIndexesForm : public TRebuildWindowBase {
     Q_OBJECT
 public:
-    static constexpr int kHelpTopic = 1083;
+    static constexpr int kHelpTopic = 1039;
     explicit TRebuildSystemIndexesForm(QWidget* parent = nullptr);
 
 protected:

@@ -19,8 +19,8 @@ TToolSession::TToolSession(TAddressMain& window, Tool tool)
     }
     if (traits_.needsRecord && table && table->queryRecCount() == 0) {
         if (tool == Tool::Export)
-            ui::ShowInfo(
-                QStringLiteral("No active records for current filter. Nothing to copy"), &window);
+            ui::ShowInfo(QStringLiteral("No active records for current filter. Nothing to copy"),
+                         &window);
         return;
     }
     if (traits_.needsPrinter && !ui::CheckPrinterReady(&window))
