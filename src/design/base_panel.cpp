@@ -120,9 +120,9 @@ TGGraphicControl* TGBasePanel::AddObject(std::unique_ptr<TGGraphicControl> obj, 
     o->SetPanel(this);
     o->SetName(UniqueName(QStringLiteral("Special")));
     Objects_.push_back(std::move(obj));
-    // r is taken as corners: Right - Left wide.
-    const int w = std::max(10, r.right() + 1 - r.left());
-    const int h = std::max(15, r.bottom() + 1 - r.top());
+    // r holds corners as the rubber band gives them: Right - Left wide.
+    const int w = std::max(10, r.right() - r.left());
+    const int h = std::max(15, r.bottom() - r.top());
     o->SetZoomValue(Zoom_);
     o->SetBounds(r.left(), r.top(), w, h);
     NotifyChanged();
@@ -609,12 +609,12 @@ void TGLabelPanel::SetPanelState(TLPanelState s) {
 
 void TGLabelPanel::CreateObjectInRect(QRect r) {
     // r as corners (Right - Left wide).
-    int L = r.left(), T = r.top(), R = r.right() + 1, B = r.bottom() + 1;
+    int L = r.left(), T = r.top(), R = r.right(), B = r.bottom();
     if (R - L < 25)
         R = L + 50;
     if (B - T < 15)
         B = T + 15;
-    const QRect rect(QPoint(L, T), QPoint(R - 1, B - 1));
+    const QRect rect(QPoint(L, T), QPoint(R, B));
     auto withFont = [&](TGBaseLabel* l) {
         l->SetFont(Font);
         return l;

@@ -73,6 +73,7 @@ public:
     TGGraphicControl* Object(int i) const { return Objects_.at(i).get(); }
     int ChildIndex(const TGGraphicControl* o) const;
     TGGraphicControl* FindObject(const QString& name) const;
+    // r as corners: the object is r.right() - r.left() wide (at least 10 by 15).
     TGGraphicControl* AddObject(std::unique_ptr<TGGraphicControl> o, const QRect& r);
     // Appends an object read from a stream (named, wired, zoom copied, not rescaled).
     TGGraphicControl* InsertLoaded(std::unique_ptr<TGGraphicControl> o);
@@ -132,7 +133,12 @@ public:
     void ObjectMouseDown(TGGraphicControl* o, TMouseButton b, TShiftState s, QPoint objectPoint);
     void BackgroundMouseDown(TMouseButton b, TShiftState s, QPoint p);
     bool RubberBanding() const { return Rubber_; }
-    QRect RubberBand() const { return QRect(RubberA_, RubberB_).normalized(); }
+    // Corners as points: right() and bottom() are the Windows Right and Bottom.
+    QRect RubberBand() const {
+        return QRect(
+            QPoint(std::min(RubberA_.x(), RubberB_.x()), std::min(RubberA_.y(), RubberB_.y())),
+            QPoint(std::max(RubberA_.x(), RubberB_.x()), std::max(RubberA_.y(), RubberB_.y())));
+    }
     TCursorKind Cursor() const { return Cursor_; }
 
     // ---- Called by objects and the overlay ----
