@@ -6,6 +6,7 @@
 #include "addressbook/ui/new_record_dialog.h"
 #include "addressbook/ui/rebuild_windows.h"
 #include "addressbook/ui/record_editors.h"
+#include "addressbook/ui/single_instance.h"
 #include "dialog_test_support.h"
 #include "store/address_file.h"
 #include "store/program_folder.h"
@@ -521,6 +522,16 @@ private slots:
         messages->answers = {false};
         w = start(dataFile("noidx.DBF"));
         QVERIFY(!w->fileOpen());
+    }
+
+    void aSecondStartAsksTheFirstToComeForward() {
+        TSingleInstance first;
+        QVERIFY(first.Claim());
+        bool raised = false;
+        connect(&first, &TSingleInstance::raiseRequested, this, [&] { raised = true; });
+        TSingleInstance second;
+        QVERIFY(!second.Claim());
+        QTRY_VERIFY(raised);
     }
 
     void recordAreaLayoutListsEveryFieldWithItsLabel() {
