@@ -50,6 +50,7 @@ private slots:
     void tooComplexFilterIsReportedAndDropped();
     void dateNoteShowsOnlyWhileTheDateBoxHasFocus();
     void boxesGoWhereTheCallerPlacesThem();
+    void helpButtonOpensItsTopic();
 
     void saveAppendsFltAndWritesTheFile();
     void saveRefusesAnotherExtension();
@@ -383,6 +384,15 @@ void FilterWindowTest::restoreRefusesOtherFilesAndAppliesFltFiles() {
     QCOMPARE(outcome->matches, 1u); // BAKER, Cy
     QCOMPARE(table_->getString("LNAME"), std::string("BAKER"));
     QCOMPARE(fake.requests.back().folder, home_->path() + QLatin1Char('/'));
+}
+
+void FilterWindowTest::helpButtonOpensItsTopic() {
+    qp::store::FilterCriteria criteria;
+    TFilterWindow window(*table_, criteria, "TAG1");
+    QList<int> topics;
+    window.setHelpHandler([&](int t) { topics << t; });
+    QTest::mouseClick(child<QPushButton>(window, "HelpButton"), Qt::LeftButton);
+    QCOMPARE(topics, QList<int>{1033});
 }
 
 QTEST_MAIN(FilterWindowTest)

@@ -50,6 +50,7 @@ private slots:
     void preferencesLoadFromTheSettingsFile();
     void preferencesOkWritesEveryKey();
     void preferencesCancelLeavesTheFileUnchanged();
+    void preferencesHelpOpensItsTopic();
 };
 
 void GettingStartedWindowTest::pageReadsAsWritten() {
@@ -187,6 +188,16 @@ void GettingStartedWindowTest::preferencesCancelLeavesTheFileUnchanged() {
     QTest::mouseClick(child<QPushButton>(window, "CancelButton"), Qt::LeftButton);
     QCOMPARE(window.result(), int(QDialog::Rejected));
     QCOMPARE(home.settingsText(), before);
+}
+
+void GettingStartedWindowTest::preferencesHelpOpensItsTopic() {
+    qp::test::ProgramHome home;
+    TPreferencesWindow window;
+    QList<int> topics;
+    window.setHelpHandler([&](int t) { topics << t; });
+    QTest::mouseClick(child<QPushButton>(window, "HelpButton"), Qt::LeftButton);
+    QCOMPARE(topics, QList<int>{1038});
+    QVERIFY(home.settingsText().isEmpty());
 }
 
 QTEST_MAIN(GettingStartedWindowTest)

@@ -43,6 +43,7 @@ private slots:
     void outOfRangeTextPutsBackTheLoadedValue();
     void okWithoutTickWritesNothing();
     void okWithTickWritesTheLengths();
+    void helpButtonsOpenTheirTopics();
 };
 
 void NewDatabaseDialogTest::presetsFirstFreeName() {
@@ -205,6 +206,18 @@ void NewDatabaseDialogTest::okWithTickWritesTheLengths() {
     QCOMPARE(stored.lengthOf("ZIP"), 12);
     QCOMPARE(stored.lengthOf("FAX"), 40);
     QVERIFY(home.settingsText().contains("FieldZIP=12\r\n"));
+}
+
+void NewDatabaseDialogTest::helpButtonsOpenTheirTopics() {
+    qp::test::ProgramHome home;
+    QList<int> topics;
+    TNewDatabaseDialog dialog;
+    dialog.setHelpHandler([&](int t) { topics << t; });
+    QTest::mouseClick(child<QPushButton>(dialog, "HelpButton"), Qt::LeftButton);
+    TFieldLengthsDialog lengths(qp::store::NewFileFieldLengths::absentDefaults());
+    lengths.setHelpHandler([&](int t) { topics << t; });
+    QTest::mouseClick(child<QPushButton>(lengths, "HelpButton"), Qt::LeftButton);
+    QCOMPARE(topics, (QList<int>{1037, 2097}));
 }
 
 QTEST_MAIN(NewDatabaseDialogTest)

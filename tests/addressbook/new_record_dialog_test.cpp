@@ -46,6 +46,7 @@ private slots:
     void selectorStartsAtTheRecordsDate();
     void selectorStepsAndToday();
     void selectorOkNoDateCancel();
+    void helpButtonsOpenTheirTopics();
 };
 
 void NewRecordDialogTest::showsOnlyTheAskedBoxesCappedAtTheFileWidths() {
@@ -173,6 +174,18 @@ void NewRecordDialogTest::selectorOkNoDateCancel() {
         d->noDate();
     });
     QCOMPARE(TDateSelectorDialog::SelectDate("19970428"), std::optional<std::string>(""));
+}
+
+void NewRecordDialogTest::helpButtonsOpenTheirTopics() {
+    QList<int> topics;
+    TNewRecordDialog record(options(true, true));
+    record.setHelpHandler([&](int t) { topics << t; });
+    QTest::mouseClick(child<QPushButton>(record, "HelpButton"), Qt::LeftButton);
+    TDateSelectorDialog date("");
+    date.setHelpHandler([&](int t) { topics << t; });
+    QTest::mouseClick(child<QPushButton>(date, "HelpButton"), Qt::LeftButton);
+    QCOMPARE(topics, (QList<int>{1091, 1025}));
+    QCOMPARE(record.result(), int(QDialog::Rejected));
 }
 
 QTEST_MAIN(NewRecordDialogTest)

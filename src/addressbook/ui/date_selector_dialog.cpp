@@ -44,6 +44,7 @@ TDateSelectorDialog::TDateSelectorDialog(const std::string& storedDate, QWidget*
     // Our own step buttons replace the calendar's navigation bar.
     calendar_->setNavigationBarVisible(false);
     calendar_->setGridVisible(true);
+    calendar_->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     calendar_->setMinimumDate(QDate(1, 1, 1));
     calendar_->setMaximumDate(QDate(9999, 12, 31));
     connect(calendar_, &QCalendarWidget::selectionChanged, this, &TDateSelectorDialog::showMonth);
@@ -77,6 +78,11 @@ TDateSelectorDialog::TDateSelectorDialog(const std::string& storedDate, QWidget*
     ok->setDefault(true);
     auto* cancel = makeButton(QStringLiteral("Cancel"), QStringLiteral("CancelButton"));
     auto* none = makeButton(QStringLiteral("No Date"), QStringLiteral("NoDateButton"));
+    auto* help = makeButton(QStringLiteral("Help"), QStringLiteral("HelpButton"));
+    connect(help, &QPushButton::clicked, this, [this] {
+        if (help_)
+            help_(kHelpTopic);
+    });
     connect(ok, &QPushButton::clicked, this, [this] {
         choice_ = Choice::Date;
         accept();
@@ -88,6 +94,7 @@ TDateSelectorDialog::TDateSelectorDialog(const std::string& storedDate, QWidget*
     finish->addWidget(ok);
     finish->addWidget(cancel);
     finish->addWidget(none);
+    finish->addWidget(help);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(monthLabel_);
