@@ -101,6 +101,33 @@ void expectMatches(const CompactIndex& index, int tag, const Model& model) {
     ASSERT_TRUE(index.status());
 }
 
+// Removes and returns a random element in O(log n): the model plus a vector
+// of its elements for picking.
+class Pool {
+public:
+    bool insert(const std::string& key, std::uint32_t recno) {
+        if (!model.insert({key, recno}).second)
+            return false;
+        items_.push_back({key, recno});
+        return true;
+    }
+    std::pair<std::string, std::uint32_t> take(std::mt19937& rng) {
+        const std::size_t i = rng() % items_.size();
+        std::swap(items_[i], items_.back());
+        auto e = items_.back();
+        items_.pop_back();
+        model.erase(e);
+        return e;
+    }
+    std::size_t size() const { return items_.size(); }
+    bool empty() const { return items_.empty(); }
+
+    Model model;
+
+private:
+    std::vector<std::pair<std::string, std::uint32_t>> items_;
+};
+
 std::vector<KeyEntry> toEntries(const Model& model) {
     std::vector<KeyEntry> out;
     for (auto& [k, r] : model)
@@ -182,7 +209,8 @@ TEST_F(CompactIndexTest, BulkBuildOfManyKeysReopensToTheSameWalk) {
 
 TEST_F(CompactIndexTest, RandomInsertsAndRemovesMatchAModel) {
     std::mt19937 rng(11);
-    Model model;
+    Pool pool;
+    const Model& model = pool.model;
     auto index = CompactIndex::createCompound(file("random.cdx"));
     ASSERT_TRUE(index);
     ASSERT_TRUE(ok(index->addTag(charTag("CITY", 24), {})));
@@ -204,13 +232,11 @@ TEST_F(CompactIndexTest, RandomInsertsAndRemovesMatchAModel) {
                 key = randomKey(rng, 60, 400);
             }
             const auto recno = static_cast<std::uint32_t>(1 + rng() % 100000);
-            const bool fresh = model.insert({key, recno}).second;
+            const bool fresh = pool.insert(key, recno);
             ASSERT_EQ(static_cast<bool>(index->insert(tag, key, recno)), fresh);
         } else {
-            auto it = model.begin();
-            std::advance(it, rng() % model.size());
-            ASSERT_TRUE(ok(index->remove(tag, it->first, it->second)));
-            model.erase(it);
+            const auto [key, recno] = pool.take(rng);
+            ASSERT_TRUE(ok(index->remove(tag, key, recno)));
         }
         if (round % 10000 == 9999)
             expectMatches(*index, tag, model);
@@ -245,14 +271,15 @@ TEST_F(CompactIndexTest, ExtremeKeyLengthsSplitAtEveryLevel) {
     // Key length 240 leaves room for two entries per interior page: deep trees.
     for (int keyLength : {240, 1, 10}) {
         std::mt19937 rng(keyLength);
-        Model model;
+        Pool pool;
+        const Model& model = pool.model;
         auto index = CompactIndex::createCompound(file("k" + std::to_string(keyLength) + ".cdx"));
         ASSERT_TRUE(index);
         std::vector<KeyEntry> seed;
         for (std::uint32_t r = 1; r <= 300; ++r) {
             std::string key =
                 keyLength == 1 ? std::string(1, "TF"[r % 2]) : randomKey(rng, keyLength, 50);
-            model.insert({key, r});
+            pool.insert(key, r);
         }
         ASSERT_TRUE(ok(index->addTag(charTag("K", keyLength), toEntries(model))));
         expectMatches(*index, 0, model);
@@ -261,13 +288,11 @@ TEST_F(CompactIndexTest, ExtremeKeyLengthsSplitAtEveryLevel) {
                 std::string key = keyLength == 1 ? std::string(1, "TF"[rng() % 2])
                                                  : randomKey(rng, keyLength, 50);
                 const auto recno = static_cast<std::uint32_t>(rng());
-                if (model.insert({key, recno}).second)
+                if (pool.insert(key, recno))
                     ASSERT_TRUE(ok(index->insert(0, key, recno)));
-            } else if (!model.empty()) {
-                auto it = model.begin();
-                std::advance(it, rng() % model.size());
-                ASSERT_TRUE(ok(index->remove(0, it->first, it->second)));
-                model.erase(it);
+            } else if (!pool.empty()) {
+                const auto [key, recno] = pool.take(rng);
+                ASSERT_TRUE(ok(index->remove(0, key, recno)));
             }
         }
         expectMatches(*index, 0, model);
