@@ -22,6 +22,7 @@ FilterOutcome ApplyFilter(Table& table, FilterCriteria& filter, std::string_view
     }
     outcome.matches = table.queryRecCount();
     if (outcome.matches == 0) {
+        outcome.matchedNothing = true;
         // A filter that matches nothing is dropped without a word.
         ClearQueryVars(filter);
         (void)ClearEngineFilter(table);

@@ -10,8 +10,9 @@
 namespace qp::store {
 
 struct FilterOutcome {
-    std::uint32_t matches = 0; // 0: no filter in force (none set, or it matched nothing)
-    std::string message;       // for the user, when the filter could not be used
+    std::uint32_t matches = 0;   // 0: no filter in force (none set, or it matched nothing)
+    std::string message;         // for the user, when the filter could not be used
+    bool matchedNothing = false; // a filter was set, matched no record and was dropped
 };
 
 // Builds the filter and hands it to the engine as expression + ".and. !ISDEL";

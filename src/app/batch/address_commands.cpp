@@ -124,11 +124,15 @@ int runList(const std::vector<std::string>& words, std::ostream& out) {
     if (filter && args.value("query"))
         throw UsageError("--query does not go with the filter options");
     std::string tagId;
+    bool nothingMatches = false;
     if (filter) {
         tagId = tagIdentifier();
         auto outcome = store::ApplyFilter(table, *filter, tagId);
         if (!outcome.message.empty())
             throw Failure(outcome.message);
+        // The window drops a filter that matches nothing and shows every
+        // record; a listing of what the filter selects is empty instead.
+        nothingMatches = outcome.matchedNothing;
     } else if (auto query = args.value("query")) {
         if (auto st = table.setQuery(*query); !st)
             throw Failure(st.error());
@@ -156,7 +160,7 @@ int runList(const std::vector<std::string>& words, std::ostream& out) {
     };
     writeCsvRow(out, fields);
     std::vector<std::string> row;
-    for (bool more = table.first(); more; more = table.next()) {
+    for (bool more = !nothingMatches && table.first(); more; more = table.next()) {
         store::CalculatedFields values;
         if (calculated)
             values = store::calculatedFields(table, tagId, true, formatDate);
