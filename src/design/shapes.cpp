@@ -435,7 +435,7 @@ void TGImage::Paint(QPainter& p) {
         p.drawPicture(-b.topLeft(), *d);
     } else {
         // Kept as stored; say so rather than show nothing.
-        p.setPen(QPen(Qt::darkGray, 1, Qt::DashLine));
+        p.setPen(QPen(QColor(64, 64, 64), 1, Qt::DashLine));
         p.setBrush(Qt::NoBrush);
         p.drawRect(QRectF(whole).adjusted(0.5, 0.5, -0.5, -0.5));
         p.setClipRect(whole);
