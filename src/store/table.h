@@ -158,6 +158,7 @@ private:
     Status updateKeys(const std::string& before, const std::string& after, bool isNew);
     Status buildTag(CompactIndex& index, const TagInfo& info, const Expression& expr);
     Status writeCurrent();
+    Status setDeletionMark(char mark);
     Status commitPending();
     CompactIndex* orderIndex(int order, int& tagInFile) const;
     void invalidateCache() const;

@@ -209,24 +209,22 @@ Status Table::writeCurrent() {
     return {};
 }
 
-Status Table::deleteRecord() {
+Status Table::setDeletionMark(char mark) {
     if (eof_ && !appending_)
-        return fail("There is no current record to delete");
+        return fail("There is no current record to change");
     if (auto st = ensureWritable(); !st)
         return st;
-    record_[0] = '*';
+    record_[0] = mark;
     dirty_ = true;
     return writeCurrent();
 }
 
+Status Table::deleteRecord() {
+    return setDeletionMark('*');
+}
+
 Status Table::recall() {
-    if (eof_ && !appending_)
-        return fail("There is no current record to recall");
-    if (auto st = ensureWritable(); !st)
-        return st;
-    record_[0] = ' ';
-    dirty_ = true;
-    return writeCurrent();
+    return setDeletionMark(' ');
 }
 
 Status Table::pack() {
