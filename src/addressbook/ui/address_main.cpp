@@ -251,6 +251,8 @@ void TAddressMain::buildActions() {
 
     connect(makeAction("actHelpContents", "&Contents", {}, nullptr), &QAction::triggered, this,
             [this] { print::ShowHelpTopic(this, kHelpTopic); });
+    connect(makeAction("actHelpContext", QString(), QKeySequence::HelpContents, nullptr),
+            &QAction::triggered, this, [this] { print::ShowHelpTopic(this, kHelpTopic); });
     makeAction("actGettingStarted", "&Getting Started", {}, &TAddressMain::ShowGettingStarted);
     makeAction("actAbout", "&About...", {}, &TAddressMain::ShowAbout);
     connect(makeAction("actHelpSearch", "Search for Help On", {}, nullptr), &QAction::triggered,
@@ -795,12 +797,10 @@ void TAddressMain::openRecentFile(const QString& path) {
 void TAddressMain::reopenCurrentFile() {
     QString path = currentFile_;
     table_.reset();
-    if (path.isEmpty() || !OpenQPWFile(path))
-        OnOpenQPWFile(false);
-    if (table_ && !indexValid_)
-        table_.reset();
-    if (!table_)
-        currentFile_.clear();
+    if (!path.isEmpty() && OpenQPWFile(path) && indexValid_)
+        return;
+    OnOpenQPWFile(false);
+    currentFile_.clear();
 }
 
 void TAddressMain::OpenDatabase() {
@@ -977,7 +977,7 @@ void TAddressMain::UpdateFilterStatus() {
 }
 
 QString TAddressMain::filterStatusText() const {
-    return filterStatus_->isVisible() || table_ ? filterStatus_->text() : QString();
+    return table_ ? filterStatus_->text() : QString();
 }
 
 QString TAddressMain::sortStatusText() const {
