@@ -1,0 +1,209 @@
+#include "design/ui/panel_widget.h"
+
+#include "design/graphic_control.h"
+#include "design/text_labels.h"
+#include "design/ui/design_dialogs.h"
+#include "design/ui/object_menus.h"
+
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace qp::design::ui {
+
+namespace {
+TShiftState ShiftOf(Qt::KeyboardModifiers m, Qt::MouseButtons b) {
+    TShiftState s = 0;
+    if (m & Qt::ShiftModifier)
+        s |= ssShift;
+    if (m & Qt::ControlModifier)
+        s |= ssCtrl;
+    if (m & Qt::AltModifier)
+        s |= ssAlt;
+    if (b & Qt::LeftButton)
+        s |= ssLeft;
+    if (b & Qt::RightButton)
+        s |= ssRight;
+    if (b & Qt::MiddleButton)
+        s |= ssMiddle;
+    return s;
+}
+
+TMouseButton ButtonOf(Qt::MouseButton b) {
+    return b == Qt::RightButton ? mbRight : b == Qt::MiddleButton ? mbMiddle : mbLeft;
+}
+} // namespace
+
+TPanelWidget::TPanelWidget(TGBasePanel& panel, QWidget* parent) : QWidget(parent), Panel_(panel) {
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    Panel_.OnRepaint = [this] {
+        SyncSize();
+        update();
+    };
+    Panel_.OnCursor = [this](TCursorKind c) { ApplyCursor(c); };
+    Panel_.OnObjectMenu = [this](TGGraphicControl* o, QPoint p) { ShowObjectMenu(o, p); };
+    Panel_.OnPanelMenu = [this](QPoint p) { ShowPanelMenu(p); };
+    auto changed = Panel_.LabelChangedEvent;
+    Panel_.LabelChangedEvent = [this, changed] {
+        if (changed)
+            changed();
+        emit LayoutChanged();
+    };
+    if (auto* lp = dynamic_cast<TGLabelPanel*>(&Panel_)) {
+        lp->OpenTextDialog = [this](TGGraphicControl& o) {
+            RunTextDialog(static_cast<TGPLabel&>(o), this);
+        };
+        lp->OpenSymbolDialog = [this](TGGraphicControl& o) {
+            RunSymbolSelector(static_cast<TGSymbolLabel&>(o), this);
+        };
+        lp->OpenFieldDialog = [this](TGGraphicControl& o) {
+            RunSelectFieldDialog(static_cast<TGPDLabel&>(o), Panel_, this);
+        };
+        lp->OpenMultiLineDialog = [this](TGGraphicControl& o) {
+            RunMultiLineEditor(static_cast<TGMultiLineLabel&>(o), this);
+        };
+    }
+    SyncSize();
+}
+
+TPanelWidget::~TPanelWidget() {
+    Panel_.OnRepaint = nullptr;
+    Panel_.OnCursor = nullptr;
+    Panel_.OnObjectMenu = nullptr;
+    Panel_.OnPanelMenu = nullptr;
+    if (auto* lp = dynamic_cast<TGLabelPanel*>(&Panel_)) {
+        lp->OpenTextDialog = nullptr;
+        lp->OpenSymbolDialog = nullptr;
+        lp->OpenFieldDialog = nullptr;
+        lp->OpenMultiLineDialog = nullptr;
+    }
+}
+
+void TPanelWidget::SetZoom(float factor) {
+    Panel_.SetZoom(factor);
+    SyncSize();
+    update();
+}
+
+void TPanelWidget::SyncSize() {
+    const QSize s(std::max(1, Panel_.Width()), std::max(1, Panel_.Height()));
+    if (size() != s)
+        setFixedSize(s);
+}
+
+QSize TPanelWidget::sizeHint() const {
+    return QSize(Panel_.Width(), Panel_.Height());
+}
+
+void TPanelWidget::paintEvent(QPaintEvent*) {
+    // Painted off screen first so that the reversible frames combine with a
+    // finished image, then copied in one go.
+    QImage buffer(size(), QImage::Format_RGB32);
+    buffer.setDevicePixelRatio(1);
+    {
+        QPainter p(&buffer);
+        Panel_.Paint(p);
+    }
+    QPainter out(this);
+    out.drawImage(0, 0, buffer);
+}
+
+void TPanelWidget::mousePressEvent(QMouseEvent* e) {
+    setFocus(Qt::MouseFocusReason);
+    Panel_.MouseDown(ButtonOf(e->button()), ShiftOf(e->modifiers(), e->buttons()),
+                     e->position().toPoint());
+}
+
+void TPanelWidget::mouseMoveEvent(QMouseEvent* e) {
+    Panel_.MouseMove(ShiftOf(e->modifiers(), e->buttons()), e->position().toPoint());
+}
+
+void TPanelWidget::mouseReleaseEvent(QMouseEvent* e) {
+    Panel_.MouseUp(ButtonOf(e->button()), ShiftOf(e->modifiers(), e->buttons()),
+                   e->position().toPoint());
+}
+
+void TPanelWidget::mouseDoubleClickEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton)
+        Panel_.DoubleClick(e->position().toPoint());
+    else
+        mousePressEvent(e);
+}
+
+void TPanelWidget::keyPressEvent(QKeyEvent* e) {
+    TKey k = vkOther;
+    switch (e->key()) {
+    case Qt::Key_Left:
+        k = vkLeft;
+        break;
+    case Qt::Key_Right:
+        k = vkRight;
+        break;
+    case Qt::Key_Up:
+        k = vkUp;
+        break;
+    case Qt::Key_Down:
+        k = vkDown;
+        break;
+    default:
+        QWidget::keyPressEvent(e);
+        return;
+    }
+    Panel_.KeyDown(k, ShiftOf(e->modifiers(), Qt::NoButton));
+}
+
+void TPanelWidget::keyReleaseEvent(QKeyEvent* e) {
+    if (e->isAutoRepeat())
+        return; // the sequence ends when the key is let go
+    Panel_.KeyUp();
+}
+
+void TPanelWidget::ShowObjectMenu(TGGraphicControl* o, QPoint panelPoint) {
+    QMenu menu(this);
+    o->MenuPopup();
+    FillObjectMenu(menu, *o, Panel_, this);
+    menu.exec(mapToGlobal(panelPoint));
+}
+
+void TPanelWidget::ShowPanelMenu(QPoint panelPoint) {
+    QMenu menu(this);
+    FillPanelMenu(menu, Panel_, panelPoint);
+    menu.exec(mapToGlobal(panelPoint));
+}
+
+void TPanelWidget::ApplyCursor(TCursorKind c) {
+    switch (c) {
+    case crDrag:
+        setCursor(Qt::DragCopyCursor);
+        break;
+    case crHandGrab:
+        setCursor(Qt::ClosedHandCursor);
+        break;
+    case crHandPoint:
+        setCursor(Qt::PointingHandCursor);
+        break;
+    case crSizeNWSE:
+        setCursor(Qt::SizeFDiagCursor);
+        break;
+    case crSizeNESW:
+        setCursor(Qt::SizeBDiagCursor);
+        break;
+    case crSizeNS:
+        setCursor(Qt::SizeVerCursor);
+        break;
+    case crSizeWE:
+        setCursor(Qt::SizeHorCursor);
+        break;
+    case crNoDrop:
+        setCursor(Qt::ForbiddenCursor);
+        break;
+    default:
+        setCursor(Qt::ArrowCursor);
+        break;
+    }
+}
+
+} // namespace qp::design::ui
