@@ -211,6 +211,22 @@ std::optional<int> CompactIndex::findTag(std::string_view name) const {
 }
 
 Status CompactIndex::addTag(const TagInfo& info, const std::vector<KeyEntry>& sortedEntries) {
+    const auto length = static_cast<std::size_t>(std::max(info.keyLength, 0));
+    std::string keys;
+    std::vector<std::uint32_t> recnos;
+    keys.reserve(sortedEntries.size() * length);
+    recnos.reserve(sortedEntries.size());
+    for (const KeyEntry& e : sortedEntries) {
+        if (e.key.size() != length)
+            return fail("Index file " + impl_->path + ": a key of tag " + info.name +
+                        " has the wrong length");
+        keys += e.key;
+        recnos.push_back(e.recno);
+    }
+    return addTagFlat(info, FlatKeys{keys.data(), recnos.data(), recnos.size()});
+}
+
+Status CompactIndex::addTagFlat(const TagInfo& info, const FlatKeys& sorted) {
     CompactIndexImpl& d = *impl_;
     if (auto s = d.writable(); !s)
         return s;
@@ -225,11 +241,13 @@ Status CompactIndex::addTag(const TagInfo& info, const std::vector<KeyEntry>& so
     tag.info.name = padTagName(info.name);
     tag.info.name.erase(tag.info.name.find_last_not_of(' ') + 1);
     tag.tree.keyLength = info.keyLength;
-    for (std::size_t i = 0; i < sortedEntries.size(); ++i) {
-        if (auto s = d.checkKey(tag, sortedEntries[i].key); !s)
+    const auto length = static_cast<std::size_t>(info.keyLength);
+    for (std::size_t i = 0; i < sorted.count; ++i) {
+        std::string_view key(sorted.keys + i * length, length);
+        if (auto s = d.checkKey(tag, key); !s)
             return s;
-        if (i > 0 && compareEntry(sortedEntries[i - 1].key, sortedEntries[i - 1].recno,
-                                  sortedEntries[i].key, sortedEntries[i].recno) >= 0)
+        if (i > 0 && compareEntry(std::string_view(sorted.keys + (i - 1) * length, length),
+                                  sorted.recnos[i - 1], key, sorted.recnos[i]) >= 0)
             return fail("Tag " + tag.info.name + ": entries are not sorted (at " +
                         std::to_string(i) + ")");
     }
@@ -238,7 +256,7 @@ Status CompactIndex::addTag(const TagInfo& info, const std::vector<KeyEntry>& so
     // The header and its expression pool must be adjacent pages.
     const std::uint32_t header = d.file.append();
     d.file.append();
-    auto root = d.buildTree(info.keyLength, sortedEntries);
+    auto root = d.buildTree(info.keyLength, sorted);
     if (!root)
         return fail(root.error());
     if (auto s = d.writeTagHeader(header, tag.info, *root, kOptCompound); !s)

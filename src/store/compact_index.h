@@ -34,6 +34,15 @@ struct KeyEntry {
     std::uint32_t recno = 0;
 };
 
+// Keys already sorted and laid out end to end: key i is the keyLength bytes
+// at keys + i * keyLength, its record number recnos[i]. Bulk builds of large
+// tags take this form to avoid one string per key.
+struct FlatKeys {
+    const char* keys = nullptr;
+    const std::uint32_t* recnos = nullptr;
+    std::size_t count = 0;
+};
+
 class CompactIndexImpl;
 
 class CompactIndex {
@@ -57,6 +66,7 @@ public:
     // Adds a tag (compound files) built from entries already sorted by key,
     // then record number. Memory is that of the one tag.
     Status addTag(const TagInfo& info, const std::vector<KeyEntry>& sortedEntries);
+    Status addTagFlat(const TagInfo& info, const FlatKeys& sorted);
 
     Status insert(int tag, std::string_view key, std::uint32_t recno);
     Status remove(int tag, std::string_view key, std::uint32_t recno);

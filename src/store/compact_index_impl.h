@@ -210,7 +210,7 @@ public:
     Status removeEntry(cdx::Tree& tree, std::string_view key, std::uint32_t recno);
     Status rebuild(cdx::Tree& tree, std::vector<cdx::Step>& path, std::uint32_t offset,
                    cdx::Node node);
-    Result<std::uint32_t> buildTree(int keyLength, const std::vector<KeyEntry>& entries);
+    Result<std::uint32_t> buildTree(int keyLength, const FlatKeys& entries);
     Status clearTree(cdx::Tree& tree);
     Status verifyTree(const cdx::Tree& tree);
 

@@ -256,8 +256,9 @@ Status CompactIndexImpl::rebuild(Tree& tree, std::vector<Step>& path, std::uint3
     return rebuild(tree, path, step.page, std::move(updated));
 }
 
-Result<std::uint32_t> CompactIndexImpl::buildTree(int keyLength,
-                                                  const std::vector<KeyEntry>& entries) {
+Result<std::uint32_t> CompactIndexImpl::buildTree(int keyLength, const FlatKeys& entries) {
+    const auto length = static_cast<std::size_t>(keyLength);
+    auto keyAt = [&](std::size_t i) { return std::string_view(entries.keys + i * length, length); };
     struct Ref {
         std::string_view key;
         std::uint32_t recno;
@@ -278,16 +279,16 @@ Result<std::uint32_t> CompactIndexImpl::buildTree(int keyLength,
     std::vector<std::pair<std::size_t, std::size_t>> ranges;
     LeafSizer sizer(keyLength);
     std::size_t start = 0;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (!sizer.tryAdd(entries[i].key, entries[i].recno)) {
+    for (std::size_t i = 0; i < entries.count; ++i) {
+        if (!sizer.tryAdd(keyAt(i), entries.recnos[i])) {
             ranges.emplace_back(start, i);
             start = i;
             sizer.reset();
-            sizer.tryAdd(entries[i].key, entries[i].recno);
+            sizer.tryAdd(keyAt(i), entries.recnos[i]);
         }
     }
-    if (start < entries.size() || entries.empty())
-        ranges.emplace_back(start, entries.size());
+    if (start < entries.count || entries.count == 0)
+        ranges.emplace_back(start, entries.count);
 
     std::vector<std::uint32_t> pages;
     if (auto s = allocate(ranges.size(), pages); !s)
@@ -298,8 +299,8 @@ Result<std::uint32_t> CompactIndexImpl::buildTree(int keyLength,
         leaf.keys.clear();
         leaf.recnos.clear();
         for (std::size_t j = ranges[i].first; j < ranges[i].second; ++j) {
-            leaf.keys.append(entries[j].key);
-            leaf.recnos.push_back(entries[j].recno);
+            leaf.keys.append(keyAt(j));
+            leaf.recnos.push_back(entries.recnos[j]);
         }
         leaf.left = i == 0 ? kNoPage : pages[i - 1];
         leaf.right = i + 1 < pages.size() ? pages[i + 1] : kNoPage;
@@ -307,8 +308,8 @@ Result<std::uint32_t> CompactIndexImpl::buildTree(int keyLength,
         if (auto s = storeNode(pages[i], leaf, keyLength); !s)
             return Error{s.error()};
         if (ranges[i].second > ranges[i].first) {
-            const KeyEntry& last = entries[ranges[i].second - 1];
-            refs.push_back({last.key, last.recno, pages[i]});
+            const std::size_t last = ranges[i].second - 1;
+            refs.push_back({keyAt(last), entries.recnos[last], pages[i]});
         }
     }
     if (ranges.size() == 1)

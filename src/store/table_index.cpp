@@ -63,12 +63,12 @@ Status Table::openStructuralIndex() {
 }
 
 Status Table::buildTag(CompactIndex& index, const TagInfo& info, const Expression& expr) {
-    std::uint32_t total = header_.recordCount;
+    const std::uint32_t total = header_.recordCount;
+    const auto length = static_cast<std::size_t>(info.keyLength);
     // One pass over the records straight from the file, without copying them.
     MappedRegion records =
         MappedRegion::map(dbf_, header_.headerLength, std::size_t(total) * header_.recordLength);
-    std::vector<KeyEntry> entries;
-    entries.reserve(total);
+    std::string keys(std::size_t(total) * length, ' ');
     std::string key;
     int lastPercent = -1;
     for (std::uint32_t r = 1; r <= total; ++r) {
@@ -77,45 +77,51 @@ Status Table::buildTag(CompactIndex& index, const TagInfo& info, const Expressio
                                 : recordBytes(r);
         if (!bytes)
             return fail("Cannot read record " + std::to_string(r) + " of " + baseName(path_));
+        char* slot = keys.data() + std::size_t(r - 1) * length;
         if (info.keyType == KeyType::Logical) {
-            key = expr.isTrue(RecordView{bytes, r}, settings_) ? "T" : "F";
+            *slot = expr.isTrue(RecordView{bytes, r}, settings_) ? 'T' : 'F';
         } else {
             expr.evaluateText(RecordView{bytes, r}, key, settings_);
-            key.resize(static_cast<std::size_t>(info.keyLength), ' ');
+            std::memcpy(slot, key.data(), std::min(key.size(), length));
         }
-        entries.push_back({key, r});
         int percent = static_cast<int>(std::uint64_t(r) * 100 / total);
         if (progress_ && percent != lastPercent)
             progress_(lastPercent = percent);
     }
-    // Sort on the first eight key bytes as a number, the rest only on ties.
+    // Sort on the first eight key bytes as a number, the rest only on ties;
+    // equal keys keep record order.
     struct Slot {
         std::uint64_t prefix;
-        std::uint32_t index;
+        std::uint32_t recno;
     };
-    std::vector<Slot> order(entries.size());
-    for (std::size_t i = 0; i < entries.size(); ++i) {
+    std::vector<Slot> order(total);
+    for (std::uint32_t i = 0; i < total; ++i) {
+        const auto* k =
+            reinterpret_cast<const unsigned char*>(keys.data() + std::size_t(i) * length);
         std::uint64_t prefix = 0;
-        const std::string& k = entries[i].key;
         for (std::size_t b = 0; b < 8; ++b)
-            prefix = (prefix << 8) | (b < k.size() ? static_cast<unsigned char>(k[b]) : 0u);
-        order[i] = {prefix, static_cast<std::uint32_t>(i)};
+            prefix = (prefix << 8) | (b < length ? k[b] : 0u);
+        order[i] = {prefix, i + 1};
     }
+    const std::size_t rest = length > 8 ? length - 8 : 0;
     std::sort(order.begin(), order.end(), [&](const Slot& a, const Slot& b) {
         if (a.prefix != b.prefix)
             return a.prefix < b.prefix;
-        const std::string& ka = entries[a.index].key;
-        const std::string& kb = entries[b.index].key;
-        int c = ka.size() > 8 ? std::memcmp(ka.data() + 8, kb.data() + 8, ka.size() - 8) : 0;
-        return c < 0 || (c == 0 && a.index < b.index);
+        int c = rest ? std::memcmp(keys.data() + std::size_t(a.recno - 1) * length + 8,
+                                   keys.data() + std::size_t(b.recno - 1) * length + 8, rest)
+                     : 0;
+        return c < 0 || (c == 0 && a.recno < b.recno);
     });
-    std::vector<KeyEntry> sorted;
-    sorted.reserve(entries.size());
-    for (const Slot& s : order)
-        sorted.push_back(std::move(entries[s.index]));
-    entries.clear();
-    entries.shrink_to_fit();
-    return index.addTag(info, sorted);
+    std::string sortedKeys(keys.size(), ' ');
+    std::vector<std::uint32_t> recnos(total);
+    for (std::uint32_t i = 0; i < total; ++i) {
+        std::memcpy(sortedKeys.data() + std::size_t(i) * length,
+                    keys.data() + std::size_t(order[i].recno - 1) * length, length);
+        recnos[i] = order[i].recno;
+    }
+    keys = std::string();
+    order = std::vector<Slot>();
+    return index.addTagFlat(info, FlatKeys{sortedKeys.data(), recnos.data(), recnos.size()});
 }
 
 namespace {

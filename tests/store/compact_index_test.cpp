@@ -250,8 +250,9 @@ TEST_F(CompactIndexTest, RandomInsertsAndRemovesMatchAModel) {
         auto it = model.lower_bound({prefix, 0});
         auto got = index->lowerBound(tag, prefix);
         ASSERT_EQ(static_cast<bool>(got), it != model.end());
-        if (got)
+        if (got) {
             EXPECT_EQ(std::make_pair(got->key, got->recno), *it);
+        }
     }
     ASSERT_TRUE(ok(index->flush()));
     auto reopened = CompactIndex::open(file("random.cdx"), IndexKind::Compound, false);
@@ -288,8 +289,9 @@ TEST_F(CompactIndexTest, ExtremeKeyLengthsSplitAtEveryLevel) {
                 std::string key = keyLength == 1 ? std::string(1, "TF"[rng() % 2])
                                                  : randomKey(rng, keyLength, 50);
                 const auto recno = static_cast<std::uint32_t>(rng());
-                if (pool.insert(key, recno))
+                if (pool.insert(key, recno)) {
                     ASSERT_TRUE(ok(index->insert(0, key, recno)));
+                }
             } else if (!pool.empty()) {
                 const auto [key, recno] = pool.take(rng);
                 ASSERT_TRUE(ok(index->remove(0, key, recno)));

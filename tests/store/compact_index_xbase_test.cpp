@@ -138,7 +138,7 @@ TEST_F(CompactIndexXBaseTest, PerlReadsTagsBuiltAndChangedInPlace) {
         ASSERT_TRUE(index->addTag(tagInfo("NAME", 60), entries(names)));
         ASSERT_TRUE(index->addTag(tagInfo("CITY", 30), entries(cities)));
         ASSERT_TRUE(index->addTag(tagInfo("ACTIVE", 1, KeyType::Logical), entries(active)));
-        ASSERT_TRUE(index->addTag(tagInfo("GROWN", 60), {}));
+        ASSERT_TRUE(index->addTag(tagInfo("GROWN", 60), std::vector<KeyEntry>{}));
     }
     EXPECT_EQ(perlDump(path), (std::vector<std::string>{"ACTIVE", "CITY", "GROWN", "NAME"}));
     expectPerlSees(path, "NAME", names);
@@ -160,8 +160,9 @@ TEST_F(CompactIndexXBaseTest, PerlReadsTagsBuiltAndChangedInPlace) {
             ASSERT_TRUE(index->insert(name, key, recno));
             ASSERT_TRUE(active.insert({"T", recno}).second);
             ASSERT_TRUE(index->insert(flag, "T", recno));
-            if (grown.insert({key, recno}).second)
+            if (grown.insert({key, recno}).second) {
                 ASSERT_TRUE(index->insert(grow, key, recno));
+            }
         }
         for (int i = 0; i < 6000; ++i) {
             auto it = names.lower_bound({nameKey(rng, 60), 0});
