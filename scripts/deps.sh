@@ -12,7 +12,7 @@ BUILD_PACKAGES=(
   fonts-liberation2
 )
 TEST_PACKAGES=(
-  python3 python3-dbf libdbd-xbase-perl zint poppler-utils
+  python3 python3-dbf libdbd-xbase-perl zint poppler-utils xvfb xauth
 )
 
 want=("${BUILD_PACKAGES[@]}")
