@@ -6,7 +6,9 @@
 #include "design/object_registry.h"
 #include "design/shapes.h"
 #include "design/text_labels.h"
+#include "store/shared_routines.h"
 
+#include <QFile>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
@@ -15,7 +17,18 @@ namespace qp::design {
 
 TGBasePanel::TGBasePanel() : Handle_(*this) {}
 
+QString TGBasePanel::ClipboardPath() {
+    return QString::fromStdString(qp::store::ProgramFolder()) + QStringLiteral("Clipbrd.tmp");
+}
+
+QString TGBasePanel::TempFilePath() {
+    return QString::fromStdString(qp::store::ProgramFolder()) + QStringLiteral("TempFile.tmp");
+}
+
 TGBasePanel::~TGBasePanel() {
+    // A failure to delete is of no consequence.
+    QFile::remove(ClipboardPath());
+    QFile::remove(TempFilePath());
     Handle_.Clear();
     OnRepaint = nullptr;
     // Objects may call back during destruction; detach them first.
@@ -484,7 +497,7 @@ void TGBasePanel::SetCursor(TCursorKind c) {
 
 // ---- painting ----------------------------------------------------------------
 
-void TGBasePanel::Paint(QPainter& p) {
+void TGBasePanel::Paint(QPainter& p, bool designMarks) {
     const QRect whole(0, 0, Width_, Height_);
     p.fillRect(whole, Qt::white);
     QPainterPath shape;
@@ -496,14 +509,14 @@ void TGBasePanel::Paint(QPainter& p) {
     else
         shape.addRect(outline);
     for (const QImage* pic : {&Picture, &ColorPicture}) {
-        if (pic->isNull())
+        if (!designMarks || pic->isNull())
             continue;
         p.save();
         p.setClipPath(shape, Qt::IntersectClip);
         p.drawImage(whole, *pic);
         p.restore();
     }
-    if (DrawOutline) {
+    if (designMarks && DrawOutline) {
         p.save();
         p.setPen(QPen(Qt::black, 1));
         p.setBrush(Qt::NoBrush);
@@ -516,7 +529,7 @@ void TGBasePanel::Paint(QPainter& p) {
             p.drawRect(o);
         p.restore();
     }
-    if (ShowGrid_) {
+    if (designMarks && ShowGrid_) {
         const int step = GridSize_ == gs8x8 ? 8 : 4;
         p.save();
         p.setClipPath(shape, Qt::IntersectClip);
@@ -529,7 +542,7 @@ void TGBasePanel::Paint(QPainter& p) {
     }
     for (auto& o : Objects_) {
         o->Paint(p);
-        if (IndexOf(o.get()) >= 0)
+        if (designMarks && IndexOf(o.get()) >= 0)
             PaintSelectionSquares(p, *o);
     }
     auto frame = [&](const QRect& r) {
@@ -540,6 +553,8 @@ void TGBasePanel::Paint(QPainter& p) {
         p.drawRect(QRectF(r.left() + 0.5, r.top() + 0.5, r.width() - 1, r.height() - 1));
         p.restore();
     };
+    if (!designMarks)
+        return;
     if (Rubber_)
         frame(RubberBand());
     if (auto f = Handle_.Frame())

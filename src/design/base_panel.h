@@ -149,9 +149,15 @@ public:
     void ProcessEvents();
     void SetCursor(TCursorKind c);
 
-    // Paints background, pictures, outline, grid, objects, selection squares
-    // and reversible frames in panel coordinates.
-    void Paint(QPainter& painter);
+    // Paints in panel coordinates onto any painter: white, then with
+    // designMarks the stock pictures, outline and grid, the objects, and with
+    // designMarks the selection squares and the reversible frames.
+    void Paint(QPainter& painter, bool designMarks = true);
+
+    // The clipboard and scratch files in the program's folder; the panel
+    // deletes both when it is destroyed.
+    static QString ClipboardPath();
+    static QString TempFilePath();
     void PaintSelectionSquares(QPainter& painter, const TGGraphicControl& o) const;
 
 private:

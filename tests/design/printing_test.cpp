@@ -10,6 +10,7 @@
 #include "print/report_filer.h"
 #include "print/report_printer.h"
 
+#include <QPainter>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -203,6 +204,40 @@ TEST_F(Printing, PdfShowsTextAtItsInches) {
     // Right-aligned: ends one space short of the object's right edge.
     EXPECT_NEAR(right->XMax, 1.0 + 300.0 / 96, 0.15);
     EXPECT_LT(right->XMax, 1.0 + 300.0 / 96);
+}
+
+} // namespace
+
+namespace {
+
+// The same panel painted onto a high-resolution image shows its objects at
+// the same places in inches as on screen.
+TEST(Painting, AnyPainterGetsTheSameLayoutAtItsOwnScale) {
+    TGLabelPanel p;
+    p.SetSize(192, 96);
+    auto* s = static_cast<TGLabelShapes*>(
+        p.AddObject(std::make_unique<TGLabelShapes>(), QRect(QPoint(48, 24), QPoint(96, 72))));
+    TDesignBrush b;
+    b.Color = TColor{0x0000FF};
+    s->SetBrush(b);
+    p.AddToSelection(s);
+    QImage screen(192, 96, QImage::Format_RGB32);
+    {
+        QPainter painter(&screen);
+        p.Paint(painter);
+    }
+    QImage fine(192 * 3, 96 * 3, QImage::Format_RGB32); // 288 per inch
+    {
+        QPainter painter(&fine);
+        painter.scale(3, 3);
+        p.Paint(painter, false);
+    }
+    EXPECT_EQ(screen.pixelColor(70, 50), QColor(Qt::red));
+    EXPECT_EQ(fine.pixelColor(70 * 3, 50 * 3), QColor(Qt::red));
+    EXPECT_EQ(fine.pixelColor(40 * 3, 20 * 3), QColor(Qt::white));
+    // Selection squares only with the design marks.
+    EXPECT_EQ(screen.pixelColor(47, 23), QColor(Qt::black));
+    EXPECT_EQ(fine.pixelColor(47 * 3 + 1, 23 * 3 + 1), QColor(Qt::white));
 }
 
 } // namespace
