@@ -468,6 +468,8 @@ void TGBasePanel::NotifyChanged() {
         return;
     if (LabelChangedEvent)
         LabelChangedEvent();
+    if (OnLayoutChanged)
+        OnLayoutChanged();
 }
 
 void TGBasePanel::RunDeferred() {

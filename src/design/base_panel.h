@@ -60,6 +60,7 @@ public:
     std::function<void()> LabelChangedEvent;
     // Hooks for the widget; all optional.
     std::function<void()> OnRepaint;
+    std::function<void()> OnLayoutChanged; // beside LabelChangedEvent
     std::function<void()> OnProcessEvents;
     std::function<void(TCursorKind)> OnCursor;
     std::function<void(TGGraphicControl*, QPoint)> OnObjectMenu; // panel point

@@ -160,3 +160,47 @@ TEST(Pictures, FailedLoadKeepsThePictureTheObjectHad) {
 }
 
 } // namespace
+
+namespace {
+
+QByteArray Emf(QRect frameHundredthsMm) {
+    QByteArray out;
+    auto put32 = [&](qint32 v) {
+        char b[4];
+        qToLittleEndian<qint32>(v, b);
+        out.append(b, 4);
+    };
+    auto rect = [&](QRect r) {
+        put32(r.left()), put32(r.top()), put32(r.right()), put32(r.bottom());
+    };
+    put32(1), put32(88);
+    rect(QRect(QPoint(0, 0), QPoint(99, 49)));
+    rect(frameHundredthsMm);
+    put32(0x464D4520), put32(0x10000), put32(0), put32(4);
+    put32(0), put32(0), put32(0), put32(0);          // handles, description, palette
+    put32(1024), put32(768), put32(320), put32(240); // device and millimetres
+    put32(39), put32(24), put32(1), put32(0), put32(0x00FF00), put32(0); // green brush
+    put32(37), put32(12), put32(1);
+    put32(43), put32(24);
+    rect(QRect(QPoint(0, 0), QPoint(100, 50)));
+    put32(14), put32(20), put32(0), put32(16), put32(20);
+    return out;
+}
+
+TEST(Pictures, EnhancedMetafileRectangleIsDrawn) {
+    // 100 by 50 design pixels is 2645.8 by 1322.9 hundredths of a millimetre.
+    const QByteArray bytes = Emf(QRect(QPoint(0, 0), QPoint(2646, 1323)));
+    const TDesignPicture pic = TDesignPicture::FromMetafileBytes(bytes);
+    ASSERT_TRUE(pic.CanShow()) << pic.Problem().toStdString();
+    EXPECT_EQ(pic.Width(), 100);
+    EXPECT_EQ(pic.Height(), 50);
+    TGImage img;
+    img.SetBounds(0, 0, 60, 30);
+    img.SetPicture(pic);
+    EXPECT_EQ(Render(img).pixelColor(30, 15), QColor(Qt::green));
+    const TDesignPicture notEmf = TDesignPicture::FromMetafileBytes("GIF89a......");
+    EXPECT_FALSE(notEmf.CanShow());
+    EXPECT_EQ(notEmf.Bytes(), QByteArray("GIF89a......"));
+}
+
+} // namespace

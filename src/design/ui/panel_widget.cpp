@@ -46,12 +46,7 @@ TPanelWidget::TPanelWidget(TGBasePanel& panel, QWidget* parent) : QWidget(parent
     Panel_.OnCursor = [this](TCursorKind c) { ApplyCursor(c); };
     Panel_.OnObjectMenu = [this](TGGraphicControl* o, QPoint p) { ShowObjectMenu(o, p); };
     Panel_.OnPanelMenu = [this](QPoint p) { ShowPanelMenu(p); };
-    auto changed = Panel_.LabelChangedEvent;
-    Panel_.LabelChangedEvent = [this, changed] {
-        if (changed)
-            changed();
-        emit LayoutChanged();
-    };
+    Panel_.OnLayoutChanged = [this] { emit LayoutChanged(); };
     if (auto* lp = dynamic_cast<TGLabelPanel*>(&Panel_)) {
         lp->OpenTextDialog = [this](TGGraphicControl& o) {
             RunTextDialog(static_cast<TGPLabel&>(o), this);
@@ -74,6 +69,7 @@ TPanelWidget::~TPanelWidget() {
     Panel_.OnCursor = nullptr;
     Panel_.OnObjectMenu = nullptr;
     Panel_.OnPanelMenu = nullptr;
+    Panel_.OnLayoutChanged = nullptr;
     if (auto* lp = dynamic_cast<TGLabelPanel*>(&Panel_)) {
         lp->OpenTextDialog = nullptr;
         lp->OpenSymbolDialog = nullptr;
