@@ -240,14 +240,15 @@ class TReader {
 public:
     explicit TReader(const QByteArray& b) : B_(b) {}
     bool Has(qsizetype at, qsizetype n) const { return at >= 0 && at + n <= B_.size(); }
-    qint16 I16(qsizetype at) const {
-        return Has(at, 2) ? qFromLittleEndian<qint16>(B_.constData() + at) : 0;
+    quint8 Byte(qsizetype at) const { return quint8(B_.at(at)); }
+    quint16 U16(qsizetype at) const {
+        return Has(at, 2) ? quint16(Byte(at) | (Byte(at + 1) << 8)) : 0;
     }
-    quint16 U16(qsizetype at) const { return quint16(I16(at)); }
-    qint32 I32(qsizetype at) const {
-        return Has(at, 4) ? qFromLittleEndian<qint32>(B_.constData() + at) : 0;
+    qint16 I16(qsizetype at) const { return qint16(U16(at)); }
+    quint32 U32(qsizetype at) const {
+        return Has(at, 4) ? quint32(U16(at)) | (quint32(U16(at + 2)) << 16) : 0;
     }
-    quint32 U32(qsizetype at) const { return quint32(I32(at)); }
+    qint32 I32(qsizetype at) const { return qint32(U32(at)); }
     const QByteArray& B_;
 };
 
@@ -394,7 +395,7 @@ bool ReadWmf(const QByteArray& bytes, QPicture& out, QSize& size, QString& probl
                 QString::fromLatin1(face.left(face.indexOf('\0') < 0 ? 32 : face.indexOf('\0'))));
             f.setPixelSize(std::max(1, std::abs(int(r.I16(a)))));
             f.setBold(r.I16(a + 8) >= 600);
-            f.setItalic(quint8(bytes.at(a + 10)) != 0);
+            f.setItalic(r.Has(a + 10, 1) && r.Byte(a + 10) != 0);
             st.Objects[st.FreeSlot()] = {3, QVariant::fromValue(f)};
             break;
         }

@@ -204,3 +204,26 @@ TEST(Pictures, EnhancedMetafileRectangleIsDrawn) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(Pictures, TruncatedMetafilesNeverCrashAndKeepTheirBytes) {
+    TWmf w;
+    w.Record(0x02FA, {0, 3, 0, 0x00FF, 0})
+        .Record(0x012D, {0})
+        .Record(0x0324, {3, 0, 0, 50, 0, 25, 40})
+        .Record(0x0538, {2, 3, 3, 0, 0, 10, 0, 5, 9, 20, 20, 30, 20, 25, 29})
+        .Record(0x02FB, {-12, 0, 0, 0, 700, 1, 0, 0, 0, 0, 0, 0})
+        .Record(0x0521, {2, 0x4241, 5, 5});
+    const QByteArray full = w.Bytes();
+    ASSERT_TRUE(TDesignPicture::FromMetafileBytes(full).CanShow());
+    for (int n = 0; n < full.size(); n += 3) {
+        const TDesignPicture p = TDesignPicture::FromMetafileBytes(full.left(n));
+        EXPECT_EQ(p.Bytes(), full.left(n));
+        if (!p.CanShow()) {
+            EXPECT_FALSE(p.Problem().isEmpty()) << n;
+        }
+    }
+}
+
+} // namespace
