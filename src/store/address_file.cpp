@@ -57,9 +57,11 @@ Status createAddressFile(const std::string& path, const FieldLengths& lengths,
 Status buildAddressTags(Table& table) {
     if (auto st = table.deleteStructuralIndex(); !st)
         return fail("Unable to create index files");
+    std::vector<std::pair<std::string, std::string>> tags;
     for (const auto& tag : kAddressTags)
-        if (auto st = table.indexTag(std::string(tag.name), std::string(tag.expression)); !st)
-            return fail("Unable to create index files");
+        tags.emplace_back(tag.name, tag.expression);
+    if (auto st = table.indexTags(tags); !st)
+        return fail("Unable to create index files");
     return table.flush();
 }
 

@@ -167,15 +167,17 @@ MappedRegion::~MappedRegion() {
         ::munmap(base_, mappedLength_);
 }
 
-MappedRegion MappedRegion::map(const OsFile& file, std::uint64_t offset, std::size_t length) {
+MappedRegion MappedRegion::map(const OsFile& file, std::uint64_t offset, std::size_t length,
+                               bool populate) {
     MappedRegion region;
     if (length == 0 || !file.isOpen())
         return region;
     auto page = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
     std::uint64_t start = offset / page * page;
     std::size_t total = static_cast<std::size_t>(offset - start) + length;
+    int flags = MAP_SHARED | (populate ? MAP_POPULATE : 0);
     void* base =
-        ::mmap(nullptr, total, PROT_READ, MAP_SHARED, file.descriptor(), static_cast<off_t>(start));
+        ::mmap(nullptr, total, PROT_READ, flags, file.descriptor(), static_cast<off_t>(start));
     if (base == MAP_FAILED)
         return region;
     region.base_ = base;

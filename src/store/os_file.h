@@ -54,7 +54,8 @@ public:
     MappedRegion& operator=(const MappedRegion&) = delete;
     ~MappedRegion();
     // Nothing mapped (an empty region or a failed map) leaves data() null.
-    static MappedRegion map(const OsFile& file, std::uint64_t offset, std::size_t length);
+    static MappedRegion map(const OsFile& file, std::uint64_t offset, std::size_t length,
+                            bool populate = false);
     const char* data() const { return data_; }
 
 private:

@@ -75,6 +75,8 @@ public:
     std::string tagName() const;   // of the current order, empty for natural order
     std::string indexName() const; // path of the structural index, empty when none
     Status indexTag(const std::string& tagName, const std::string& expression);
+    // Several tags in order, reading the file through one mapping.
+    Status indexTags(const std::vector<std::pair<std::string, std::string>>& tags);
     // Closes the structural index and deletes its file.
     Status deleteStructuralIndex();
     Status reindex(); // rebuilds every tag of the structural index
@@ -157,6 +159,7 @@ private:
     Status ensureWritable() const;
     Status updateKeys(const std::string& before, const std::string& after, bool isNew);
     Status buildTag(CompactIndex& index, const TagInfo& info, const Expression& expr);
+    const char* mappedRecord(std::uint32_t recno) const;
     Status writeCurrent();
     Status setDeletionMark(char mark);
     Status commitPending();
@@ -196,6 +199,9 @@ private:
     bool appending_ = false;
     std::uint32_t recnoBeforeAppend_ = 0;
     std::vector<std::pair<int, std::string>> pendingMemos_;
+
+    // The records mapped for a run of tag builds, if any.
+    MappedRegion buildMapping_;
 
     // Read cache of consecutive records for sequential walks.
     mutable std::string cache_;

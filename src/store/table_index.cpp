@@ -66,15 +66,19 @@ Status Table::buildTag(CompactIndex& index, const TagInfo& info, const Expressio
     const std::uint32_t total = header_.recordCount;
     const auto length = static_cast<std::size_t>(info.keyLength);
     // One pass over the records straight from the file, without copying them.
-    MappedRegion records =
-        MappedRegion::map(dbf_, header_.headerLength, std::size_t(total) * header_.recordLength);
+    MappedRegion own;
+    const char* mapped = buildMapping_.data();
+    if (!mapped) {
+        own = MappedRegion::map(dbf_, header_.headerLength,
+                                std::size_t(total) * header_.recordLength, true);
+        mapped = own.data();
+    }
     std::string keys(std::size_t(total) * length, ' ');
     std::string key;
     int lastPercent = -1;
     for (std::uint32_t r = 1; r <= total; ++r) {
-        const char* bytes = records.data()
-                                ? records.data() + std::size_t(r - 1) * header_.recordLength
-                                : recordBytes(r);
+        const char* bytes =
+            mapped ? mapped + std::size_t(r - 1) * header_.recordLength : recordBytes(r);
         if (!bytes)
             return fail("Cannot read record " + std::to_string(r) + " of " + baseName(path_));
         char* slot = keys.data() + std::size_t(r - 1) * length;
@@ -186,6 +190,19 @@ Status Table::indexTag(const std::string& tagName, const std::string& expression
     return {};
 }
 
+Status Table::indexTags(const std::vector<std::pair<std::string, std::string>>& tags) {
+    if (auto st = commitPending(); !st)
+        return st;
+    buildMapping_ = MappedRegion::map(
+        dbf_, header_.headerLength, std::size_t(header_.recordCount) * header_.recordLength, true);
+    Status result;
+    for (const auto& [name, expression] : tags)
+        if (result = indexTag(name, expression); !result)
+            break;
+    buildMapping_ = MappedRegion();
+    return result;
+}
+
 Status Table::deleteStructuralIndex() {
     if (auto st = commitPending(); !st)
         return st;
@@ -217,9 +234,11 @@ Status Table::reindex() {
     int order = order_;
     if (auto st = deleteStructuralIndex(); !st)
         return st;
+    std::vector<std::pair<std::string, std::string>> definitions;
     for (const auto& info : tags)
-        if (auto st = indexTag(info.name, cp1252ToUtf8(info.expression)); !st)
-            return st;
+        definitions.emplace_back(info.name, cp1252ToUtf8(info.expression));
+    if (auto st = indexTags(definitions); !st)
+        return st;
     order_ = order;
     return {};
 }
