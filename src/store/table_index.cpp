@@ -107,15 +107,32 @@ Status Table::buildTag(CompactIndex& index, const TagInfo& info, const Expressio
             prefix = (prefix << 8) | (b < length ? k[b] : 0u);
         order[i] = {prefix, i + 1};
     }
-    const std::size_t rest = length > 8 ? length - 8 : 0;
-    std::sort(order.begin(), order.end(), [&](const Slot& a, const Slot& b) {
-        if (a.prefix != b.prefix)
-            return a.prefix < b.prefix;
-        int c = rest ? std::memcmp(keys.data() + std::size_t(a.recno - 1) * length + 8,
-                                   keys.data() + std::size_t(b.recno - 1) * length + 8, rest)
-                     : 0;
-        return c < 0 || (c == 0 && a.recno < b.recno);
+    // Numbers first; then runs that share the prefix are ordered on the rest
+    // of the key, unless the whole run holds one key (blank fields mostly).
+    std::sort(order.begin(), order.end(), [](const Slot& a, const Slot& b) {
+        return a.prefix < b.prefix || (a.prefix == b.prefix && a.recno < b.recno);
     });
+    if (length > 8) {
+        const std::size_t rest = length - 8;
+        auto tail = [&](const Slot& slot) {
+            return keys.data() + std::size_t(slot.recno - 1) * length + 8;
+        };
+        for (std::size_t begin = 0; begin < order.size();) {
+            std::size_t end = begin + 1;
+            bool same = true;
+            while (end < order.size() && order[end].prefix == order[begin].prefix) {
+                same = same && std::memcmp(tail(order[end]), tail(order[begin]), rest) == 0;
+                ++end;
+            }
+            if (!same)
+                std::sort(order.begin() + std::ptrdiff_t(begin),
+                          order.begin() + std::ptrdiff_t(end), [&](const Slot& a, const Slot& b) {
+                              int c = std::memcmp(tail(a), tail(b), rest);
+                              return c < 0 || (c == 0 && a.recno < b.recno);
+                          });
+            begin = end;
+        }
+    }
     std::string sortedKeys(keys.size(), ' ');
     std::vector<std::uint32_t> recnos(total);
     for (std::uint32_t i = 0; i < total; ++i) {
