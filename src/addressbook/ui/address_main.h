@@ -67,6 +67,12 @@ public:
     std::uint32_t ApplyFilter();
     store::FilterCriteria& filter() { return filter_; }
     const std::string& tagId() const { return tagId_; }
+    const std::string& memoSearchText() const { return memoSearchText_; }
+    bool memoSearchFound() const { return memoSearchFound_; }
+    void setMemoSearch(std::string text, bool found) {
+        memoSearchText_ = std::move(text);
+        memoSearchFound_ = found;
+    }
 
     // ---- State ----
     store::Table* table() { return table_ ? &*table_ : nullptr; }

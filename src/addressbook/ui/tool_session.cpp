@@ -3,6 +3,7 @@
 #include "addressbook/ui/address_main.h"
 #include "addressbook/ui/preferences_window.h"
 #include "addressbook/ui/rebuild_windows.h"
+#include "addressbook/ui/search_browse_tools.h"
 #include "print/printer_setup.h"
 #include "store/ui/common_dialogs.h"
 
@@ -115,6 +116,7 @@ void RegisterBuiltInTools() {
             TPreferencesWindow window(c.window);
             window.exec();
         });
+        RegisterSearchBrowseTools();
         return true;
     }();
     (void)once;
