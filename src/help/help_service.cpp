@@ -237,11 +237,13 @@ TODSHelp* AttachHelp(QWidget& window) {
             struct Follow : QObject {
                 QToolButton* b;
                 Follow(QObject* parent, QToolButton* button) : QObject(parent), b(button) {}
-                bool eventFilter(QObject*, QEvent* e) override {
+                bool eventFilter(QObject* o, QEvent* e) override {
                     if (e->type() == QEvent::Hide)
                         b->hide();
                     else if (e->type() == QEvent::Show)
                         b->show();
+                    else if (e->type() == QEvent::EnabledChange)
+                        b->setEnabled(static_cast<QWidget*>(o)->isEnabled());
                     return false;
                 }
             };
@@ -250,13 +252,19 @@ TODSHelp* AttachHelp(QWidget& window) {
         if (window.isVisible())
             button->show();
     }
-    // Help buttons that name their topic but are not connected yet.
+    // Help buttons that name their topic but are not connected yet, and
+    // the one the table gives a topic to.
     for (auto* b : window.findChildren<QAbstractButton*>()) {
         const QVariant topic = b->property("helpTopic");
         if (topic.isValid())
             QObject::connect(b, &QAbstractButton::clicked, help,
                              [t = topic.toInt()] { ShowTopic(t); });
     }
+    if (help->HelpText.topic != 0)
+        if (QAbstractButton* hb = findHelpButton(window);
+            hb && !hb->property("helpTopic").isValid())
+            QObject::connect(hb, &QAbstractButton::clicked, help,
+                             [t = help->HelpText.topic] { ShowTopic(t); });
     return help;
 }
 

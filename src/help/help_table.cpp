@@ -50,8 +50,8 @@ QStringList TODSHelpText::names() const {
 
 ParseResult ParseHelpTable(const QString& source) {
     ParseResult result;
-    static const QRegularExpression head(
-        QStringLiteral(R"(^([A-Za-z_][A-Za-z0-9_]*)\s*(?:\[\s*(-?\d+)\s*\])?\s*:(.*)$)"));
+    static const QRegularExpression head(QStringLiteral(
+        R"re(^(?:([A-Za-z_][A-Za-z0-9_]*)|"([^"]+)")\s*(?:\[\s*(-?\d+)\s*\])?\s*:(.*)$)re"));
     const QStringList lines = source.split(QLatin1Char('\n'));
     TODSHelpEntry* last = nullptr;
     auto finish = [&](int lineNo) {
@@ -85,11 +85,17 @@ ParseResult ParseHelpTable(const QString& source) {
                 last->data.text.value_or(QString()) + QLatin1Char(' ') + line.trimmed();
             continue;
         }
-        if (line.startsWith(QLatin1String("@MaxWidth:"))) {
+        if (line.startsWith(QLatin1Char('@'))) {
+            const qsizetype colon = line.indexOf(QLatin1Char(':'));
+            const QString key = line.mid(1, colon - 1).trimmed();
             bool ok = false;
-            result.table.maxWidth = line.mid(10).trimmed().toInt(&ok);
-            if (!ok || result.table.maxWidth <= 0 || result.table.maxWidth > 65535)
-                result.errors << QStringLiteral("line %1: bad width").arg(n + 1);
+            const int value = colon < 0 ? 0 : line.mid(colon + 1).trimmed().toInt(&ok);
+            if (key == QLatin1String("MaxWidth") && ok && value > 0 && value <= 65535)
+                result.table.maxWidth = value;
+            else if (key == QLatin1String("Topic") && ok && value > 0)
+                result.table.topic = value;
+            else
+                result.errors << QStringLiteral("line %1: unknown setting").arg(n + 1);
             continue;
         }
         const auto m = head.match(line);
@@ -99,8 +105,8 @@ ParseResult ParseHelpTable(const QString& source) {
         }
         finish(entryLine);
         entryLine = n + 1;
-        result.table.add(m.captured(1), m.captured(3),
-                         m.captured(2).isEmpty() ? 0 : m.captured(2).toInt());
+        result.table.add(m.captured(1).isEmpty() ? m.captured(2) : m.captured(1), m.captured(4),
+                         m.captured(3).isEmpty() ? 0 : m.captured(3).toInt());
         last = &result.table.entries.back();
     }
     finish(entryLine);

@@ -26,6 +26,7 @@ class TODSHelpText {
 public:
     std::vector<TODSHelpEntry> entries;
     int maxWidth = 0; // "@MaxWidth: n" in the file; 0 keeps the default
+    int topic = 0;    // "@Topic: n": for a Help button that names no topic itself
 
     bool empty() const { return entries.empty(); }
     void add(QString name, std::optional<QString> text, qint32 context = 0);
@@ -41,6 +42,7 @@ inline constexpr int kMaxRedirectLength = 80;
 //   name: text             (a text of "->other" redirects to other's entry)
 //   name [1033]: text      (with a help context: the pop-up offers the topic)
 //   name:                  (an entry without text)
+//   "Caption": text        (a control without a name, by its caption)
 // Lines that start with a blank continue the text before them; "\n" in a text
 // breaks the line; lines starting with '#' are comments; "@MaxWidth: 200"
 // sets the window's wrapping width.

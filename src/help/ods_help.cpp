@@ -2,13 +2,16 @@
 
 #include "help/help_service.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCursor>
 #include <QFontMetrics>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QPainter>
 #include <QScreen>
@@ -39,6 +42,22 @@ PopupLayout MeasurePopup(const QString& text, const QFont& font, int maxWidth, b
     }
     return LayoutPopup(QSize(wrapped.width, int(wrapped.lines.size()) * fm.height()), fm.height(),
                        hasMore, more);
+}
+
+QString ControlKey(const QWidget* c) {
+    if (!c->objectName().isEmpty())
+        return c->objectName();
+    QString caption;
+    if (auto* b = qobject_cast<const QAbstractButton*>(c))
+        caption = b->text();
+    else if (auto* l = qobject_cast<const QLabel*>(c))
+        caption = l->text();
+    else if (auto* g = qobject_cast<const QGroupBox*>(c))
+        caption = g->title();
+    caption.replace(QLatin1String("&&"), QString(QChar(1)));
+    caption.remove(QLatin1Char('&'));
+    caption.replace(QChar(1), QLatin1Char('&'));
+    return caption.trimmed();
 }
 
 namespace {
@@ -106,7 +125,7 @@ void TODSHelp::setMouseHelpButton(QToolButton* button) {
 }
 
 bool TODSHelp::buttonHidden() const {
-    return button_ && window_->isVisible() && !button_->isVisible();
+    return button_ && window_->isVisible() && (!button_->isVisible() || !button_->isEnabled());
 }
 
 bool TODSHelp::PopupHelpFor(QWidget* control, const QRect& screenRect) {
@@ -121,7 +140,10 @@ bool TODSHelp::PopupHelpFor(QWidget* control, const QRect& screenRect,
     TODSHelp* owner = of(window);
     if (!owner)
         return false;
-    const auto index = owner->HelpText.resolve(control->objectName());
+    const QString key = ControlKey(control);
+    if (key.isEmpty())
+        return false;
+    const auto index = owner->HelpText.resolve(key);
     if (!index)
         return false;
     window->raise();

@@ -130,6 +130,10 @@ private:
     QPixmap beneath_;
 };
 
+// The name a control is looked up by: its objectName, or for a control
+// without one, its caption without the '&'.
+QString ControlKey(const QWidget* control);
+
 // Wrapping and sizes for a text in a font, as the pop-up uses them.
 PopupLayout MeasurePopup(const QString& text, const QFont& font, int maxWidth, bool hasMore,
                          const QString& moreText, QStringList* lines = nullptr);
