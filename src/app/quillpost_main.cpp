@@ -4,6 +4,7 @@
 #include "addressbook/ui/address_main.h"
 #include "addressbook/ui/single_instance.h"
 #include "addressbook/ui/window_hooks_adapter.h"
+#include "help/help_service.h"
 #include "store/program_folder.h"
 #include "store/shared_routines.h"
 #include "store/ui/common_dialogs.h"
@@ -21,10 +22,12 @@ int main(int argc, char** argv) {
     if (auto st = qp::store::prepareProgramFolder(qp::store::ProgramFolder()); !st)
         qp::ui::ShowInfo(QString::fromStdString(st.error()));
     qp::addressbook::InstallWindowHooks();
+    qp::help::InstallHelp(app);
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     qp::addressbook::TAddressMain window;
     qp::ui::SetMainWindow(&window);
+    qp::help::WireMainHelpMenu(window);
     QObject::connect(&instance, &qp::addressbook::TSingleInstance::raiseRequested, &window,
                      [&window] { qp::addressbook::BringForward(window); });
     QApplication::restoreOverrideCursor();
