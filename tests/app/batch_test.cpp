@@ -113,6 +113,25 @@ TEST_F(Batch, CreateAddListSeekAndCheckAnAddressFile) {
     EXPECT_NE(info.output.find("  LNAME C 30 0"), std::string::npos);
 }
 
+TEST_F(Batch, RecordSelectionsWalkAsThePrintingToolsDo) {
+    std::string db = file("sel.dbf");
+    ASSERT_EQ(run("create " + db).status, 0);
+    for (const char* name : {"Adams", "Baker", "Clark", "Davis"})
+        ASSERT_EQ(run("add " + db + " LNAME=" + name).status, 0);
+    std::string list = "list " + db + " --fields LNAME --order LNAME ";
+    EXPECT_EQ(run(list + "--selection current --recno 3").output, "LNAME\r\nClark\r\n");
+    EXPECT_EQ(run(list + "--selection all --start-from-current --recno 2").output,
+              "LNAME\r\nBaker\r\nClark\r\nDavis\r\n");
+    // The current record is outside the filter: the walk starts at the first match.
+    auto outside = run(list + "--criteria LNAME=B --start-from-current --recno 4");
+    EXPECT_NE(outside.output.find("Current record is out of range. Starting with first record"),
+              std::string::npos);
+    EXPECT_NE(outside.output.find("Baker\r\n"), std::string::npos) << outside.output;
+    EXPECT_EQ(outside.output.find("Davis"), std::string::npos) << outside.output;
+    EXPECT_EQ(run(list + "--selection sometimes").status, 2);
+    EXPECT_EQ(run(list + "--selection current --recno 99").status, 1);
+}
+
 TEST_F(Batch, CheckReportsAMissingTagAndReindexMendsIt) {
     std::string path = home.file("t.dbf");
     ASSERT_TRUE(qp::store::Table::create(path, SampleAddresses::fieldSpecs()).ok());

@@ -4,6 +4,7 @@
 #include "app/batch/batch_command.h"
 #include "app/batch/csv_writer.h"
 #include "app/batch/filter_options.h"
+#include "app/batch/selection_options.h"
 #include "app/batch/table_options.h"
 #include "store/address_file.h"
 #include "store/address_filter.h"
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iostream>
 #include <ostream>
 
 namespace qp::batch {
@@ -112,8 +114,8 @@ int runAdd(const std::vector<std::string>& words, std::ostream& out) {
 }
 
 int runList(const std::vector<std::string>& words, std::ostream& out) {
-    Args args(words, {"order", "query", "fields", "flt", "criteria"},
-              {"deleted", "tagged", "reverse"});
+    Args args(words, {"order", "query", "fields", "flt", "criteria", "selection", "recno"},
+              {"deleted", "tagged", "reverse", "start-from-current"});
     args.expectPositionals(1, 1);
     Table table = openTable(args.positional(0, "FILE"));
     if (args.flag("deleted"))
@@ -160,7 +162,7 @@ int runList(const std::vector<std::string>& words, std::ostream& out) {
     };
     writeCsvRow(out, fields);
     std::vector<std::string> row;
-    for (bool more = !nothingMatches && table.first(); more; more = table.next()) {
+    auto writeRecord = [&] {
         store::CalculatedFields values;
         if (calculated)
             values = store::calculatedFields(table, tagId, true, formatDate);
@@ -168,7 +170,23 @@ int runList(const std::vector<std::string>& words, std::ostream& out) {
         for (const auto& f : fields)
             row.push_back(store::addressFieldText(table, f, values).value_or(""));
         writeCsvRow(out, row);
+    };
+    if (auto selection = selectionFromArgs(args)) {
+        table.first();
+        applyRecno(args, table);
+        auto walk =
+            store::SelectionWalk::begin(table, *selection, [&out](std::string_view message) {
+                out.flush();
+                std::cerr << message << std::endl;
+            });
+        if (!walk)
+            throw Failure(walk.error());
+        for (bool more = !nothingMatches && walk->valid(); more; more = walk->next())
+            writeRecord();
+        return 0;
     }
+    for (bool more = !nothingMatches && table.first(); more; more = table.next())
+        writeRecord();
     return 0;
 }
 
@@ -196,8 +214,8 @@ BatchCommand reindex({"reindex", "FILE",
 BatchCommand add({"add", "FILE FIELD=VALUE...", "Appends one record and prints its record number.",
                   runAdd});
 BatchCommand list({"list",
-                   std::string("FILE [--order TAG] [--query EXPR | ") + kFilterOptions +
-                       "] [--fields F1,F2,...] [--deleted]",
+                   std::string("FILE [--order TAG] [--query EXPR | ") + kFilterOptions + "] " +
+                       kSelectionOptions + " [--fields F1,F2,...] [--deleted]",
                    "Visible records as CSV (UTF-8, header line). The filter options work as the "
                    "filter window does; --fields takes calculated fields too (FullName, "
                    "FullNameWithPrefix, CityStateZip, DisplayDate, Tagged).",

@@ -2,6 +2,7 @@
 
 #include "app/batch/batch_command.h"
 #include "app/batch/filter_options.h"
+#include "app/batch/selection_options.h"
 #include "app/batch/table_options.h"
 #include "exchange/ascii_import.h"
 #include "exchange/copy_out.h"
@@ -119,6 +120,7 @@ void useCaption(store::Table& table, std::string caption) {
 int runExport(const std::vector<std::string>& words, std::ostream& out) {
     Args args(words, {"selection", "recno", "order", "flt", "criteria"},
               {"text", "dbf", "start-from-current", "tagged", "reverse", "overwrite"});
+    // Export takes the filter in force unless told otherwise.
     args.expectPositionals(2, 2);
     const std::string& path = args.positional(0, "FILE");
     const std::string& target = args.positional(1, "OUT");
@@ -126,17 +128,7 @@ int runExport(const std::vector<std::string>& words, std::ostream& out) {
         throw UsageError("export needs one of --text and --dbf");
     auto format = args.flag("dbf") ? exchange::CopyFormat::Dbf : exchange::CopyFormat::Text;
 
-    store::RecordSelection selection;
-    std::string choice = args.value("selection").value_or("filter");
-    if (choice == "all")
-        selection.choice = store::SelectionChoice::All;
-    else if (choice == "filter")
-        selection.choice = store::SelectionChoice::Filter;
-    else if (choice == "current")
-        selection.choice = store::SelectionChoice::Current;
-    else
-        throw UsageError("--selection takes all, filter or current");
-    selection.startFromCurrent = args.flag("start-from-current");
+    store::RecordSelection selection = selectionFromArgs(args).value_or(store::RecordSelection{});
 
     store::Table table = openAddress(path, store::OpenMode::ReadOnly);
     if (auto caption = args.value("order"))
@@ -155,10 +147,7 @@ int runExport(const std::vector<std::string>& words, std::ostream& out) {
         throw Failure(st.error());
     }
     table.first();
-    if (auto recno = args.number("recno")) {
-        if (*recno < 1 || !table.go(static_cast<std::uint32_t>(*recno)))
-            throw Failure("There is no record " + std::to_string(*recno));
-    }
+    applyRecno(args, table);
 
     if (auto refused = exchange::checkCopyName(format, target, table.path()))
         throw Failure(*refused);
