@@ -1,5 +1,7 @@
 #include "design/base_panel.h"
 
+#include "design/address_label.h"
+#include "design/barcodes.h"
 #include "design/data_source.h"
 #include "design/design_units.h"
 #include "design/graphic_control.h"
@@ -619,6 +621,10 @@ TGLabelPanel::TGLabelPanel() {
         RegisterBuiltInClass(c);
 }
 
+QStringList TGLabelPanel::StreamClasses() const {
+    return LabelPanelClasses();
+}
+
 void TGLabelPanel::SetPanelState(TLPanelState s) {
     State_ = s;
     SetPointing(s == psPointing);
@@ -716,8 +722,16 @@ void TGLabelPanel::CreateObjectInRect(QRect r) {
         const QString cls =
             State_ == psAddressLabel ? "TGDMultiLineAddressLabel" : "TGPostNetBarCode";
         if (auto o = CreateDesignObject(cls)) {
-            AddObject(std::move(o), rect);
+            if (auto* a = dynamic_cast<TGDMultiLineAddressLabel*>(o.get()))
+                a->SetFont(Font);
+            if (auto* b = dynamic_cast<TGPostNetBarCode*>(o.get())) {
+                b->ZipCodeField = QStringLiteral("ZIP");
+                b->AddressField = QStringLiteral("STREET");
+            }
+            TGGraphicControl* added = AddObject(std::move(o), rect);
             RefreshDataValues();
+            if (auto* a = dynamic_cast<TGDMultiLineAddressLabel*>(added))
+                a->FitToContents();
         }
         break;
     }

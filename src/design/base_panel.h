@@ -100,6 +100,9 @@ public:
     virtual void RemoveObjectsOutside();
     virtual const TDataSource* DataSet() const { return nullptr; }
     virtual bool DisplayDataValues() const { return true; }
+    // Classes a layout stream may contain for this kind of panel (empty: the
+    // process-wide registry).
+    virtual QStringList StreamClasses() const { return {}; }
 
     void ShowDesignTextAll();
     void NextLabelAll();
@@ -218,6 +221,7 @@ public:
     TLPanelState PanelState() const { return State_; }
     void SetPanelState(TLPanelState s);
     void CreateObjectInRect(QRect r) override;
+    QStringList StreamClasses() const override;
 
     // The dialogs a new object opens; the widget library fills these in.
     // Each returns false on Cancel (the object stays as created).

@@ -1,5 +1,7 @@
 #include "design/object_registry.h"
 
+#include "design/address_label.h"
+#include "design/barcodes.h"
 #include "design/shapes.h"
 #include "design/text_labels.h"
 
@@ -31,6 +33,9 @@ const std::map<QString, TObjectFactory>& BuiltIns() {
         {"Trpshapes", Make<Trpshapes>()},
         {"TGLineShape", Make<TGLineShape>()},
         {"TGImage", Make<TGImage>()},
+        {"TGDMultiLineAddressLabel", Make<TGDMultiLineAddressLabel>()},
+        {"TGPostNetBarCode", Make<TGPostNetBarCode>()},
+        {"TGFIMBarCode", Make<TGFIMBarCode>()},
     };
     return b;
 }

@@ -1,0 +1,88 @@
+#pragma once
+// USPS POSTNET and FIM barcodes: the digits, the bars and their printing in
+// inches, with bars widened to whole device pixels so none prints too thin.
+#include "design/graphic_control.h"
+
+#include <QImage>
+#include <QRectF>
+#include <vector>
+
+namespace qp::design {
+
+enum TPostNetBarCodeType { pnbc5Digit, pnbc9Digit, pnbc11Digit };
+enum TFIMBarCodeType { fimTypeA, fimTypeB, fimTypeC };
+
+QString PostNetTypeName(TPostNetBarCodeType t);
+QString FimTypeName(TFIMBarCodeType t);
+
+// The two delivery-point digits taken from a street address.
+QString DeliveryPointDigits(const QString& address);
+// The digits to encode, check digit included; empty when no barcode prints.
+QString PostNetCode(const QString& zip, const QString& address, TPostNetBarCodeType type);
+// "F"/"H" per bar, frame bars included (empty code: empty).
+QString PostNetBars(const QString& code);
+// 17 characters, '1' for a bar slot, '0' for a gap.
+QString FimSlots(TFIMBarCodeType type);
+
+inline constexpr double kPostNetBarWidth = 0.015;
+inline constexpr double kPostNetPitch = 0.046;
+inline constexpr double kPostNetFullHeight = 0.125;
+inline constexpr double kPostNetHalfTop = 0.07; // half bars span 0.07 .. 0.125
+inline constexpr double kFimSlot = 0.03125;
+inline constexpr double kFimHeight = 0.5625;
+inline constexpr double kFimSize = 0.625;
+
+// Device grid for bar placement: positions snap to the nearest device pixel
+// (measured from `offsetX/Y` inches, the device's origin), widths and heights
+// round up to whole pixels.
+struct TDeviceGrid {
+    double XDpi = 600;
+    double YDpi = 600;
+    double OffsetX = 0;
+    double OffsetY = 0;
+};
+// Rectangles (x1, y1, x2, y2 in inches) of the bars of `code` starting at (x, y).
+std::vector<QRectF> PostNetBarRects(const QString& code, double x, double y, const TDeviceGrid& g);
+std::vector<QRectF> FimBarRects(TFIMBarCodeType type, double x, double y, const TDeviceGrid& g);
+
+class TGPostNetBarCode : public TGGraphicControl {
+public:
+    TGPostNetBarCode();
+    QString ClassName() const override { return QStringLiteral("TGPostNetBarCode"); }
+    QString ZipCodeField;
+    QString AddressField;
+    TPostNetBarCodeType BarCodeType = pnbc11Digit;
+    // Filled by ShowDataValue.
+    QString ZipText;
+    QString AddressText;
+    QString Code() const { return PostNetCode(ZipText, AddressText, BarCodeType); }
+
+    static const QImage& DesignPicture(); // 270 by 16
+    void Paint(QPainter& p) override;
+    void ShowDataValue() override;
+    void PrintObject(print::TBaseReport& report, double x, double y) override;
+    TPropertyList StoredProperties() const override;
+    bool SetProperty(const QString& name, const TPropertyValue& v) override;
+};
+
+class TGFIMBarCode : public TGGraphicControl {
+public:
+    TGFIMBarCode();
+    QString ClassName() const override { return QStringLiteral("TGFIMBarCode"); }
+    TFIMBarCodeType FIMType() const { return Type_; }
+    void SetFIMType(TFIMBarCodeType t);
+    QRectF LastPrintBox; // inches, not stored
+
+    void Paint(QPainter& p) override;
+    void PrintObject(print::TBaseReport& report, double x, double y) override;
+    TPropertyList StoredProperties() const override;
+    bool SetProperty(const QString& name, const TPropertyValue& v) override;
+
+private:
+    TFIMBarCodeType Type_ = fimTypeA;
+};
+
+// Device grid of a running job.
+TDeviceGrid GridOf(const print::TBaseReport& r);
+
+} // namespace qp::design
