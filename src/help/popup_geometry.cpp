@@ -1,5 +1,7 @@
 #include "help/popup_geometry.h"
 
+#include <algorithm>
+
 namespace qp::help {
 
 WrappedText WrapWords(const QString& text, int maxWidth, const TextWidth& measure) {
@@ -28,6 +30,9 @@ PopupLayout LayoutPopup(QSize wrappedText, int lineHeight, bool hasMore, QSize m
     Q_UNUSED(lineHeight);
     PopupLayout l;
     l.box = QSize(wrappedText.width() + 16, wrappedText.height() + 10);
+    // A short text must not clip the more line.
+    if (hasMore)
+        l.box.setWidth(std::max(l.box.width(), moreText.width() + 16));
     l.paintArea = l.box;
     if (hasMore)
         l.paintArea.rheight() += 3 + moreText.height();
