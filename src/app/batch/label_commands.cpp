@@ -1,0 +1,193 @@
+// Label batch commands: presort and label-stock.
+
+#include "app/batch/batch_command.h"
+#include "app/batch/csv_writer.h"
+#include "app/batch/filter_options.h"
+#include "labels/label_stock.h"
+#include "labels/presort.h"
+#include "labels/template_filter.h"
+#include "store/address_file.h"
+#include "store/address_filter.h"
+#include "store/record_selection.h"
+#include "store/shared_routines.h"
+#include "store/table_files.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <ostream>
+#include <unistd.h>
+
+namespace qp::batch {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+store::RecordSelection selectionFromArgs(const Args& args) {
+    store::RecordSelection selection;
+    std::string choice = args.value("selection").value_or("filter");
+    if (choice == "all")
+        selection.choice = store::SelectionChoice::All;
+    else if (choice == "filter")
+        selection.choice = store::SelectionChoice::Filter;
+    else if (choice == "current")
+        selection.choice = store::SelectionChoice::Current;
+    else
+        throw UsageError("--selection takes all, filter or current");
+    selection.startFromCurrent = args.flag("start-from-current");
+    return selection;
+}
+
+int runPresortCommand(const std::vector<std::string>& words, std::ostream& out) {
+    Args args(words, {"selection", "recno", "flt", "criteria", "out"},
+              {"start-from-current", "tagged", "reverse"});
+    args.expectPositionals(1, 1);
+    const std::string& path = args.positional(0, "FILE");
+    auto selection = selectionFromArgs(args);
+    std::string target = args.value("out").value_or(
+        (fs::path(store::ProgramFolder()) / std::string(labels::kPresortFileName)).string());
+
+    auto opened = store::openAddressFile(path, store::OpenMode::ReadOnly);
+    if (!opened)
+        throw Failure(opened.error());
+    store::Table& table = *opened;
+    if (auto filter = filterFromArgs(args)) {
+        auto outcome = store::ApplyFilter(table, *filter, tagIdentifier());
+        if (!outcome.message.empty())
+            throw Failure(outcome.message);
+        if (outcome.matches == 0)
+            throw Failure("No records match the filter");
+    } else if (auto st = store::ClearEngineFilter(table); !st) {
+        throw Failure(st.error());
+    }
+    table.first();
+    if (auto recno = args.number("recno")) {
+        if (*recno < 1 || !table.go(static_cast<std::uint32_t>(*recno)))
+            throw Failure("There is no record " + std::to_string(*recno));
+    }
+
+    labels::PresortHooks hooks;
+    hooks.goOnWithUnplaced = [&](std::uint32_t unplaced, std::uint32_t) {
+        out << unplaced << " selected records have no usable ZIP code and are left out\n";
+        return true;
+    };
+    auto run = labels::runPresort(table, selection, target, hooks);
+    if (run.outcome != labels::PresortOutcome::Done)
+        throw Failure(run.message.empty() ? "Presort canceled" : run.message);
+    std::uint32_t groups[4] = {};
+    for (const auto& g : run.result.groups)
+        ++groups[static_cast<int>(g.kind)];
+    out << run.result.counted << " records presorted: " << groups[0] << " 5-digit, " << groups[1]
+        << " 3-digit, " << groups[2] << " ADC groups" << (groups[3] ? ", and Unknown" : "") << "\n"
+        << "Written to " << target << "\n";
+    return 0;
+}
+
+// The catalogue in sysdata when there is one, otherwise a scratch build of
+// the shipped one.
+struct Catalogue {
+    fs::path scratch;
+    store::Table table;
+    ~Catalogue() {
+        if (!scratch.empty()) {
+            std::error_code ec;
+            fs::remove_all(scratch, ec);
+        }
+    }
+};
+
+store::Table openCatalogue(fs::path& scratch) {
+    fs::path sysdata = store::SysdataFolder();
+    std::error_code ec;
+    if (fs::exists(sysdata / "LBLTPL.DBF", ec) || fs::exists(sysdata / "lbltpl.dbf", ec)) {
+        auto t = labels::openLabelTemplateTable(sysdata.string());
+        if (!t)
+            throw Failure(t.error());
+        return std::move(*t);
+    }
+    std::string pattern = (fs::temp_directory_path() / "qp_stock_XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        throw Failure("Cannot make a scratch folder");
+    scratch = pattern;
+    if (auto st = labels::buildLabelTemplateTable((scratch / "LBLTPL.DBF").string()); !st)
+        throw Failure(st.error());
+    auto t = labels::openLabelTemplateTable(scratch.string());
+    if (!t)
+        throw Failure(t.error());
+    return std::move(*t);
+}
+
+std::string threeDecimals(double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", v);
+    return text;
+}
+
+int findItem(const auto& items, const std::string& text, const char* option) {
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (labels::upperAscii(items[i]) == labels::upperAscii(text))
+            return static_cast<int>(i);
+    std::string known;
+    for (auto item : items)
+        known += (known.empty() ? "" : ", ") + std::string(item);
+    throw UsageError(std::string("--") + option + " takes one of: " + known);
+}
+
+int runLabelStock(const std::vector<std::string>& words, std::ostream& out) {
+    Args args(words, {"filter", "manufacturer", "product"}, {"european"});
+    args.expectPositionals(0, 0);
+    std::string expression = args.value("filter").value_or("");
+    if (args.value("manufacturer") || args.value("product") || args.flag("european")) {
+        if (!expression.empty())
+            throw UsageError("--filter does not go with --manufacturer, --product, --european");
+        int maker = findItem(labels::kManufacturerItems,
+                             args.value("manufacturer").value_or("Avery Laserjet"), "manufacturer");
+        int product =
+            findItem(labels::kProductItems, args.value("product").value_or("All"), "product");
+        expression = labels::templateFilterExpression(labels::kManufacturerItems[maker], product,
+                                                      args.flag("european"));
+    }
+    fs::path scratch;
+    Catalogue catalogue{{}, openCatalogue(scratch)};
+    catalogue.scratch = scratch;
+    auto n = labels::applyTemplateFilter(catalogue.table, expression);
+    if (!n)
+        throw Failure(n.error());
+    writeCsvRow(out, {"DESCRIPT", "LBLHEIGHT", "LBLWIDTH", "NBRACROSS", "NBRDOWN", "TOPMARG",
+                      "LEFTMARG", "HORIZPITCH", "VERTPITCH", "SHEETWIDTH", "SHEETDEPTH",
+                      "PAPERSIZE", "PRINTER", "MANUFAC", "PRODTYPE", "MIDEXTRAX", "MIDEXTRAY"});
+    if (*n == 0)
+        return 0;
+    for (bool ok = catalogue.table.first(); ok && !catalogue.table.eof();
+         ok = catalogue.table.next()) {
+        auto s = labels::readLabelTemplate(catalogue.table);
+        writeCsvRow(out,
+                    {s.description, threeDecimals(s.labelHeight), threeDecimals(s.labelWidth),
+                     std::to_string(s.across), std::to_string(s.down), threeDecimals(s.topMargin),
+                     threeDecimals(s.leftMargin), threeDecimals(s.horizontalPitch),
+                     threeDecimals(s.verticalPitch), threeDecimals(s.sheetWidth),
+                     threeDecimals(s.sheetDepth), s.paperSize, s.printer, s.maker, s.productType,
+                     threeDecimals(s.midExtraX), threeDecimals(s.midExtraY)});
+    }
+    return 0;
+}
+
+BatchCommand presortCommand(
+    {"presort",
+     std::string("FILE [--selection all|filter|current] [--recno N] [--start-from-current] ") +
+         kFilterOptions + " [--out PRESORT.PSL]",
+     "Counts the selected records per ZIP code and writes the bulk-mail presort list "
+     "(5-digit, 3-digit and ADC groups, then Unknown; CR LF lines). The list goes to "
+     "PRESORT.PSL beside the program unless --out names a file.",
+     runPresortCommand});
+BatchCommand labelStockCommand(
+    {"label-stock", "[--filter EXPR | [--manufacturer ITEM] [--product ITEM] [--european]]",
+     "Lists the label stock catalogue (sysdata/LBLTPL.DBF, or the shipped one) as CSV in "
+     "DESCRIPT order. --filter is a query on the catalogue; --manufacturer (\"Avery "
+     "Laserjet\", ...), --product (\"Address/Shipping Labels\", ..., \"All\") and --european "
+     "build the template window's query.",
+     runLabelStock});
+
+} // namespace
+} // namespace qp::batch
