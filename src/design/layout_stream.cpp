@@ -312,7 +312,7 @@ bool TStreamReader::ReadValue(TPropertyValue& v, bool& skip) {
         } else if (!le(4, n)) {
             return false;
         }
-        if (n < 0 || !Need(n)) {
+        if (n < 0 || n > Data_.size() - Pos_) {
             Fail(QStringLiteral("String longer than the remaining data"), at);
             return false;
         }

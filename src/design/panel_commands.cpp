@@ -1,0 +1,244 @@
+#include "design/panel_commands.h"
+
+#include "design/base_panel.h"
+#include "design/graphic_control.h"
+#include "design/layout_stream.h"
+
+#include <QFile>
+#include <algorithm>
+#include <vector>
+
+namespace qp::design {
+
+namespace {
+std::vector<TGGraphicControl*> SelectionOf(const TGBasePanel& p) {
+    std::vector<TGGraphicControl*> out;
+    for (int i = 0; i < p.SelectionCount(); ++i)
+        out.push_back(p.Selected(i));
+    return out;
+}
+} // namespace
+
+bool TPanelCommands::WriteClipboard(TGGraphicControl* single) {
+    TGLabelObjectFiler filer;
+    // Coordinates at zoom 1.0, whatever the panel shows.
+    const bool ok = P_.SaveWith([&](TGBasePanel& p) {
+        return single ? filer.WriteObject(*single, TGBasePanel::ClipboardPath())
+                      : filer.WriteSelection(p, TGBasePanel::ClipboardPath());
+    });
+    Error_ = ok ? QString() : filer.LastError();
+    return ok;
+}
+
+bool TPanelCommands::Copy() {
+    if (P_.SelectionCount() == 0)
+        return true;
+    return WriteClipboard(nullptr);
+}
+
+bool TPanelCommands::Cut() {
+    if (P_.SelectionCount() == 0)
+        return true;
+    if (!Copy())
+        return false;
+    Delete();
+    return true;
+}
+
+void TPanelCommands::Delete() {
+    const auto sel = SelectionOf(P_);
+    for (auto it = sel.rbegin(); it != sel.rend(); ++it) {
+        P_.RemoveFromSelection(*it);
+        P_.DeleteObject(*it);
+        P_.NotifyChanged();
+    }
+}
+
+bool TPanelCommands::CanPaste() const {
+    return QFile::exists(TGBasePanel::ClipboardPath());
+}
+
+bool TPanelCommands::Paste() {
+    const std::int64_t now = P_.Clock ? P_.Clock() : 0;
+    if (now - LastPaste_ < 1000)
+        return true;
+    if (!CanPaste())
+        return true;
+    TGLabelObjectFiler filer(true);
+    const bool ok = filer.PasteFile(P_, TGBasePanel::ClipboardPath());
+    Error_ = ok ? QString() : filer.LastError();
+    P_.WireAll();
+    P_.RefreshDataValues();
+    P_.NotifyChanged();
+    P_.ProcessEvents();
+    LastPaste_ = now;
+    return ok;
+}
+
+bool TPanelCommands::CopyObject(TGGraphicControl* o) {
+    if (P_.IndexOf(o) >= 0)
+        return Copy();
+    return WriteClipboard(o);
+}
+
+bool TPanelCommands::CutObject(TGGraphicControl* o) {
+    if (P_.IndexOf(o) >= 0)
+        return Cut();
+    if (!WriteClipboard(o))
+        return false;
+    P_.RemoveFromSelection(o);
+    P_.DeleteObject(o);
+    P_.NotifyChanged();
+    return true;
+}
+
+void TPanelCommands::DeleteObject(TGGraphicControl* o) {
+    if (P_.IndexOf(o) >= 0)
+        return Delete();
+    P_.RemoveFromSelection(o);
+    P_.DeleteObject(o);
+    P_.NotifyChanged();
+}
+
+TGGraphicControl* TPanelCommands::Clone(TGGraphicControl* o) {
+    P_.ShowDesignTextAll();
+    TGLabelObjectFiler filer;
+    TGGraphicControl* c = filer.CloneObject(*o, P_);
+    P_.RefreshDataValues();
+    if (!c) {
+        Error_ = filer.LastError();
+        return nullptr;
+    }
+    P_.ProcessEvents();
+    c->SetTop(o->Top() + 25);
+    P_.BringToFront(c);
+    P_.RefreshDataValues();
+    if (P_.IndexOf(o) >= 0) {
+        P_.RemoveFromSelection(o);
+        P_.AddToSelection(c);
+    }
+    P_.WireAll();
+    P_.NotifyChanged();
+    return c;
+}
+
+void TPanelCommands::BringSelectionToFront() {
+    if (!P_.Handle().Locked)
+        for (TGGraphicControl* o : SelectionOf(P_))
+            P_.BringToFront(o);
+    P_.NotifyChanged();
+}
+
+void TPanelCommands::SendSelectionToBack() {
+    const auto sel = SelectionOf(P_);
+    if (!P_.Handle().Locked)
+        for (TGGraphicControl* o : sel) {
+            // The panel's SendToBack clears the selection; keep the list.
+            P_.SendToBack(o);
+        }
+    P_.ClearSelection();
+    P_.NotifyChanged();
+}
+
+void TPanelCommands::AlignLeft() {
+    const auto sel = SelectionOf(P_);
+    if (sel.empty())
+        return;
+    P_.NotifyChanged();
+    int m = P_.Width();
+    for (auto* o : sel)
+        m = std::min(m, o->Left());
+    for (auto* o : sel)
+        o->SetLeft(m);
+    P_.RunDeferred();
+    P_.RequestRepaint();
+}
+
+void TPanelCommands::AlignRight() {
+    const auto sel = SelectionOf(P_);
+    if (sel.empty())
+        return;
+    P_.NotifyChanged();
+    int m = 0;
+    for (auto* o : sel)
+        m = std::max(m, o->Left() + o->Width());
+    for (auto* o : sel)
+        o->SetLeft(m - o->Width());
+    P_.RunDeferred();
+    P_.RequestRepaint();
+}
+
+void TPanelCommands::AlignTops() {
+    const auto sel = SelectionOf(P_);
+    if (sel.empty())
+        return;
+    P_.NotifyChanged();
+    int m = P_.Height();
+    for (auto* o : sel)
+        m = std::min(m, o->Top());
+    for (auto* o : sel)
+        o->SetTop(m);
+    P_.RunDeferred();
+    P_.RequestRepaint();
+}
+
+void TPanelCommands::AlignBottoms() {
+    const auto sel = SelectionOf(P_);
+    if (sel.empty())
+        return;
+    P_.NotifyChanged();
+    int m = 0;
+    for (auto* o : sel)
+        m = std::max(m, o->Top() + o->Height());
+    for (auto* o : sel)
+        o->SetTop(m - o->Height());
+    P_.RunDeferred();
+    P_.RequestRepaint();
+}
+
+void TPanelCommands::CenterVertically() {
+    for (auto* o : SelectionOf(P_))
+        P_.CenterVertically(o);
+}
+
+void TPanelCommands::CenterHorizontally() {
+    for (auto* o : SelectionOf(P_))
+        P_.CenterHorizontally(o);
+}
+
+void TPanelCommands::LockAll() {
+    for (int i = 0; i < P_.ObjectCount(); ++i)
+        if (!P_.Object(i)->Locked())
+            P_.Object(i)->SetLocked(true);
+}
+
+void TPanelCommands::UnlockAll() {
+    for (int i = 0; i < P_.ObjectCount(); ++i)
+        if (P_.Object(i)->Locked())
+            P_.Object(i)->SetLocked(false);
+}
+
+void TPanelCommands::MarkAllSelectable() {
+    for (int i = 0; i < P_.ObjectCount(); ++i)
+        P_.Object(i)->SetUnselectable(false);
+}
+
+void TPanelCommands::MarkAllUnselectable() {
+    for (int i = 0; i < P_.ObjectCount(); ++i)
+        P_.Object(i)->SetUnselectable(true);
+}
+
+void TPanelCommands::SelectAll() {
+    if (P_.ObjectCount() > 0)
+        P_.ClearSelection();
+    for (int i = 0; i < P_.ObjectCount(); ++i)
+        P_.AddToSelection(P_.Object(i));
+}
+
+void TPanelCommands::ApplyFont(const TDesignFont& f) {
+    for (auto* o : SelectionOf(P_))
+        o->AssignFont(f);
+    P_.RequestRepaint();
+}
+
+} // namespace qp::design
