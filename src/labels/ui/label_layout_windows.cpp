@@ -1,0 +1,325 @@
+#include "labels/ui/label_layout_windows.h"
+
+#include "labels/manual_layout.h"
+#include "labels/template_filter.h"
+#include "store/ui/common_dialogs.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace qp::labels {
+
+namespace {
+
+QDialogButtonBox* okCancelHelp(QDialog* dialog, QPushButton** ok = nullptr) {
+    auto* box = new QDialogButtonBox(dialog);
+    auto* okButton = box->addButton("Ok", QDialogButtonBox::AcceptRole);
+    okButton->setDefault(true);
+    box->addButton("Cancel", QDialogButtonBox::RejectRole);
+    box->addButton("&Help", QDialogButtonBox::HelpRole);
+    QObject::connect(box, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(box, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    if (ok)
+        *ok = okButton;
+    return box;
+}
+
+QString inchesText(double v) {
+    // "#0.0##": one to three decimals.
+    QString s = QString::number(v, 'f', 3);
+    while (s.endsWith('0') && s.indexOf('.') < s.size() - 2)
+        s.chop(1);
+    return s;
+}
+
+} // namespace
+
+TLabelLayoutForm::TLabelLayoutForm(QWidget* parent) : QDialog(parent) {
+    setWindowTitle("Label Layout");
+    fromList_ = new QRadioButton("&Select layout from a list of templates", this);
+    manual_ = new QRadioButton("&Enter the layout values manually (user defined layout)", this);
+    fromList_->setChecked(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(fromList_);
+    layout->addWidget(manual_);
+    layout->addWidget(okCancelHelp(this));
+}
+
+LayoutChoice TLabelLayoutForm::choice() const {
+    if (result() != QDialog::Accepted)
+        return LayoutChoice::Cancelled;
+    return manual_->isChecked() ? LayoutChoice::ManualEntry : LayoutChoice::TemplateList;
+}
+
+LayoutChoice chooseLabelLayout(QWidget* parent) {
+    TLabelLayoutForm form(parent);
+    ui::CenterDialog(form);
+    form.exec();
+    return form.choice();
+}
+
+TSelectLabelTemplateForm::TSelectLabelTemplateForm(const std::string& sysdataFolder,
+                                                   const LabelDefinition& current, bool isNew,
+                                                   QWidget* parent)
+    : QDialog(parent) {
+    setWindowTitle("Select Label Template");
+    manufacturer_ = new QComboBox(this);
+    for (auto item : kManufacturerItems)
+        manufacturer_->addItem(QString::fromUtf8(item.data(), static_cast<int>(item.size())));
+    product_ = new QComboBox(this);
+    for (auto item : kProductItems)
+        product_->addItem(QString::fromUtf8(item.data(), static_cast<int>(item.size())));
+    european_ = new QCheckBox("European paper sizes only (A4, A5)", this);
+    grid_ = new QTableWidget(0, 1, this);
+    grid_->setHorizontalHeaderLabels({"Description"});
+    grid_->horizontalHeader()->setStretchLastSection(true);
+    grid_->verticalHeader()->hide();
+    grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    auto* filters = new QFormLayout;
+    filters->addRow("&Manufacturer", manufacturer_);
+    filters->addRow("&Product Type", product_);
+    filters->addRow(european_);
+    auto* facts = new QFormLayout;
+    const char* captions[] = {"Label Height", "Label Width", "# Across",
+                              "# Down",       "Paper Width", "Paper Height"};
+    for (std::size_t i = 0; i < details_.size(); ++i) {
+        details_[i] = new QLabel(this);
+        facts->addRow(captions[i], details_[i]);
+    }
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(grid_, 1);
+    middle->addLayout(facts);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(filters);
+    layout->addLayout(middle);
+    layout->addWidget(okCancelHelp(this, &ok_));
+    resize(560, 420);
+
+    auto table = openLabelTemplateTable(sysdataFolder);
+    if (!table) {
+        ui::ShowInfo(ui::qs(table.error().substr(0, table.error().find('\n'))), parent);
+        return;
+    }
+    catalogue_.emplace(std::move(*table));
+
+    auto pre = preselectTemplate(current.maker, current.printer, current.productType, isNew);
+    manufacturer_->setCurrentIndex(pre.manufacturer);
+    product_->setCurrentIndex(pre.product);
+    rebuild();
+    if (pre.seekTemplate && !rows_.empty()) {
+        int at = static_cast<int>(rows_.size()) - 1;
+        for (std::size_t i = 0; i < rows_.size(); ++i)
+            if (rows_[i].description == current.templateName) {
+                at = static_cast<int>(i);
+                break;
+            }
+        grid_->selectRow(at);
+    }
+    connect(manufacturer_, &QComboBox::currentIndexChanged, this, [this] { rebuild(); });
+    connect(product_, &QComboBox::currentIndexChanged, this, [this] { rebuild(); });
+    connect(european_, &QCheckBox::toggled, this, [this] { rebuild(); });
+    connect(grid_, &QTableWidget::itemSelectionChanged, this, [this] { showDetails(); });
+    connect(grid_, &QTableWidget::cellDoubleClicked, this, [this] {
+        if (ok_->isEnabled())
+            accept();
+    });
+}
+
+void TSelectLabelTemplateForm::rebuild() {
+    expression_ = templateFilterExpression(manufacturer_->currentText().toStdString(),
+                                           product_->currentIndex(), european_->isChecked());
+    rows_.clear();
+    auto n = applyTemplateFilter(*catalogue_, expression_);
+    if (n && *n > 0)
+        for (bool ok = catalogue_->first(); ok && !catalogue_->eof(); ok = catalogue_->next())
+            rows_.push_back(readLabelTemplate(*catalogue_));
+    grid_->setRowCount(static_cast<int>(rows_.size()));
+    for (std::size_t i = 0; i < rows_.size(); ++i)
+        grid_->setItem(static_cast<int>(i), 0, new QTableWidgetItem(ui::qs(rows_[i].description)));
+    bool any = !rows_.empty();
+    grid_->setEnabled(any);
+    ok_->setEnabled(any);
+    if (any)
+        grid_->selectRow(0);
+    showDetails();
+}
+
+std::optional<LabelTemplate> TSelectLabelTemplateForm::selected() const {
+    int row = grid_->currentRow();
+    if (row < 0 || row >= static_cast<int>(rows_.size()))
+        return std::nullopt;
+    return rows_[static_cast<std::size_t>(row)];
+}
+
+void TSelectLabelTemplateForm::showDetails() {
+    auto s = selected();
+    if (!s) {
+        for (auto* d : details_)
+            d->clear();
+        return;
+    }
+    details_[0]->setText(QString::number(s->labelHeight, 'f', 3));
+    details_[1]->setText(QString::number(s->labelWidth, 'f', 3));
+    details_[2]->setText(QString::number(s->across));
+    details_[3]->setText(QString::number(s->down));
+    details_[4]->setText(QString::number(s->sheetWidth, 'f', 3));
+    details_[5]->setText(QString::number(s->sheetDepth, 'f', 3));
+}
+
+TUserLabelLayoutForm::TUserLabelLayoutForm(const ManualLayout& layout, QWidget* parent)
+    : QDialog(parent), incoming_(layout), result_(layout), paperCode_(layout.paperSize) {
+    setWindowTitle(QString::fromUtf8(kUserDefinedTitle.data()));
+    const char* captions[] = {"Label &Width",    "Label &Height", "Hori&zontal Pitch",
+                              "&Vertical Pitch", "&Left Margin",  "&Top Margin",
+                              "Paper W&idth",    "Paper H&eight"};
+    auto* form = new QFormLayout;
+    for (int i = 0; i < 8; ++i) {
+        edits_[i] = new QLineEdit(this);
+        connect(edits_[i], &QLineEdit::textEdited, this, [this, i] { edited(i); });
+        connect(edits_[i], &QLineEdit::editingFinished, this, [this, i] { leftField(i); });
+    }
+    across_ = new QSpinBox(this);
+    across_->setRange(1, 10);
+    down_ = new QSpinBox(this);
+    down_->setRange(1, 30);
+    paper_ = new QComboBox(this);
+    for (const auto& p : kPaperChoices)
+        paper_->addItem(QString::fromUtf8(p.caption.data(), static_cast<int>(p.caption.size())));
+    shape_ = new QComboBox(this);
+    for (const auto& s : kShapeChoices)
+        shape_->addItem(QString::fromUtf8(s.caption.data(), static_cast<int>(s.caption.size())));
+    for (int i = 0; i < 4; ++i)
+        form->addRow(captions[i], edits_[i]);
+    form->addRow("# &across", across_);
+    form->addRow("# &down", down_);
+    form->addRow(captions[4], edits_[4]);
+    form->addRow(captions[5], edits_[5]);
+    form->addRow("&Paper size", paper_);
+    form->addRow(captions[6], edits_[6]);
+    form->addRow(captions[7], edits_[7]);
+    form->addRow("Label &Shape", shape_);
+    inches_ = new QRadioButton("Use &Inches", this);
+    mm_ = new QRadioButton("Use &Millimeters", this);
+    inches_->setChecked(true);
+    auto* units = new QHBoxLayout;
+    units->addWidget(inches_);
+    units->addWidget(mm_);
+    auto* layoutBox = new QVBoxLayout(this);
+    layoutBox->addLayout(form);
+    layoutBox->addLayout(units);
+    layoutBox->addWidget(okCancelHelp(this));
+    connect(mm_, &QRadioButton::toggled, this, [this](bool on) { setMillimetres(on); });
+    connect(paper_, &QComboBox::activated, this, [this](int index) { paperChosen(index); });
+}
+
+void TUserLabelLayoutForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (shown_)
+        return;
+    shown_ = true;
+    const ManualLayout& m = incoming_;
+    values_ = {m.labelWidth, m.labelHeight, m.horizontalPitch, m.verticalPitch,
+               m.leftMargin, m.topMargin,   m.sheetWidth,      m.sheetDepth};
+    across_->setValue(m.across);
+    down_->setValue(m.down);
+    paper_->setCurrentIndex(paperChoiceIndex(m.paperSize));
+    shape_->setCurrentIndex(std::max(0, shapeChoiceIndex(m.shape)));
+    setMillimetres(false);
+}
+
+void TUserLabelLayoutForm::setMillimetres(bool on) {
+    if (on != millimetres_) {
+        double factor = on ? kMillimetresPerInch : kInchesPerMillimetre;
+        for (double& v : values_)
+            v *= factor;
+        millimetres_ = on;
+    }
+    QSignalBlocker a(inches_), b(mm_);
+    inches_->setChecked(!on);
+    mm_->setChecked(on);
+    auto* validator = new QRegularExpressionValidator(
+        QRegularExpression(on ? R"(\d{0,3})" : R"(\d{0,2}(\.\d{0,3})?)"), this);
+    for (int i = 0; i < 8; ++i) {
+        edits_[i]->setValidator(validator);
+        showValue(i);
+    }
+}
+
+void TUserLabelLayoutForm::showValue(int which) {
+    double v = values_[which];
+    edits_[which]->setText(millimetres_ ? QString::number(std::round(v), 'f', 0) : inchesText(v));
+}
+
+void TUserLabelLayoutForm::edited(int which) {
+    values_[which] = edits_[which]->text().toDouble();
+}
+
+void TUserLabelLayoutForm::leftField(int which) {
+    if (which == Width && values_[HPitch] < values_[Width]) {
+        values_[HPitch] = values_[Width];
+        showValue(HPitch);
+    } else if (which == Height && values_[VPitch] < values_[Height]) {
+        values_[VPitch] = values_[Height];
+        showValue(VPitch);
+    }
+}
+
+void TUserLabelLayoutForm::paperChosen(int index) {
+    if (index < 0 || index >= static_cast<int>(kPaperChoices.size()))
+        return;
+    const auto& p = kPaperChoices[static_cast<std::size_t>(index)];
+    paperCode_ = std::string(p.code);
+    if (p.width <= 0)
+        return;
+    double factor = millimetres_ ? kMillimetresPerInch : 1.0;
+    values_[PaperWidth] = p.width * factor;
+    values_[PaperHeight] = p.height * factor;
+    showValue(PaperWidth);
+    showValue(PaperHeight);
+}
+
+void TUserLabelLayoutForm::accept() {
+    double toInches = millimetres_ ? kInchesPerMillimetre : 1.0;
+    ManualLayout m;
+    m.labelWidth = values_[Width] * toInches;
+    m.labelHeight = values_[Height] * toInches;
+    m.horizontalPitch = values_[HPitch] * toInches;
+    m.verticalPitch = values_[VPitch] * toInches;
+    m.leftMargin = values_[LeftMargin] * toInches;
+    m.topMargin = values_[TopMargin] * toInches;
+    m.sheetWidth = values_[PaperWidth] * toInches;
+    m.sheetDepth = values_[PaperHeight] * toInches;
+    m.across = across_->value();
+    m.down = down_->value();
+    m.paperSize = paperCode_;
+    m.shape = std::string(
+        kShapeChoices[static_cast<std::size_t>(std::max(0, shape_->currentIndex()))].code);
+    m = roundedLayout(m);
+    if (auto message = validateManualLayout(m)) {
+        ui::ShowInfo(QString::fromUtf8(message->data(), static_cast<int>(message->size())), this);
+        return;
+    }
+    result_ = m;
+    QDialog::accept();
+}
+
+} // namespace qp::labels
