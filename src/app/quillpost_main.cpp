@@ -5,6 +5,7 @@
 #include "addressbook/ui/single_instance.h"
 #include "addressbook/ui/window_hooks_adapter.h"
 #include "help/help_service.h"
+#include "labels/label_stock.h"
 #include "store/program_folder.h"
 #include "store/shared_routines.h"
 #include "store/ui/common_dialogs.h"
@@ -20,6 +21,8 @@ int main(int argc, char** argv) {
     if (!instance.Claim())
         return 0;
     if (auto st = qp::store::prepareProgramFolder(qp::store::ProgramFolder()); !st)
+        qp::ui::ShowInfo(QString::fromStdString(st.error()));
+    if (auto st = qp::labels::seedLabelCatalogue(qp::store::ProgramFolder()); !st)
         qp::ui::ShowInfo(QString::fromStdString(st.error()));
     qp::addressbook::InstallWindowHooks();
     qp::help::InstallHelp(app);

@@ -1,5 +1,7 @@
 #include "labels/label_stock.h"
 
+#include "store/shared_routines.h"
+
 #include "store/system_tables.h"
 
 #include <array>
@@ -143,6 +145,19 @@ store::Status buildLabelTemplateTable(const std::string& path) {
             return st;
     }
     return stampFixedDate(path);
+}
+
+store::Status seedLabelCatalogue(const std::string& programFolder) {
+    namespace fs = std::filesystem;
+    fs::path sysdata = store::resolveCaseInsensitive(programFolder, "sysdata");
+    fs::path catalogue = store::resolveCaseInsensitive(sysdata, "LBLTPL.DBF");
+    std::error_code ec;
+    if (fs::exists(catalogue, ec))
+        return {};
+    fs::create_directories(sysdata, ec);
+    if (auto st = buildLabelTemplateTable(catalogue.string()); !st)
+        return store::fail("Unable to Open LBLTPL.DBF\n" + st.error());
+    return {};
 }
 
 } // namespace qp::labels

@@ -5,6 +5,7 @@
 #include "labels/label_definition.h"
 #include "store/result.h"
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,5 +25,9 @@ inline constexpr int kCatalogueYear = 2024, kCatalogueMonth = 1, kCatalogueDay =
 // Writes LBLTPL.DBF fresh at `path` (replacing it) with its DESCRIPT tag.
 // The records go in the CSV's order, so two builds give the same bytes.
 store::Status buildLabelTemplateTable(const std::string& path);
+
+// Builds sysdata/LBLTPL.DBF under the program folder when it is not there;
+// an existing catalogue is never replaced.
+store::Status seedLabelCatalogue(const std::string& programFolder);
 
 } // namespace qp::labels

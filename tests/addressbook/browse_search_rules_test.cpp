@@ -41,8 +41,9 @@ public:
             EXPECT_TRUE(t->append().ok());
             EXPECT_TRUE(t->replace("LNAME", p.last).ok());
             EXPECT_TRUE(t->replace("FNAME", p.first).ok());
-            if (!p.memo.empty())
+            if (!p.memo.empty()) {
                 EXPECT_TRUE(t->replace("MEMO", p.memo).ok());
+            }
             EXPECT_TRUE(t->post().ok());
         }
     }

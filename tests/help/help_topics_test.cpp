@@ -48,8 +48,9 @@ TEST(HelpTopics, LinksAndContentsNameTopicsThatExist) {
     ASSERT_TRUE(contents.open(QIODevice::ReadOnly));
     for (const QString& line : QString::fromUtf8(contents.readAll()).split('\n')) {
         const QString id = line.trimmed();
-        if (!id.isEmpty() && !id.startsWith('#'))
+        if (!id.isEmpty() && !id.startsWith('#')) {
             EXPECT_NE(FindTopic(id), nullptr) << id.toStdString();
+        }
     }
 }
 

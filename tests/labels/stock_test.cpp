@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -116,4 +117,14 @@ TEST(LabelStock, SeekEndsOnTheLastRecordWhenTheNameIsMissing) {
     seekTemplateName(*table, "No such stock");
     EXPECT_FALSE(table->eof());
     EXPECT_EQ(table->getString("DESCRIPT"), lastName);
+}
+
+TEST(LabelStock, FirstStartSeedsTheCatalogueOnceAndKeepsAnExistingOne) {
+    qp::testing::LabelsTempFolder folder;
+    ASSERT_TRUE(seedLabelCatalogue(folder.path().string()));
+    std::string built = folder.path().string() + "/sysdata/LBLTPL.DBF";
+    ASSERT_TRUE(std::filesystem::exists(built));
+    std::ofstream(built, std::ios::binary | std::ios::trunc) << "the user's own";
+    ASSERT_TRUE(seedLabelCatalogue(folder.path().string()));
+    EXPECT_EQ(slurp(built), "the user's own");
 }
