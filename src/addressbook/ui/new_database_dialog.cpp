@@ -1,5 +1,7 @@
 #include "addressbook/ui/new_database_dialog.h"
 
+#include "addressbook/ui/dialog_buttons.h"
+
 #include "addressbook/new_database_rules.h"
 #include "addressbook/ui/field_lengths_dialog.h"
 #include "store/shared_routines.h"
@@ -43,21 +45,13 @@ TNewDatabaseDialog::TNewDatabaseDialog(QWidget* parent, std::filesystem::path da
     warn.setColor(QPalette::WindowText, Qt::red);
     invalidLabel_->setPalette(warn);
 
-    ok_ = new QPushButton(QStringLiteral("Ok [PgDn]"), this);
-    ok_->setObjectName(QStringLiteral("OkButton"));
-    ok_->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("CancelButton"));
-    auto* help = new QPushButton(QStringLiteral("Help"), this);
-    help->setObjectName(QStringLiteral("HelpButton"));
-    auto* lengths = new QPushButton(QStringLiteral("Specify Field Lengths"), this);
-    lengths->setObjectName(QStringLiteral("FieldLengthsButton"));
-    connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(help, &QPushButton::clicked, this, [this] {
+    auto [ok, cancel, help] = MakeDialogButtons(*this, QStringLiteral("Ok [PgDn]"), [this] {
         if (help_)
             help_(kHelpTopic);
     });
+    ok_ = ok;
+    auto* lengths = new QPushButton(QStringLiteral("Specify Field Lengths"), this);
+    lengths->setObjectName(QStringLiteral("FieldLengthsButton"));
     connect(lengths, &QPushButton::clicked, this, &TNewDatabaseDialog::specifyFieldLengths);
 
     auto* buttons = new QHBoxLayout;

@@ -1,5 +1,7 @@
 #include "addressbook/ui/new_record_dialog.h"
 
+#include "addressbook/ui/dialog_buttons.h"
+
 #include "store/ui/common_dialogs.h"
 
 #include <QFormLayout>
@@ -43,16 +45,7 @@ TNewRecordDialog::TNewRecordDialog(const NewRecordOptions& options, QWidget* par
         zip_ = makeBox(QStringLiteral("ZipEdit"), QStringLiteral("Zip Code or Postal Code"),
                        options_.zipWidth);
 
-    auto* ok = new QPushButton(QStringLiteral("Ok [PgDn]"), this);
-    ok->setObjectName(QStringLiteral("OkButton"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("CancelButton"));
-    auto* help = new QPushButton(QStringLiteral("Help"), this);
-    help->setObjectName(QStringLiteral("HelpButton"));
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(help, &QPushButton::clicked, this, [this] {
+    auto [ok, cancel, help] = MakeDialogButtons(*this, QStringLiteral("Ok [PgDn]"), [this] {
         if (help_)
             help_(kHelpTopic);
     });

@@ -1,5 +1,7 @@
 #include "addressbook/ui/preferences_window.h"
 
+#include "addressbook/ui/dialog_buttons.h"
+
 #include "addressbook/preferences_rules.h"
 #include "store/ui/common_dialogs.h"
 
@@ -76,16 +78,7 @@ TPreferencesWindow::TPreferencesWindow(QWidget* parent) : QDialog(parent) {
     country->addWidget(defaultCountry_, 1);
     automatic->addLayout(country);
 
-    auto* ok = new QPushButton(QStringLiteral("Ok"), this);
-    ok->setObjectName(QStringLiteral("OkButton"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("CancelButton"));
-    auto* help = new QPushButton(QStringLiteral("Help"), this);
-    help->setObjectName(QStringLiteral("HelpButton"));
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(help, &QPushButton::clicked, this, [this] {
+    auto [ok, cancel, help] = MakeDialogButtons(*this, QStringLiteral("Ok"), [this] {
         if (help_)
             help_(kHelpTopic);
     });

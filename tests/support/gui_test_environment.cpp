@@ -11,7 +11,7 @@ public:
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         static int argc = 1;
-        static char name[] = "design_tests";
+        static char name[] = "quillpost_tests";
         static char* argv[] = {name, nullptr};
         App_ = std::make_unique<QGuiApplication>(argc, argv);
     }
