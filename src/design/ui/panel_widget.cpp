@@ -1,5 +1,8 @@
 #include "design/ui/panel_widget.h"
 
+#include "design/panel_commands.h"
+#include "design/ui/panel_commands_ui.h"
+
 #include "design/graphic_control.h"
 #include "design/text_labels.h"
 #include "design/ui/design_dialogs.h"
@@ -130,6 +133,27 @@ void TPanelWidget::mouseDoubleClickEvent(QMouseEvent* e) {
 }
 
 void TPanelWidget::keyPressEvent(QKeyEvent* e) {
+    // The editing keys go through the same commands as the pop-up menus.
+    TPanelCommands& commands = CommandsFor(Panel_);
+    if (e->matches(QKeySequence::Copy)) {
+        commands.Copy();
+        return;
+    }
+    if (e->matches(QKeySequence::Cut)) {
+        commands.Cut();
+        update();
+        return;
+    }
+    if (e->matches(QKeySequence::Paste)) {
+        commands.Paste();
+        update();
+        return;
+    }
+    if (e->matches(QKeySequence::Delete) || e->key() == Qt::Key_Delete) {
+        commands.Delete();
+        update();
+        return;
+    }
     TKey k = vkOther;
     switch (e->key()) {
     case Qt::Key_Left:
