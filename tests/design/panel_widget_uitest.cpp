@@ -1,8 +1,11 @@
 // The panel widget and the object dialogs under the offscreen platform:
 // drag, resize and zoom through real mouse events; dialogs applied or cancelled.
+#include "design/address_label.h"
+#include "design/barcodes.h"
 #include "design/shapes.h"
 #include "design/text_labels.h"
 #include "design/ui/design_dialogs.h"
+#include "design/ui/object_menus.h"
 #include "design/ui/panel_widget.h"
 #include "store/ui/common_dialogs.h"
 
@@ -11,6 +14,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSpinBox>
@@ -57,6 +61,35 @@ private:
     }
 
 private slots:
+    void addressBlockAndFimMenusOfferTheirOwnCommands() {
+        TGLabelPanel panel;
+        panel.SetSize(300, 200);
+        auto* block = panel.AddObject(std::make_unique<TGDMultiLineAddressLabel>(),
+                                      QRect(QPoint(10, 10), QPoint(150, 80)));
+        QMenu blockMenu;
+        FillObjectMenu(blockMenu, *block, panel, nullptr);
+        QStringList captions;
+        for (QAction* a : blockMenu.actions())
+            captions << a->text();
+        QVERIFY(captions.contains(QStringLiteral("Address Layout")));
+        QVERIFY(!captions.contains(QStringLiteral("Word Wrap")));
+
+        auto* fim = static_cast<TGFIMBarCode*>(panel.AddObject(
+            std::make_unique<TGFIMBarCode>(), QRect(QPoint(200, 10), QPoint(240, 60))));
+        QMenu fimMenu;
+        FillObjectMenu(fimMenu, *fim, panel, nullptr);
+        QAction* typeC = nullptr;
+        for (QAction* a : fimMenu.actions()) {
+            if (a->text() == QStringLiteral("Set FIM to Type A"))
+                QVERIFY(a->isChecked());
+            if (a->text() == QStringLiteral("Set FIM to Type C"))
+                typeC = a;
+        }
+        QVERIFY(typeC);
+        typeC->trigger();
+        QCOMPARE(fim->FIMType(), fimTypeC);
+    }
+
     void dragMovesAndEdgeResizes() {
         TGLabelPanel panel;
         panel.SetSize(400, 300);

@@ -1,9 +1,12 @@
 #include "design/ui/object_menus.h"
 
+#include "design/address_label.h"
+#include "design/barcodes.h"
 #include "design/base_panel.h"
 #include "design/shapes.h"
 #include "design/text_labels.h"
 #include "design/ui/design_dialogs.h"
+#include "design/ui/panel_commands_ui.h"
 
 #include <QMenu>
 
@@ -179,6 +182,28 @@ void FillObjectMenu(QMenu& m, TGGraphicControl& o, TGBasePanel& panel, QWidget* 
         AddRotation(m, *pl);
     } else if (auto* bl = dynamic_cast<TGBaseLabel*>(&o)) {
         AddBaseLabel(m, *bl, parent, true);
+    } else if (auto* block = dynamic_cast<TGDMultiLineAddressLabel*>(&o)) {
+        m.addSeparator();
+        Add(m, "Font", [block, parent] {
+            TDesignFont f = block->Font();
+            if (ChooseDesignFont(f, parent))
+                block->AssignFont(f), block->Changed();
+        });
+        AddAlignment(m, block->Alignment(), [block](TAlignment a) { block->SetAlignment(a); });
+        m.addSeparator();
+        Add(m, "Address Layout", [block, parent] { OpenAddressLayout(*block, parent); });
+    } else if (auto* fim = dynamic_cast<TGFIMBarCode*>(&o)) {
+        m.addSeparator();
+        const std::pair<const char*, TFIMBarCodeType> types[] = {{"Set FIM to Type A", fimTypeA},
+                                                                 {"Set FIM to Type B", fimTypeB},
+                                                                 {"Set FIM to Type C", fimTypeC}};
+        for (const auto& [caption, type] : types)
+            Check(Add(m, caption,
+                      [fim, type = type] {
+                          fim->Changed();
+                          fim->SetFIMType(type);
+                      }),
+                  fim->FIMType() == type);
     } else if (auto* ml = dynamic_cast<TGMultiLineBaseLabel*>(&o)) {
         m.addSeparator();
         Add(m, "Font", [ml, parent] {
