@@ -298,45 +298,4 @@ void FillObjectMenu(QMenu& m, TGGraphicControl& o, TGBasePanel& panel, QWidget* 
     }
 }
 
-void FillPanelMenu(QMenu& m, TGBasePanel& panel, QPoint) {
-    const bool any = panel.SelectionCount() > 0;
-    Add(m, "Bring To Front", [&panel] {
-        if (!panel.Handle().Locked)
-            for (auto* o : panel.Handle().Selection())
-                panel.BringToFront(o);
-        panel.NotifyChanged();
-    })->setEnabled(any);
-    Add(m, "Send To Back", [&panel] {
-        if (!panel.Handle().Locked) {
-            const auto sel = panel.Handle().Selection();
-            for (auto it = sel.rbegin(); it != sel.rend(); ++it)
-                panel.SendToBack(*it);
-        }
-        panel.ClearSelection();
-        panel.NotifyChanged();
-    })->setEnabled(any);
-    m.addSeparator();
-    auto& clip = ClipboardCommands();
-    Add(m, "Cut", [&panel] {
-        if (ClipboardCommands().Cut && panel.SelectionCount())
-            ClipboardCommands().Cut(panel.Selected(0));
-    })->setEnabled(any && clip.Cut);
-    Add(m, "Copy", [&panel] {
-        if (ClipboardCommands().Copy && panel.SelectionCount())
-            ClipboardCommands().Copy(panel.Selected(0));
-    })->setEnabled(any && clip.Copy);
-    Add(m, "Paste", [] {
-        if (ClipboardCommands().Paste)
-            ClipboardCommands().Paste();
-    })->setEnabled(clip.Paste && (!clip.CanPaste || clip.CanPaste()));
-    m.addSeparator();
-    Add(m, "Delete", [&panel] {
-        const auto doomed = panel.Handle().Selection();
-        panel.ClearSelection();
-        for (auto* d : doomed)
-            panel.DeleteObject(d);
-        panel.NotifyChanged();
-    })->setEnabled(any);
-}
-
 } // namespace qp::design::ui

@@ -24,6 +24,5 @@ TClipboardCommands& ClipboardCommands();
 
 // Fills `menu` with the common items and those of the object's kind.
 void FillObjectMenu(QMenu& menu, TGGraphicControl& o, TGBasePanel& panel, QWidget* parent);
-void FillPanelMenu(QMenu& menu, TGBasePanel& panel, QPoint at);
 
 } // namespace qp::design::ui

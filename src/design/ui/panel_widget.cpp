@@ -39,6 +39,7 @@ TMouseButton ButtonOf(Qt::MouseButton b) {
 } // namespace
 
 TPanelWidget::TPanelWidget(TGBasePanel& panel, QWidget* parent) : QWidget(parent), Panel_(panel) {
+    InstallClipboardCommands();
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -190,7 +191,7 @@ void TPanelWidget::ShowObjectMenu(TGGraphicControl* o, QPoint panelPoint) {
 
 void TPanelWidget::ShowPanelMenu(QPoint panelPoint) {
     QMenu menu(this);
-    FillPanelMenu(menu, Panel_, panelPoint);
+    FillCompletePanelMenu(menu, Panel_, this);
     menu.exec(mapToGlobal(panelPoint));
 }
 
