@@ -6,6 +6,7 @@
 #include "design/text_labels.h"
 #include "design/ui/design_dialogs.h"
 #include "design/ui/object_menus.h"
+#include "design/ui/panel_commands_ui.h"
 #include "design/ui/panel_widget.h"
 #include "store/ui/common_dialogs.h"
 
@@ -17,6 +18,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -61,6 +63,35 @@ private:
     }
 
 private slots:
+    void addressLayoutDialogWritesTheChoicesBack() {
+        TGDMultiLineAddressLabel block;
+        TAddressLayoutDialog dialog(block);
+        const auto boxes = dialog.findChildren<QCheckBox*>();
+        QCOMPARE(boxes.size(), 10);
+        auto find = [&](const QString& caption) -> QCheckBox* {
+            for (QCheckBox* b : boxes)
+                if (b->text() == caption)
+                    return b;
+            return nullptr;
+        };
+        QVERIFY(find(QStringLiteral("&Phone #1")) &&
+                !find(QStringLiteral("&Phone #1"))->isChecked());
+        find(QStringLiteral("&Phone #1"))->setChecked(true);
+        find(QStringLiteral("&Uppercase"))->setChecked(true);
+        // Without a ZIP line there is nowhere to place it.
+        QCheckBox* zip = find(QStringLiteral("&Zip/Postal code"));
+        zip->click();
+        for (QRadioButton* r : dialog.findChildren<QRadioButton*>())
+            QVERIFY(!r->isEnabled());
+        zip->click();
+        dialog.findChildren<QRadioButton*>().at(1)->setChecked(true);
+        dialog.Apply();
+        QVERIFY(block.Layout.UsePhone);
+        QVERIFY(block.Layout.UpperCase);
+        QVERIFY(block.Layout.UseZip);
+        QCOMPARE(block.Layout.ZipOptions, zoBeforeCity);
+    }
+
     void addressBlockAndFimMenusOfferTheirOwnCommands() {
         TGLabelPanel panel;
         panel.SetSize(300, 200);
