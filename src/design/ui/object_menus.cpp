@@ -3,6 +3,7 @@
 #include "design/address_label.h"
 #include "design/barcodes.h"
 #include "design/base_panel.h"
+#include "design/panel_commands.h"
 #include "design/shapes.h"
 #include "design/text_labels.h"
 #include "design/ui/design_dialogs.h"
@@ -32,12 +33,6 @@ QAction* Check(QAction* a, bool on) {
 }
 
 // Delete acts on the selection when the object is part of it.
-std::vector<TGGraphicControl*> Targets(TGGraphicControl& o, TGBasePanel& panel) {
-    if (panel.IndexOf(&o) >= 0)
-        return panel.Handle().Selection();
-    return {&o};
-}
-
 void AddCommon(QMenu& m, TGGraphicControl& o, TGBasePanel& panel) {
     Add(m, "Bring To Front", [&] {
         o.Changed();
@@ -59,10 +54,7 @@ void AddCommon(QMenu& m, TGGraphicControl& o, TGBasePanel& panel) {
     })->setEnabled(bool(clip.Copy));
     Add(m, "Delete", [&] {
         o.Changed();
-        const auto doomed = Targets(o, panel);
-        panel.ClearSelection();
-        for (auto* d : doomed)
-            panel.DeleteObject(d);
+        CommandsFor(panel).DeleteObject(&o);
     });
     Add(m, "Clone", [&] {
         if (ClipboardCommands().Clone)
