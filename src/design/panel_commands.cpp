@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 namespace qp::design {
@@ -16,6 +17,24 @@ std::vector<TGGraphicControl*> SelectionOf(const TGBasePanel& p) {
     for (int i = 0; i < p.SelectionCount(); ++i)
         out.push_back(p.Selected(i));
     return out;
+}
+
+// Moves the selected objects to their common edge: the least (or, with
+// `furthest`, the greatest) of `edge` over them, starting from `start`.
+void AlignSelection(TGBasePanel& panel, int start, bool furthest,
+                    const std::function<int(const TGGraphicControl&)>& edge,
+                    const std::function<void(TGGraphicControl&, int)>& place) {
+    const auto sel = SelectionOf(panel);
+    if (sel.empty())
+        return;
+    panel.NotifyChanged();
+    int m = start;
+    for (auto* o : sel)
+        m = furthest ? std::max(m, edge(*o)) : std::min(m, edge(*o));
+    for (auto* o : sel)
+        place(*o, m);
+    panel.RunDeferred();
+    panel.RequestRepaint();
 }
 } // namespace
 
@@ -141,59 +160,27 @@ void TPanelCommands::SendSelectionToBack() {
 }
 
 void TPanelCommands::AlignLeft() {
-    const auto sel = SelectionOf(P_);
-    if (sel.empty())
-        return;
-    P_.NotifyChanged();
-    int m = P_.Width();
-    for (auto* o : sel)
-        m = std::min(m, o->Left());
-    for (auto* o : sel)
-        o->SetLeft(m);
-    P_.RunDeferred();
-    P_.RequestRepaint();
+    AlignSelection(
+        P_, P_.Width(), false, [](const TGGraphicControl& o) { return o.Left(); },
+        [](TGGraphicControl& o, int m) { o.SetLeft(m); });
 }
 
 void TPanelCommands::AlignRight() {
-    const auto sel = SelectionOf(P_);
-    if (sel.empty())
-        return;
-    P_.NotifyChanged();
-    int m = 0;
-    for (auto* o : sel)
-        m = std::max(m, o->Left() + o->Width());
-    for (auto* o : sel)
-        o->SetLeft(m - o->Width());
-    P_.RunDeferred();
-    P_.RequestRepaint();
+    AlignSelection(
+        P_, 0, true, [](const TGGraphicControl& o) { return o.Left() + o.Width(); },
+        [](TGGraphicControl& o, int m) { o.SetLeft(m - o.Width()); });
 }
 
 void TPanelCommands::AlignTops() {
-    const auto sel = SelectionOf(P_);
-    if (sel.empty())
-        return;
-    P_.NotifyChanged();
-    int m = P_.Height();
-    for (auto* o : sel)
-        m = std::min(m, o->Top());
-    for (auto* o : sel)
-        o->SetTop(m);
-    P_.RunDeferred();
-    P_.RequestRepaint();
+    AlignSelection(
+        P_, P_.Height(), false, [](const TGGraphicControl& o) { return o.Top(); },
+        [](TGGraphicControl& o, int m) { o.SetTop(m); });
 }
 
 void TPanelCommands::AlignBottoms() {
-    const auto sel = SelectionOf(P_);
-    if (sel.empty())
-        return;
-    P_.NotifyChanged();
-    int m = 0;
-    for (auto* o : sel)
-        m = std::max(m, o->Top() + o->Height());
-    for (auto* o : sel)
-        o->SetTop(m - o->Height());
-    P_.RunDeferred();
-    P_.RequestRepaint();
+    AlignSelection(
+        P_, 0, true, [](const TGGraphicControl& o) { return o.Top() + o.Height(); },
+        [](TGGraphicControl& o, int m) { o.SetTop(m - o.Height()); });
 }
 
 void TPanelCommands::CenterVertically() {
