@@ -398,46 +398,30 @@ bool TStreamReader::ReadValue(TPropertyValue& v, bool& skip) {
     }
 }
 
-bool TStreamReader::ReadInteger(qint32& out) {
+template <class T> bool TStreamReader::ReadAs(T& out, const char* expected) {
     const qint64 at = Pos_;
     TPropertyValue v;
     bool skip = false;
     if (!ReadValue(v, skip))
         return false;
-    if (auto i = std::get_if<std::int32_t>(&v)) {
-        out = *i;
+    if (auto value = std::get_if<T>(&v)) {
+        out = *value;
         return true;
     }
-    Fail(QStringLiteral("An integer was expected"), at);
+    Fail(QString::fromLatin1(expected), at);
     return false;
+}
+
+bool TStreamReader::ReadInteger(qint32& out) {
+    return ReadAs<std::int32_t>(out, "An integer was expected");
 }
 
 bool TStreamReader::ReadBoolean(bool& out) {
-    const qint64 at = Pos_;
-    TPropertyValue v;
-    bool skip = false;
-    if (!ReadValue(v, skip))
-        return false;
-    if (auto b = std::get_if<bool>(&v)) {
-        out = *b;
-        return true;
-    }
-    Fail(QStringLiteral("A Boolean was expected"), at);
-    return false;
+    return ReadAs<bool>(out, "A Boolean was expected");
 }
 
 bool TStreamReader::ReadString(QString& out) {
-    const qint64 at = Pos_;
-    TPropertyValue v;
-    bool skip = false;
-    if (!ReadValue(v, skip))
-        return false;
-    if (auto s = std::get_if<QString>(&v)) {
-        out = *s;
-        return true;
-    }
-    Fail(QStringLiteral("A string was expected"), at);
-    return false;
+    return ReadAs<QString>(out, "A string was expected");
 }
 
 bool TStreamReader::ExpectListBegin() {

@@ -78,6 +78,8 @@ public:
     bool ReadObject(TStreamObject& out);
 
 private:
+    // One value of type T; `expected` names it in the error otherwise.
+    template <class T> bool ReadAs(T& out, const char* expected);
     bool Need(qint64 n);
     QByteArray Data_;
     qint64 Pos_ = 0;
