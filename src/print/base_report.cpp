@@ -413,42 +413,36 @@ void TBaseReport::LineTo(double x, double y) {
     AddCommand(std::move(c));
 }
 
-void TBaseReport::Rectangle(double x1, double y1, double x2, double y2) {
+TDrawCommand TBaseReport::ShapeAt(TDrawKind kind, double x1, double y1, double x2,
+                                  double y2) const {
     TDrawCommand c;
-    c.Kind = dkRect;
+    c.Kind = kind;
     c.Rect = RectAt(x1, y1, x2, y2);
     c.Pen = Pen_;
     c.Brush = Brush_;
-    AddCommand(std::move(c));
+    return c;
+}
+
+void TBaseReport::Rectangle(double x1, double y1, double x2, double y2) {
+    AddCommand(ShapeAt(dkRect, x1, y1, x2, y2));
 }
 
 void TBaseReport::FillRect(double x1, double y1, double x2, double y2) {
-    TDrawCommand c;
-    c.Kind = dkRect;
-    c.Rect = RectAt(x1, y1, x2, y2);
+    TDrawCommand c = ShapeAt(dkRect, x1, y1, x2, y2);
+    c.Pen = TPenSpec{};
     c.Pen.Style = psClear;
-    c.Brush = Brush_;
     AddCommand(std::move(c));
 }
 
 void TBaseReport::RoundRect(double x1, double y1, double x2, double y2, double cornerW,
                             double cornerH) {
-    TDrawCommand c;
-    c.Kind = dkRoundRect;
-    c.Rect = RectAt(x1, y1, x2, y2);
+    TDrawCommand c = ShapeAt(dkRoundRect, x1, y1, x2, y2);
     c.P2 = {cornerW, cornerH};
-    c.Pen = Pen_;
-    c.Brush = Brush_;
     AddCommand(std::move(c));
 }
 
 void TBaseReport::Ellipse(double x1, double y1, double x2, double y2) {
-    TDrawCommand c;
-    c.Kind = dkEllipse;
-    c.Rect = RectAt(x1, y1, x2, y2);
-    c.Pen = Pen_;
-    c.Brush = Brush_;
-    AddCommand(std::move(c));
+    AddCommand(ShapeAt(dkEllipse, x1, y1, x2, y2));
 }
 
 void TBaseReport::StretchDraw(const QRectF& rect, const QImage& image) {

@@ -163,6 +163,8 @@ private:
     void PaintCell(double left, double width, int shade, int boxLines);
     QPointF At(double x, double y) const { return {x + OriginX, y + OriginY}; }
     QRectF RectAt(double x1, double y1, double x2, double y2) const;
+    // A shape over the rectangle in the current pen and brush.
+    TDrawCommand ShapeAt(TDrawKind kind, double x1, double y1, double x2, double y2) const;
 
     TPrinterSetup* Setup_;
     bool Running_ = false;
