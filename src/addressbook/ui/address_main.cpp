@@ -1,5 +1,7 @@
 #include "addressbook/ui/address_main.h"
 
+#include "addressbook/ui/test_page_commands.h"
+
 #include "addressbook/new_database_rules.h"
 #include "addressbook/new_record_rules.h"
 #include "addressbook/ui/dialog_calls.h"
@@ -357,6 +359,13 @@ void TAddressMain::buildMenus() {
     for (const char* name :
          {"actLabels", "actLetters", "actEnvelopes", "actReports", "actPrintCurrent"})
         printMenu_->addAction(actions_[name]);
+    printMenu_->addSeparator();
+    auto* testPage = printMenu_->addAction(QStringLiteral("Printer Test &Page..."), this,
+                                           [this] { PrintTestPage(this, false); });
+    testPage->setObjectName(QStringLiteral("actPrintTestPage"));
+    auto* previewTestPage = printMenu_->addAction(QStringLiteral("Pre&view Test Page"), this,
+                                                  [this] { PrintTestPage(this, true); });
+    previewTestPage->setObjectName(QStringLiteral("actPreviewTestPage"));
 
     auto* help = bar->addMenu(QStringLiteral("&Help"));
     for (const char* name :
