@@ -1,0 +1,644 @@
+#include "labels/ui/label_design_screen.h"
+
+#include "design/design_units.h"
+#include "design/ui/design_dialogs.h"
+#include "design/ui/panel_widget.h"
+#include "labels/ui/label_layout_windows.h"
+#include "print/ui/window_hooks.h"
+#include "store/settings_file.h"
+#include "store/ui/common_dialogs.h"
+
+#include <QButtonGroup>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWhatsThis>
+
+#include <functional>
+#include <string_view>
+
+namespace qp::labels {
+
+namespace {
+
+using design::TLPanelState;
+
+constexpr int kDescriptionTyped = 60;
+
+QString qstr(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+struct ToolSpec {
+    TLPanelState state;
+    const char* name;
+    const char* caption;
+    const char* hint;
+    int group; // tools of one group sit together
+};
+
+constexpr ToolSpec kTools[] = {
+    {design::psPointing, "tbSelection", "Select", "Selection tool", 0},
+    {design::psLabel, "tbText", "Text", "Text tool", 1},
+    {design::psMultiLineLabel, "tbMultiLineText", "Lines", "Multi-line text tool", 1},
+    {design::psCounterLabel, "tbCounter", "123", "Counter tool", 1},
+    {design::psSymbolLabel, "tbSymbol", "Symbol", "Symbol tool", 1},
+    {design::psRectangle, "tbRectangle", "Rect", "Rectangle tool", 2},
+    {design::psEllipse, "tbEllipse", "Ellipse", "Ellipse tool", 2},
+    {design::psRoundRectangle, "tbRoundRectangle", "Round", "Round Rectangle tool", 2},
+    {design::psLine, "tbLine", "Line", "Line Tool", 2},
+    {design::psImage, "tbClipArt", "Art", "Clip Art Tool", 3},
+    {design::psPostNetBarCode, "tbPostNet", "POSTNET", "Postnet Barcode tool", 3},
+    {design::psDataLabel, "tbDataField", "Field", "Database Field tool", 4},
+    {design::psMultiLineDataLabel, "tbDataMemo", "Memo", "Database Memo Field tool", 4},
+    {design::psAddressLabel, "tbAddress", "Address", "Database Mailing Address tool", 4},
+};
+
+struct RecordSpec {
+    const char* name;
+    const char* caption;
+    const char* hint;
+};
+
+constexpr RecordSpec kRecords[] = {
+    {"btnFirstRecord", "|<", "Move to the First database records"},
+    {"btnPriorRecord", "<", "Move to the Previous database records"},
+    {"btnNextRecord", ">", "Move to the Next database records"},
+    {"btnLastRecord", ">|", "Move to the Last database records"},
+};
+
+// The panel on screen, telling the window about the mouse after the panel
+// had it, and letting the window take the keys it handles itself.
+class TLabelPanelView : public design::ui::TPanelWidget {
+public:
+    using TPanelWidget::TPanelWidget;
+
+    std::function<void(QPoint)> mouseSeen;
+    std::function<bool(QKeyEvent*)> keyPressFilter;
+    std::function<bool(QKeyEvent*)> keyReleaseFilter;
+
+    // A key pressed elsewhere in the window, handled as if pressed here.
+    void forwardKeyPress(QKeyEvent* e) { TPanelWidget::keyPressEvent(e); }
+
+protected:
+    void mouseMoveEvent(QMouseEvent* e) override {
+        TPanelWidget::mouseMoveEvent(e);
+        if (mouseSeen)
+            mouseSeen(e->position().toPoint());
+    }
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        TPanelWidget::mouseReleaseEvent(e);
+        if (mouseSeen)
+            mouseSeen(e->position().toPoint());
+    }
+    void keyPressEvent(QKeyEvent* e) override {
+        if (!keyPressFilter || !keyPressFilter(e))
+            TPanelWidget::keyPressEvent(e);
+    }
+    void keyReleaseEvent(QKeyEvent* e) override {
+        if (!keyReleaseFilter || !keyReleaseFilter(e))
+            TPanelWidget::keyReleaseEvent(e);
+    }
+};
+
+QToolButton* toggleButton(const char* name, const QString& caption, const QString& hint,
+                          QWidget* parent) {
+    auto* b = new QToolButton(parent);
+    b->setObjectName(QLatin1String(name));
+    b->setText(caption);
+    b->setToolTip(hint);
+    b->setCheckable(true);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setAutoRaise(true);
+    return b;
+}
+
+QPushButton* pushButton(const char* name, const QString& caption, QWidget* parent) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+QFrame* separator(QWidget* parent) {
+    auto* line = new QFrame(parent);
+    line->setFrameShape(QFrame::VLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+} // namespace
+
+TLabelDesignScreen::TLabelDesignScreen(design::TGLabelPanel& panel,
+                                       const LabelDefinition& definition, bool isNew,
+                                       std::string sysdataFolder, store::Table* addressTable,
+                                       QWidget* parent)
+    : QDialog(parent), panel_(panel), definition_(definition), isNew_(isNew),
+      sysdataFolder_(std::move(sysdataFolder)), addressTable_(addressTable) {
+    setObjectName(QStringLiteral("TLabelDesignScreen"));
+    setWindowTitle(QStringLiteral("Label Design Screen"));
+    setSizeGripEnabled(true);
+
+    auto* view = new TLabelPanelView(panel_);
+    view->setObjectName(QStringLiteral("designPanel"));
+    view_ = view;
+    scroll_ = new QScrollArea(this);
+    scroll_->setObjectName(QStringLiteral("drawingArea"));
+    scroll_->setBackgroundRole(QPalette::Dark);
+    scroll_->setAlignment(Qt::AlignCenter);
+    scroll_->setFocusPolicy(Qt::NoFocus);
+    scroll_->setWidget(view_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addWidget(buildToolBar());
+    layout->addWidget(buildDescriptionRow());
+    layout->addWidget(scroll_, 1);
+    layout->addWidget(buildBottomRow());
+    resize(720, 480);
+
+    wirePanel();
+    setUp();
+    view_->setFocus();
+}
+
+TLabelDesignScreen::~TLabelDesignScreen() {
+    panel_.LabelChangedEvent = nullptr;
+    panel_.DroppedObjectEvent = nullptr;
+    panel_.SetPanelState(design::psPointing);
+}
+
+// ---- building ----------------------------------------------------------------
+
+QWidget* TLabelDesignScreen::buildToolBar() {
+    auto* bar = new QWidget(this);
+    bar->setObjectName(QStringLiteral("toolBar"));
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(2);
+
+    tools_ = new QButtonGroup(this);
+    tools_->setExclusive(true);
+    int group = 0;
+    for (const ToolSpec& spec : kTools) {
+        if (spec.group != group) {
+            row->addWidget(separator(bar));
+            group = spec.group;
+        }
+        QToolButton* b =
+            toggleButton(spec.name, QLatin1String(spec.caption), QLatin1String(spec.hint), bar);
+        tools_->addButton(b, spec.state);
+        row->addWidget(b);
+    }
+    toolButton(design::psPointing)->setChecked(true);
+    connect(tools_, &QButtonGroup::idClicked, this, &TLabelDesignScreen::toolChosen);
+
+    row->addWidget(separator(bar));
+    showGrid_ =
+        toggleButton("tbShowGrid", QStringLiteral("Grid"), QStringLiteral("Show grid"), bar);
+    snapToGrid_ =
+        toggleButton("tbSnapToGrid", QStringLiteral("Snap"), QStringLiteral("Snap to Grid"), bar);
+    showArt_ = toggleButton("tbShowArt", QStringLiteral("Stock"), QStringLiteral("Show art"), bar);
+    fieldNames_ =
+        toggleButton("tbFieldNames", QStringLiteral("Names"),
+                     QStringLiteral("Toggle display of field names or field values"), bar);
+    for (QToolButton* b : {showGrid_, snapToGrid_, showArt_, fieldNames_})
+        row->addWidget(b);
+    connect(showGrid_, &QToolButton::toggled, this, [this](bool on) { panel_.SetShowGrid(on); });
+    connect(snapToGrid_, &QToolButton::toggled, this,
+            [this](bool on) { panel_.SetSnapToGrid(on); });
+    connect(showArt_, &QToolButton::toggled, this, [this] { redrawArt(); });
+    connect(fieldNames_, &QToolButton::toggled, this, [this](bool down) {
+        // Showing names or values changes no object.
+        DesignChangeTracker::QuietScope quiet(changes_);
+        panel_.SetDisplayDataValues(!down);
+        view_->update();
+    });
+
+    row->addWidget(separator(bar));
+    auto* spinner = new QWidget(bar);
+    spinner->setObjectName(QStringLiteral("zoomSpinner"));
+    spinner->setToolTip(QStringLiteral("Zoom"));
+    auto* arrows = new QVBoxLayout(spinner);
+    arrows->setContentsMargins(0, 0, 0, 0);
+    arrows->setSpacing(0);
+    auto arrow = [spinner](const char* name, Qt::ArrowType type, const char* hint) {
+        auto* b = new QToolButton(spinner);
+        b->setObjectName(QLatin1String(name));
+        b->setArrowType(type);
+        b->setToolTip(QLatin1String(hint));
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setAutoRepeat(true);
+        b->setFixedSize(18, 11);
+        return b;
+    };
+    zoomIn_ = arrow("btnZoomIn", Qt::UpArrow, "Zoom in");
+    zoomOut_ = arrow("btnZoomOut", Qt::DownArrow, "Zoom out");
+    arrows->addWidget(zoomIn_);
+    arrows->addWidget(zoomOut_);
+    row->addWidget(spinner);
+    zoomCaption_ = new QLabel(qstr(labels::zoomCaption(zoom_)), bar);
+    zoomCaption_->setObjectName(QStringLiteral("lblZoom"));
+    zoomCaption_->setMinimumWidth(zoomCaption_->fontMetrics().horizontalAdvance("1000%"));
+    row->addWidget(zoomCaption_);
+    connect(zoomIn_, &QToolButton::clicked, this, &TLabelDesignScreen::zoomIn);
+    connect(zoomOut_, &QToolButton::clicked, this, &TLabelDesignScreen::zoomOut);
+    row->addStretch();
+    return bar;
+}
+
+QWidget* TLabelDesignScreen::buildDescriptionRow() {
+    auto* box = new QWidget(this);
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto* caption = new QLabel(QStringLiteral("&Description:"), box);
+    caption->setObjectName(QStringLiteral("lblDescription"));
+    description_ = new QLineEdit(box);
+    description_->setObjectName(QStringLiteral("edDescription"));
+    description_->setMaxLength(kDescriptionTyped);
+    caption->setBuddy(description_);
+    connect(description_, &QLineEdit::textChanged, this, [this](const QString& text) {
+        definition_.description = text.left(int(kDescriptionLimit)).toStdString();
+    });
+    connect(description_, &QLineEdit::textEdited, this, [this] { noteChange(); });
+    sheetCaption_ = new QLabel(box);
+    sheetCaption_->setObjectName(QStringLiteral("lblSheet"));
+    fontButton_ = pushButton("btnDefaultFont", QString(), box);
+    connect(fontButton_, &QPushButton::clicked, this, &TLabelDesignScreen::chooseFont);
+    row->addWidget(caption);
+    row->addWidget(description_, 2);
+    row->addWidget(sheetCaption_, 1);
+    row->addWidget(fontButton_);
+    return box;
+}
+
+QWidget* TLabelDesignScreen::buildBottomRow() {
+    auto* box = new QWidget(this);
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(0, 0, 0, 0);
+    left_ = new QLabel(box);
+    left_->setObjectName(QStringLiteral("lblLeft"));
+    top_ = new QLabel(box);
+    top_->setObjectName(QStringLiteral("lblTop"));
+    for (QLabel* l : {left_, top_}) {
+        l->setMinimumWidth(l->fontMetrics().horizontalAdvance(QStringLiteral("Left: 00.00")));
+        row->addWidget(l);
+    }
+    showCoordinates(QPoint(0, 0));
+    row->addWidget(separator(box));
+    for (int i = 0; i < int(records_.size()); ++i) {
+        const RecordSpec& spec = kRecords[i];
+        auto* b = new QToolButton(box);
+        b->setObjectName(QLatin1String(spec.name));
+        b->setText(QLatin1String(spec.caption));
+        b->setToolTip(QLatin1String(spec.hint));
+        b->setFocusPolicy(Qt::NoFocus);
+        connect(b, &QToolButton::clicked, this, [this, i] { moveRecord(i); });
+        records_[size_t(i)] = b;
+        row->addWidget(b);
+    }
+    row->addStretch();
+    changeLayout_ = pushButton("btnChangeLayout", QStringLiteral("Change &Layout"), box);
+    save_ = pushButton("btnSave", QStringLiteral("&Save"), box);
+    cancel_ = pushButton("btnCancel", QStringLiteral("Cancel"), box);
+    help_ = pushButton("btnHelp", QStringLiteral("&Help"), box);
+    auto* whatsThis = new QToolButton(box);
+    whatsThis->setObjectName(QStringLiteral("btnWhatsThis"));
+    whatsThis->setText(QStringLiteral("?"));
+    whatsThis->setToolTip(QStringLiteral("What's this?"));
+    whatsThis->setFocusPolicy(Qt::NoFocus);
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{changeLayout_, save_, cancel_, help_, whatsThis})
+        row->addWidget(w);
+    connect(changeLayout_, &QPushButton::clicked, this, &TLabelDesignScreen::changeLayout);
+    connect(save_, &QPushButton::clicked, this, &TLabelDesignScreen::save);
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(help_, &QPushButton::clicked, this,
+            [this] { print::ShowHelpTopic(this, kDesignScreenHelpTopic); });
+    connect(whatsThis, &QToolButton::clicked, this, [] { QWhatsThis::enterWhatsThisMode(); });
+    return box;
+}
+
+void TLabelDesignScreen::wirePanel() {
+    auto* view = static_cast<TLabelPanelView*>(view_);
+    view->mouseSeen = [this](QPoint p) { showCoordinates(p); };
+    view->keyPressFilter = [this](QKeyEvent* e) { return scrollKey(e->key()); };
+    view->keyReleaseFilter = [this](QKeyEvent* e) {
+        zoomKey(*e);
+        return false; // the panel still sees every key let go
+    };
+    panel_.LabelChangedEvent = [this] { noteChange(); };
+    panel_.DroppedObjectEvent = [this](const QRect&) { objectDropped(); };
+}
+
+// The window's own changes while it opens do not count.
+void TLabelDesignScreen::setUp() {
+    DesignChangeTracker::QuietScope quiet(changes_);
+    changes_.onChanged = [this] { save_->setVisible(true); };
+    if (panel_.Zoom() != 1.0f)
+        view_->SetZoom(1.0f);
+    panel_.SetPanelState(design::psPointing);
+    panel_.SetGridSize(design::gs4x4);
+    showGrid_->setChecked(panel_.ShowGrid());
+    snapToGrid_->setChecked(panel_.SnapToGrid());
+    panel_.SetDisplayDataValues(true);
+
+    const store::DesignFontSettings font =
+        store::ReadDesignFont(store::SettingsFile::standard(), kDesignFontSection);
+    panel_.Font = designFontOf(font);
+    fontButton_->setText(qstr(defaultFontCaption(font)));
+
+    description_->setText(qstr(definition_.description));
+    sizePanel(panel_, definition_);
+    view_->SyncSize();
+    sheetCaption_->setText(qstr(labels::sheetCaption(definition_)));
+    showArt_->setEnabled(!definition_.art.empty());
+    {
+        const QSignalBlocker block(showArt_);
+        showArt_->setChecked(showArt_->isEnabled());
+    }
+    redrawArt();
+    save_->setVisible(false);
+    if (isNew_)
+        addNewLabelAddressBlock(panel_);
+    view_->update();
+}
+
+void TLabelDesignScreen::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (activated_)
+        return;
+    activated_ = true;
+    ui::RestoreWindowPlacement(*this);
+    if (isNew_) {
+        // Told once the window is on the screen.
+        QMetaObject::invokeMethod(
+            this, [this] { ui::ShowInfo(qstr(kNewLabelInformation), this); }, Qt::QueuedConnection);
+    }
+}
+
+void TLabelDesignScreen::done(int result) {
+    ui::SaveWindowPlacement(*this);
+    // The caller saves and prints the panel at its true size.
+    setZoom(1.0f);
+    QDialog::done(result);
+}
+
+// ---- tools -----------------------------------------------------------------------
+
+QToolButton* TLabelDesignScreen::toolButton(TLPanelState state) const {
+    return static_cast<QToolButton*>(tools_->button(state));
+}
+
+void TLabelDesignScreen::toolChosen(int state) {
+    if (state == design::psPostNetBarCode && tooNarrowForPostNet(definition_)) {
+        ui::ShowInfo(qstr(kPostNetTooNarrowMessage), this);
+        toolButton(design::psPointing)->setChecked(true);
+        panel_.SetPanelState(design::psPointing);
+        return;
+    }
+    panel_.SetPanelState(static_cast<TLPanelState>(state));
+}
+
+void TLabelDesignScreen::objectDropped() {
+    toolButton(design::psPointing)->setChecked(true);
+    panel_.SetPanelState(design::psPointing);
+}
+
+void TLabelDesignScreen::noteChange() {
+    changes_.note();
+}
+
+// ---- zoom and coordinates -----------------------------------------------------------
+
+void TLabelDesignScreen::zoomIn() {
+    setZoom(zoomStepUp(zoom_));
+}
+
+void TLabelDesignScreen::zoomOut() {
+    setZoom(zoomStepDown(zoom_));
+}
+
+void TLabelDesignScreen::setZoom(float zoom) {
+    if (zoom == zoom_)
+        return;
+    DesignChangeTracker::QuietScope quiet(changes_);
+    panel_.ClearSelection();
+    zoom_ = zoom;
+    view_->SetZoom(zoom);
+    zoomCaption_->setText(qstr(labels::zoomCaption(zoom_)));
+}
+
+void TLabelDesignScreen::showCoordinates(QPoint panelPoint) {
+    QPoint at = panelPoint;
+    if (panel_.SelectionCount() > 0)
+        at = QPoint(panel_.Handle().Left(), panel_.Handle().Top());
+    auto inches = [this](int pixels) {
+        return QString::number(pixels / double(zoom_) / design::PixelsPerInch, 'f', 2);
+    };
+    left_->setText(QStringLiteral("Left: ") + inches(at.x()));
+    top_->setText(QStringLiteral("Top: ") + inches(at.y()));
+}
+
+// ---- keys ---------------------------------------------------------------------------
+
+bool TLabelDesignScreen::scrollKey(int key) {
+    QScrollBar* bar = scroll_->verticalScrollBar();
+    switch (key) {
+    case Qt::Key_PageUp:
+        bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        return true;
+    case Qt::Key_PageDown:
+        bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        return true;
+    case Qt::Key_Home:
+        bar->triggerAction(QAbstractSlider::SliderToMinimum);
+        return true;
+    case Qt::Key_End:
+        bar->triggerAction(QAbstractSlider::SliderToMaximum);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TLabelDesignScreen::zoomKey(const QKeyEvent& e) {
+    if (!(e.modifiers() & Qt::KeypadModifier) || e.isAutoRepeat())
+        return false;
+    if (e.key() == Qt::Key_Minus) {
+        zoomOut();
+        return true;
+    }
+    if (e.key() == Qt::Key_Plus) {
+        zoomIn();
+        return true;
+    }
+    return false;
+}
+
+// Keys not taken by the focused control: the scrolling keys move the drawing
+// area, Escape and Enter act on the window and the rest go to the panel. The
+// description edit keeps its own keys.
+void TLabelDesignScreen::keyPressEvent(QKeyEvent* e) {
+    QWidget* focus = focusWidget();
+    if (focus == description_ || forwardingKey_) {
+        QDialog::keyPressEvent(e);
+        return;
+    }
+    if (scrollKey(e->key()))
+        return;
+    switch (e->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Enter:
+    case Qt::Key_Return:
+        QDialog::keyPressEvent(e);
+        return;
+    default:
+        break;
+    }
+    if (focus == view_) {
+        QDialog::keyPressEvent(e); // the panel has had it already
+        return;
+    }
+    forwardingKey_ = true;
+    static_cast<TLabelPanelView*>(view_)->forwardKeyPress(e);
+    forwardingKey_ = false;
+}
+
+void TLabelDesignScreen::keyReleaseEvent(QKeyEvent* e) {
+    if (focusWidget() != description_ && focusWidget() != view_ && zoomKey(*e))
+        return;
+    QDialog::keyReleaseEvent(e);
+}
+
+// ---- records and font -----------------------------------------------------------------
+
+void TLabelDesignScreen::moveRecord(int which) {
+    // Another record changes the values shown, not the design.
+    DesignChangeTracker::QuietScope quiet(changes_);
+    if (addressTable_) {
+        switch (which) {
+        case 0:
+            addressTable_->first();
+            break;
+        case 1:
+            addressTable_->prior();
+            break;
+        case 2:
+            if (!addressTable_->next())
+                addressTable_->last(); // stays on the last record
+            break;
+        default:
+            addressTable_->last();
+            break;
+        }
+    }
+    if (which == 0)
+        panel_.ResetCounterAll();
+    else
+        panel_.NextLabelAll();
+    panel_.RefreshDataValues();
+    view_->update();
+}
+
+void TLabelDesignScreen::chooseFont() {
+    design::TDesignFont font = panel_.Font;
+    if (!design::ui::ChooseDesignFont(font, this))
+        return;
+    panel_.Font = font;
+    const store::DesignFontSettings settings = fontSettingsOf(font);
+    store::SettingsFile file = store::SettingsFile::standard();
+    (void)store::WriteDesignFont(file, kDesignFontSection, settings);
+    fontButton_->setText(qstr(defaultFontCaption(settings)));
+}
+
+// ---- art and layout ----------------------------------------------------------------------
+
+void TLabelDesignScreen::redrawArt() {
+    if (showArt_->isChecked() && !definition_.art.empty()) {
+        const PanelGeometry g = panelGeometry(definition_);
+        panel_.Picture = stockArt(definition_, QSize(g.width, g.height));
+    } else {
+        panel_.Picture = QImage();
+    }
+    panel_.RequestRepaint();
+}
+
+void TLabelDesignScreen::changeLayout() {
+    const LayoutChoice choice = chooseLabelLayout(this);
+    if (choice == LayoutChoice::TemplateList) {
+        TSelectLabelTemplateForm form(sysdataFolder_, definition_, isNew_, this);
+        if (!form.opened() || form.exec() != QDialog::Accepted)
+            return;
+        if (const std::optional<LabelTemplate> stock = form.selected())
+            applyTemplate(*stock);
+    } else if (choice == LayoutChoice::ManualEntry) {
+        TUserLabelLayoutForm form(manualLayoutOf(definition_), this);
+        if (form.exec() == QDialog::Accepted)
+            applyManualLayout(form.layout());
+    }
+}
+
+void TLabelDesignScreen::applyTemplate(const LabelTemplate& stock) {
+    const bool artWasDown = showArt_->isChecked();
+    labels::applyTemplate(definition_, stock);
+    {
+        DesignChangeTracker::QuietScope quiet(changes_);
+        sizePanel(panel_, definition_);
+        const QSignalBlocker block(showArt_);
+        showArt_->setEnabled(!definition_.art.empty());
+        showArt_->setChecked(showArt_->isEnabled());
+    }
+    redrawArt();
+    noteChange();
+    layoutApplied(artWasDown);
+}
+
+void TLabelDesignScreen::applyManualLayout(const ManualLayout& layout) {
+    const bool artWasDown = showArt_->isChecked();
+    labels::applyManualLayout(definition_, layout);
+    {
+        DesignChangeTracker::QuietScope quiet(changes_);
+        sizePanel(panel_, definition_);
+        const QSignalBlocker block(showArt_);
+        showArt_->setChecked(false);
+        showArt_->setEnabled(false);
+    }
+    redrawArt();
+    noteChange();
+    layoutApplied(artWasDown);
+}
+
+// What follows either kind of new layout: objects come back inside the
+// label, the art and the sheet caption follow it, and a POSTNET barcode the
+// label is now too narrow for goes.
+void TLabelDesignScreen::layoutApplied(bool artWasDown) {
+    panel_.KeepObjectsInside();
+    if (artWasDown && showArt_->isEnabled() && !showArt_->isChecked())
+        showArt_->setChecked(true);
+    sheetCaption_->setText(qstr(labels::sheetCaption(definition_)));
+    if (tooNarrowForPostNet(definition_) && holdsPostNet(panel_)) {
+        ui::ShowInfo(qstr(kPostNetTooNarrowWarning), this);
+        removeFirstPostNet(panel_);
+    }
+    view_->SyncSize();
+    view_->update();
+}
+
+// ---- closing -----------------------------------------------------------------------------------
+
+void TLabelDesignScreen::save() {
+    panel_.RemoveObjectsOutside();
+    definition_.description = description_->text().left(int(kDescriptionLimit)).toStdString();
+    accept();
+}
+
+} // namespace qp::labels
