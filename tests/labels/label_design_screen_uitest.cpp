@@ -8,9 +8,11 @@
 #include "store/ui/common_dialogs.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -306,6 +308,25 @@ private slots:
         screen->snapToGridButton()->click();
         QVERIFY(panel_->SnapToGrid());
         QCOMPARE(panel_->Handle().GridX(), 4);
+    }
+
+    void helpTableCoversTheControls() {
+        QFile file(QStringLiteral(QP_SOURCE_DIR "/src/labels/ui/help/TLabelDesignScreen.help"));
+        QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
+        QStringList names;
+        const QRegularExpression entry(QStringLiteral("^([A-Za-z]+)( \\[\\d+\\])?:"));
+        for (const QString& line : QString::fromUtf8(file.readAll()).split('\n'))
+            if (const auto m = entry.match(line); m.hasMatch())
+                names << m.captured(1);
+        auto screen = open(LabelDefinition{}, false);
+        for (const QString& name : names)
+            QVERIFY2(screen->findChild<QWidget*>(name), qPrintable("stale entry " + name));
+        for (QWidget* c : screen->findChildren<QWidget*>()) {
+            const bool input = qobject_cast<QAbstractButton*>(c) || qobject_cast<QLineEdit*>(c);
+            if (input && !c->objectName().startsWith("qt_"))
+                QVERIFY2(names.contains(c->objectName()),
+                         qPrintable("no entry for " + c->objectName()));
+        }
     }
 
     void pageKeysScrollTheDrawingArea() {

@@ -46,20 +46,20 @@ struct ToolSpec {
 };
 
 constexpr ToolSpec kTools[] = {
-    {design::psPointing, "tbSelection", "Select", "Selection tool", 0},
-    {design::psLabel, "tbText", "Text", "Text tool", 1},
-    {design::psMultiLineLabel, "tbMultiLineText", "Lines", "Multi-line text tool", 1},
-    {design::psCounterLabel, "tbCounter", "123", "Counter tool", 1},
-    {design::psSymbolLabel, "tbSymbol", "Symbol", "Symbol tool", 1},
-    {design::psRectangle, "tbRectangle", "Rect", "Rectangle tool", 2},
-    {design::psEllipse, "tbEllipse", "Ellipse", "Ellipse tool", 2},
-    {design::psRoundRectangle, "tbRoundRectangle", "Round", "Round Rectangle tool", 2},
-    {design::psLine, "tbLine", "Line", "Line Tool", 2},
-    {design::psImage, "tbClipArt", "Art", "Clip Art Tool", 3},
-    {design::psPostNetBarCode, "tbPostNet", "POSTNET", "Postnet Barcode tool", 3},
-    {design::psDataLabel, "tbDataField", "Field", "Database Field tool", 4},
-    {design::psMultiLineDataLabel, "tbDataMemo", "Memo", "Database Memo Field tool", 4},
-    {design::psAddressLabel, "tbAddress", "Address", "Database Mailing Address tool", 4},
+    {design::psPointing, "SelectionTool", "Select", "Selection tool", 0},
+    {design::psLabel, "TextTool", "Text", "Text tool", 1},
+    {design::psMultiLineLabel, "MultiLineTextTool", "Lines", "Multi-line text tool", 1},
+    {design::psCounterLabel, "CounterTool", "123", "Counter tool", 1},
+    {design::psSymbolLabel, "SymbolTool", "Symbol", "Symbol tool", 1},
+    {design::psRectangle, "RectangleTool", "Rect", "Rectangle tool", 2},
+    {design::psEllipse, "EllipseTool", "Ellipse", "Ellipse tool", 2},
+    {design::psRoundRectangle, "RoundRectangleTool", "Round", "Round Rectangle tool", 2},
+    {design::psLine, "LineTool", "Line", "Line Tool", 2},
+    {design::psImage, "ClipArtTool", "Art", "Clip Art Tool", 3},
+    {design::psPostNetBarCode, "PostNetTool", "POSTNET", "Postnet Barcode tool", 3},
+    {design::psDataLabel, "DataFieldTool", "Field", "Database Field tool", 4},
+    {design::psMultiLineDataLabel, "DataMemoTool", "Memo", "Database Memo Field tool", 4},
+    {design::psAddressLabel, "AddressTool", "Address", "Database Mailing Address tool", 4},
 };
 
 struct RecordSpec {
@@ -69,10 +69,10 @@ struct RecordSpec {
 };
 
 constexpr RecordSpec kRecords[] = {
-    {"btnFirstRecord", "|<", "Move to the First database records"},
-    {"btnPriorRecord", "<", "Move to the Previous database records"},
-    {"btnNextRecord", ">", "Move to the Next database records"},
-    {"btnLastRecord", ">|", "Move to the Last database records"},
+    {"FirstRecordButton", "|<", "Move to the First database records"},
+    {"PriorRecordButton", "<", "Move to the Previous database records"},
+    {"NextRecordButton", ">", "Move to the Next database records"},
+    {"LastRecordButton", ">|", "Move to the Last database records"},
 };
 
 // The panel on screen, telling the window about the mouse after the panel
@@ -148,10 +148,10 @@ TLabelDesignScreen::TLabelDesignScreen(design::TGLabelPanel& panel,
     setSizeGripEnabled(true);
 
     auto* view = new TLabelPanelView(panel_);
-    view->setObjectName(QStringLiteral("designPanel"));
+    view->setObjectName(QStringLiteral("DesignPanel"));
     view_ = view;
     scroll_ = new QScrollArea(this);
-    scroll_->setObjectName(QStringLiteral("drawingArea"));
+    scroll_->setObjectName(QStringLiteral("DrawingArea"));
     scroll_->setBackgroundRole(QPalette::Dark);
     scroll_->setAlignment(Qt::AlignCenter);
     scroll_->setFocusPolicy(Qt::NoFocus);
@@ -180,7 +180,7 @@ TLabelDesignScreen::~TLabelDesignScreen() {
 
 QWidget* TLabelDesignScreen::buildToolBar() {
     auto* bar = new QWidget(this);
-    bar->setObjectName(QStringLiteral("toolBar"));
+    bar->setObjectName(QStringLiteral("ToolBar"));
     auto* row = new QHBoxLayout(bar);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(2);
@@ -203,12 +203,13 @@ QWidget* TLabelDesignScreen::buildToolBar() {
 
     row->addWidget(separator(bar));
     showGrid_ =
-        toggleButton("tbShowGrid", QStringLiteral("Grid"), QStringLiteral("Show grid"), bar);
-    snapToGrid_ =
-        toggleButton("tbSnapToGrid", QStringLiteral("Snap"), QStringLiteral("Snap to Grid"), bar);
-    showArt_ = toggleButton("tbShowArt", QStringLiteral("Stock"), QStringLiteral("Show art"), bar);
+        toggleButton("ShowGridButton", QStringLiteral("Grid"), QStringLiteral("Show grid"), bar);
+    snapToGrid_ = toggleButton("SnapToGridButton", QStringLiteral("Snap"),
+                               QStringLiteral("Snap to Grid"), bar);
+    showArt_ =
+        toggleButton("ShowArtButton", QStringLiteral("Stock"), QStringLiteral("Show art"), bar);
     fieldNames_ =
-        toggleButton("tbFieldNames", QStringLiteral("Names"),
+        toggleButton("FieldNamesButton", QStringLiteral("Names"),
                      QStringLiteral("Toggle display of field names or field values"), bar);
     for (QToolButton* b : {showGrid_, snapToGrid_, showArt_, fieldNames_})
         row->addWidget(b);
@@ -225,7 +226,7 @@ QWidget* TLabelDesignScreen::buildToolBar() {
 
     row->addWidget(separator(bar));
     auto* spinner = new QWidget(bar);
-    spinner->setObjectName(QStringLiteral("zoomSpinner"));
+    spinner->setObjectName(QStringLiteral("ZoomSpinner"));
     spinner->setToolTip(QStringLiteral("Zoom"));
     auto* arrows = new QVBoxLayout(spinner);
     arrows->setContentsMargins(0, 0, 0, 0);
@@ -240,13 +241,13 @@ QWidget* TLabelDesignScreen::buildToolBar() {
         b->setFixedSize(18, 11);
         return b;
     };
-    zoomIn_ = arrow("btnZoomIn", Qt::UpArrow, "Zoom in");
-    zoomOut_ = arrow("btnZoomOut", Qt::DownArrow, "Zoom out");
+    zoomIn_ = arrow("ZoomInButton", Qt::UpArrow, "Zoom in");
+    zoomOut_ = arrow("ZoomOutButton", Qt::DownArrow, "Zoom out");
     arrows->addWidget(zoomIn_);
     arrows->addWidget(zoomOut_);
     row->addWidget(spinner);
     zoomCaption_ = new QLabel(qstr(labels::zoomCaption(zoom_)), bar);
-    zoomCaption_->setObjectName(QStringLiteral("lblZoom"));
+    zoomCaption_->setObjectName(QStringLiteral("ZoomLabel"));
     zoomCaption_->setMinimumWidth(zoomCaption_->fontMetrics().horizontalAdvance("1000%"));
     row->addWidget(zoomCaption_);
     connect(zoomIn_, &QToolButton::clicked, this, &TLabelDesignScreen::zoomIn);
@@ -260,9 +261,9 @@ QWidget* TLabelDesignScreen::buildDescriptionRow() {
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(0, 0, 0, 0);
     auto* caption = new QLabel(QStringLiteral("&Description:"), box);
-    caption->setObjectName(QStringLiteral("lblDescription"));
+    caption->setObjectName(QStringLiteral("DescriptionLabel"));
     description_ = new QLineEdit(box);
-    description_->setObjectName(QStringLiteral("edDescription"));
+    description_->setObjectName(QStringLiteral("DescriptionEdit"));
     description_->setMaxLength(kDescriptionTyped);
     caption->setBuddy(description_);
     connect(description_, &QLineEdit::textChanged, this, [this](const QString& text) {
@@ -270,8 +271,8 @@ QWidget* TLabelDesignScreen::buildDescriptionRow() {
     });
     connect(description_, &QLineEdit::textEdited, this, [this] { noteChange(); });
     sheetCaption_ = new QLabel(box);
-    sheetCaption_->setObjectName(QStringLiteral("lblSheet"));
-    fontButton_ = pushButton("btnDefaultFont", QString(), box);
+    sheetCaption_->setObjectName(QStringLiteral("SheetLabel"));
+    fontButton_ = pushButton("DefaultFontButton", QString(), box);
     connect(fontButton_, &QPushButton::clicked, this, &TLabelDesignScreen::chooseFont);
     row->addWidget(caption);
     row->addWidget(description_, 2);
@@ -285,9 +286,9 @@ QWidget* TLabelDesignScreen::buildBottomRow() {
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(0, 0, 0, 0);
     left_ = new QLabel(box);
-    left_->setObjectName(QStringLiteral("lblLeft"));
+    left_->setObjectName(QStringLiteral("LeftLabel"));
     top_ = new QLabel(box);
-    top_->setObjectName(QStringLiteral("lblTop"));
+    top_->setObjectName(QStringLiteral("TopLabel"));
     for (QLabel* l : {left_, top_}) {
         l->setMinimumWidth(l->fontMetrics().horizontalAdvance(QStringLiteral("Left: 00.00")));
         row->addWidget(l);
@@ -306,14 +307,14 @@ QWidget* TLabelDesignScreen::buildBottomRow() {
         row->addWidget(b);
     }
     row->addStretch();
-    changeLayout_ = pushButton("btnChangeLayout", QStringLiteral("Change &Layout"), box);
-    save_ = pushButton("btnSave", QStringLiteral("&Save"), box);
-    cancel_ = pushButton("btnCancel", QStringLiteral("Cancel"), box);
-    help_ = pushButton("btnHelp", QStringLiteral("&Help"), box);
+    changeLayout_ = pushButton("ChangeLayoutButton", QStringLiteral("Change &Layout"), box);
+    save_ = pushButton("SaveButton", QStringLiteral("&Save"), box);
+    cancel_ = pushButton("CancelButton", QStringLiteral("Cancel"), box);
+    help_ = pushButton("HelpButton", QStringLiteral("&Help"), box);
     auto* whatsThis = new QToolButton(box);
-    whatsThis->setObjectName(QStringLiteral("btnWhatsThis"));
+    whatsThis->setObjectName(QStringLiteral("MouseHelpButton"));
     whatsThis->setText(QStringLiteral("?"));
-    whatsThis->setToolTip(QStringLiteral("What's this?"));
+    whatsThis->setToolTip(QStringLiteral("Click here for mouse help"));
     whatsThis->setFocusPolicy(Qt::NoFocus);
     for (QWidget* w :
          std::initializer_list<QWidget*>{changeLayout_, save_, cancel_, help_, whatsThis})
