@@ -37,7 +37,7 @@ QString qstr(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-struct ToolSpec {
+struct ToolButtonInfo {
     TLPanelState state;
     const char* name;
     const char* caption;
@@ -45,7 +45,7 @@ struct ToolSpec {
     int group; // tools of one group sit together
 };
 
-constexpr ToolSpec kTools[] = {
+constexpr ToolButtonInfo kTools[] = {
     {design::psPointing, "SelectionTool", "Select", "Selection tool", 0},
     {design::psLabel, "TextTool", "Text", "Text tool", 1},
     {design::psMultiLineLabel, "MultiLineTextTool", "Lines", "Multi-line text tool", 1},
@@ -62,13 +62,13 @@ constexpr ToolSpec kTools[] = {
     {design::psAddressLabel, "AddressTool", "Address", "Database Mailing Address tool", 4},
 };
 
-struct RecordSpec {
+struct RecordButtonInfo {
     const char* name;
     const char* caption;
     const char* hint;
 };
 
-constexpr RecordSpec kRecords[] = {
+constexpr RecordButtonInfo kRecords[] = {
     {"FirstRecordButton", "|<", "Move to the First database records"},
     {"PriorRecordButton", "<", "Move to the Previous database records"},
     {"NextRecordButton", ">", "Move to the Next database records"},
@@ -188,14 +188,14 @@ QWidget* TLabelDesignScreen::buildToolBar() {
     tools_ = new QButtonGroup(this);
     tools_->setExclusive(true);
     int group = 0;
-    for (const ToolSpec& spec : kTools) {
-        if (spec.group != group) {
+    for (const ToolButtonInfo& info : kTools) {
+        if (info.group != group) {
             row->addWidget(separator(bar));
-            group = spec.group;
+            group = info.group;
         }
         QToolButton* b =
-            toggleButton(spec.name, QLatin1String(spec.caption), QLatin1String(spec.hint), bar);
-        tools_->addButton(b, spec.state);
+            toggleButton(info.name, QLatin1String(info.caption), QLatin1String(info.hint), bar);
+        tools_->addButton(b, info.state);
         row->addWidget(b);
     }
     toolButton(design::psPointing)->setChecked(true);
@@ -296,11 +296,11 @@ QWidget* TLabelDesignScreen::buildBottomRow() {
     showCoordinates(QPoint(0, 0));
     row->addWidget(separator(box));
     for (int i = 0; i < int(records_.size()); ++i) {
-        const RecordSpec& spec = kRecords[i];
+        const RecordButtonInfo& info = kRecords[i];
         auto* b = new QToolButton(box);
-        b->setObjectName(QLatin1String(spec.name));
-        b->setText(QLatin1String(spec.caption));
-        b->setToolTip(QLatin1String(spec.hint));
+        b->setObjectName(QLatin1String(info.name));
+        b->setText(QLatin1String(info.caption));
+        b->setToolTip(QLatin1String(info.hint));
         b->setFocusPolicy(Qt::NoFocus);
         connect(b, &QToolButton::clicked, this, [this, i] { moveRecord(i); });
         records_[size_t(i)] = b;
