@@ -1,5 +1,7 @@
 #include "design/data_source.h"
 
+#include "store/address_schema.h"
+
 #include "store/address_file.h"
 #include "store/locale_dates.h"
 #include "store/shared_routines.h"
@@ -66,6 +68,18 @@ std::optional<QString> TTableDataSource::FieldText(const QString& name) const {
     if (!text)
         return std::nullopt;
     return QString::fromStdString(*text);
+}
+
+void UseAddressFieldLabels(TTableDataSource& source, bool nameAndAddress) {
+    auto q = [](std::string_view v) { return QString::fromLatin1(v.data(), int(v.size())); };
+    for (const auto& [field, label] : qp::store::kAddressFieldLabels)
+        source.DisplayLabels[q(field)] = q(label);
+    for (const auto& [field, label] : qp::store::kNameAndAddressFieldLabels) {
+        source.DisplayLabels[q(field)] = q(label);
+        source.Hidden[q(field)] = !nameAndAddress;
+    }
+    source.Hidden[QStringLiteral("Tagged")] = true;
+    source.Hidden[QStringLiteral("DisplayDate")] = true;
 }
 
 } // namespace qp::design

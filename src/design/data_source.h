@@ -66,4 +66,9 @@ private:
     const qp::store::Table* Table_;
 };
 
+// The address fields under the names the user knows ("Last Name", ...);
+// with nameAndAddress the calculated "Full Name", "Full Name & Prefix" and
+// "City, State & Zip" are offered too. The tag and date columns never are.
+void UseAddressFieldLabels(TTableDataSource& source, bool nameAndAddress);
+
 } // namespace qp::design

@@ -2,6 +2,8 @@
 // The display labels of the stored address fields, and the fields an import
 // may fill.
 
+#include "store/address_schema.h"
+
 #include <array>
 #include <optional>
 #include <string>
@@ -15,15 +17,7 @@ struct AddressLabel {
     std::string label; // display label
 };
 
-inline constexpr std::array<std::pair<std::string_view, std::string_view>, 21> kAddressLabels{{
-    {"LNAME", "Last Name"},  {"FNAME", "First Name"},    {"MIDDLE", "Middle"},
-    {"PREFIX", "Prefix"},    {"TITLE", "Title"},         {"ORG", "Organization"},
-    {"STREET", "Address 1"}, {"STREET2", "Address 2"},   {"CITY", "City"},
-    {"STATE", "State"},      {"ZIP", "Zip/Postal Code"}, {"COUNTRY", "Country"},
-    {"DATE", "Actual Date"}, {"PHONE", "Phone 1"},       {"PHONE2", "Phone 2"},
-    {"FAX", "Fax"},          {"EMAIL", "Email"},         {"CODES", "Codes"},
-    {"USER1", "Comment 1"},  {"USER2", "Comment 2"},     {"ISDEL", "Deleted"},
-}};
+inline constexpr const auto& kAddressLabels = store::kAddressFieldLabels;
 
 // The visible character fields in the cursor's field order: what the match
 // window offers.
