@@ -209,7 +209,17 @@ bool removeFirstPostNet(design::TGBasePanel& panel) {
 
 void addNewLabelAddressBlock(design::TGLabelPanel& panel) {
     panel.SetPanelState(design::psAddressLabel);
-    panel.CreateObjectInRect(QRect(QPoint(5, 5), QPoint(panel.Width() - 10, panel.Height() - 10)));
+    const QRect area(QPoint(5, 5), QPoint(panel.Width() - 10, panel.Height() - 10));
+    panel.CreateObjectInRect(area);
+    // Fitting sizes the block to the sample record's lines; a new label's
+    // block keeps the whole label so that records with more lines (a title,
+    // a second street line) print all of them.
+    if (panel.ObjectCount() > 0) {
+        design::TGGraphicControl* block = panel.Object(panel.ObjectCount() - 1);
+        const int height = area.bottom() - area.top();
+        if (block->Height() < height)
+            block->SetHeight(height);
+    }
     panel.SetPanelState(design::psPointing);
     panel.ClearSelection();
     for (int i = 0; i < panel.ObjectCount(); ++i)
