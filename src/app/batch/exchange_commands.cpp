@@ -89,34 +89,6 @@ int runImportCsv(const std::vector<std::string>& words, std::ostream& out) {
     return outcome.kind == exchange::ImportOutcome::Kind::Complete ? 0 : 1;
 }
 
-// The Sort captions and their tags.
-constexpr std::array<std::pair<std::string_view, std::string_view>, 14> kSortOrders{{
-    {"Last Name", "LNAME"},
-    {"First Name", "FNAME"},
-    {"Title", "TITLE"},
-    {"Organization", "ORG"},
-    {"Street", "STREET"},
-    {"City", "CITY"},
-    {"State", "STATE"},
-    {"Zip", "ZIP"},
-    {"Country", "COUNTRY"},
-    {"Phone", "PHONE"},
-    {"E-mail", "EMAIL"},
-    {"Fax", "FAX"},
-    {"Date", "DATE"},
-    {"Codes", "CODES"},
-}};
-
-void useCaption(store::Table& table, std::string caption) {
-    caption.erase(std::remove(caption.begin(), caption.end(), '&'), caption.end());
-    for (const auto& [name, tag] : kSortOrders)
-        if (equalsIgnoringCase(name, caption)) {
-            useTag(table, std::string(tag));
-            return;
-        }
-    throw UsageError("--order: no sort order is called \"" + caption + "\"");
-}
-
 int runExport(const std::vector<std::string>& words, std::ostream& out) {
     Args args(words, {"selection", "recno", "order", "flt", "criteria"},
               {"text", "dbf", "start-from-current", "tagged", "reverse", "overwrite"});
@@ -132,7 +104,7 @@ int runExport(const std::vector<std::string>& words, std::ostream& out) {
 
     store::Table table = openAddress(path, store::OpenMode::ReadOnly);
     if (auto caption = args.value("order"))
-        useCaption(table, *caption);
+        useSortCaption(table, *caption);
     else if (table.tagArea("LNAME"))
         useTag(table, "LNAME");
     if (auto filter = filterFromArgs(args)) {

@@ -1,8 +1,10 @@
-// Label batch commands: presort and label-stock.
+// Label batch commands: presort, label-stock and stock list.
 
 #include "app/batch/batch_command.h"
 #include "app/batch/csv_writer.h"
 #include "app/batch/filter_options.h"
+#include "app/batch/label_catalogue.h"
+#include "app/batch/selection_options.h"
 #include "labels/label_stock.h"
 #include "labels/presort.h"
 #include "labels/template_filter.h"
@@ -24,27 +26,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-store::RecordSelection selectionFromArgs(const Args& args) {
-    store::RecordSelection selection;
-    std::string choice = args.value("selection").value_or("filter");
-    if (choice == "all")
-        selection.choice = store::SelectionChoice::All;
-    else if (choice == "filter")
-        selection.choice = store::SelectionChoice::Filter;
-    else if (choice == "current")
-        selection.choice = store::SelectionChoice::Current;
-    else
-        throw UsageError("--selection takes all, filter or current");
-    selection.startFromCurrent = args.flag("start-from-current");
-    return selection;
-}
-
 int runPresortCommand(const std::vector<std::string>& words, std::ostream& out) {
     Args args(words, {"selection", "recno", "flt", "criteria", "out"},
               {"start-from-current", "tagged", "reverse"});
     args.expectPositionals(1, 1);
     const std::string& path = args.positional(0, "FILE");
-    auto selection = selectionFromArgs(args);
+    auto selection = selectionFromArgs(args).value_or(store::RecordSelection{});
     std::string target = args.value("out").value_or(
         (fs::path(store::ProgramFolder()) / std::string(labels::kPresortFileName)).string());
 
@@ -84,45 +71,7 @@ int runPresortCommand(const std::vector<std::string>& words, std::ostream& out) 
     return 0;
 }
 
-// The catalogue in sysdata when there is one, otherwise a scratch build of
-// the shipped one.
-struct Catalogue {
-    fs::path scratch;
-    store::Table table;
-    ~Catalogue() {
-        if (!scratch.empty()) {
-            std::error_code ec;
-            fs::remove_all(scratch, ec);
-        }
-    }
-};
-
-store::Table openCatalogue(fs::path& scratch) {
-    fs::path sysdata = store::SysdataFolder();
-    std::error_code ec;
-    if (fs::exists(sysdata / "LBLTPL.DBF", ec) || fs::exists(sysdata / "lbltpl.dbf", ec)) {
-        auto t = labels::openLabelTemplateTable(sysdata.string());
-        if (!t)
-            throw Failure(t.error());
-        return std::move(*t);
-    }
-    std::string pattern = (fs::temp_directory_path() / "qp_stock_XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        throw Failure("Cannot make a scratch folder");
-    scratch = pattern;
-    if (auto st = labels::buildLabelTemplateTable((scratch / "LBLTPL.DBF").string()); !st)
-        throw Failure(st.error());
-    auto t = labels::openLabelTemplateTable(scratch.string());
-    if (!t)
-        throw Failure(t.error());
-    return std::move(*t);
-}
-
-std::string threeDecimals(double v) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3f", v);
-    return text;
-}
+int listCatalogue(const std::string& expression, std::ostream& out);
 
 int findItem(const auto& items, const std::string& text, const char* option) {
     for (std::size_t i = 0; i < items.size(); ++i)
@@ -148,10 +97,13 @@ int runLabelStock(const std::vector<std::string>& words, std::ostream& out) {
         expression = labels::templateFilterExpression(labels::kManufacturerItems[maker], product,
                                                       args.flag("european"));
     }
-    fs::path scratch;
-    Catalogue catalogue{{}, openCatalogue(scratch)};
-    catalogue.scratch = scratch;
-    auto n = labels::applyTemplateFilter(catalogue.table, expression);
+    listCatalogue(expression, out);
+    return 0;
+}
+
+int listCatalogue(const std::string& expression, std::ostream& out) {
+    Catalogue catalogue;
+    auto n = labels::applyTemplateFilter(catalogue.table(), expression);
     if (!n)
         throw Failure(n.error());
     writeCsvRow(out, {"DESCRIPT", "LBLHEIGHT", "LBLWIDTH", "NBRACROSS", "NBRDOWN", "TOPMARG",
@@ -159,9 +111,9 @@ int runLabelStock(const std::vector<std::string>& words, std::ostream& out) {
                       "PAPERSIZE", "PRINTER", "MANUFAC", "PRODTYPE", "MIDEXTRAX", "MIDEXTRAY"});
     if (*n == 0)
         return 0;
-    for (bool ok = catalogue.table.first(); ok && !catalogue.table.eof();
-         ok = catalogue.table.next()) {
-        auto s = labels::readLabelTemplate(catalogue.table);
+    for (bool ok = catalogue.table().first(); ok && !catalogue.table().eof();
+         ok = catalogue.table().next()) {
+        auto s = labels::readLabelTemplate(catalogue.table());
         writeCsvRow(out,
                     {s.description, threeDecimals(s.labelHeight), threeDecimals(s.labelWidth),
                      std::to_string(s.across), std::to_string(s.down), threeDecimals(s.topMargin),
@@ -173,6 +125,37 @@ int runLabelStock(const std::vector<std::string>& words, std::ostream& out) {
     return 0;
 }
 
+// stock list: the catalogue narrowed by its own columns.
+int runStock(const std::vector<std::string>& words, std::ostream& out) {
+    Args args(words, {"maker", "printer", "family"}, {"european"});
+    args.expectPositionals(1, 1);
+    if (args.positional(0, "list") != "list")
+        throw UsageError("stock takes: list");
+    std::string expression;
+    auto join = [&](const std::string& clause) {
+        expression += (expression.empty() ? "" : " and ") + clause;
+    };
+    if (auto maker = args.value("maker"))
+        join("UPPER(MANUFAC)=" + xbaseLiteral(labels::upperAscii(*maker)));
+    if (auto printer = args.value("printer")) {
+        const std::string code = labels::upperAscii(*printer);
+        if (code != "LJ" && code != "IJ" && code != "DM" && code != "LP")
+            throw UsageError("--printer takes LJ, IJ, DM or LP");
+        join("UPPER(PRINTER)=" + xbaseLiteral(code));
+    }
+    if (auto family = args.value("family"))
+        join("UPPER(PRODTYPE)=" + xbaseLiteral(labels::upperAscii(*family)));
+    if (args.flag("european"))
+        join("(\"A4\"$UPPER(PAPERSIZE) OR \"A5\"$UPPER(PAPERSIZE))");
+    return listCatalogue(expression, out);
+}
+
+BatchCommand stockCommand(
+    {"stock", "list [--maker M] [--printer LJ|IJ|DM|LP] [--family F] [--european]",
+     "Lists the label stock catalogue as CSV in DESCRIPT order, narrowed by maker (\"AVERY\", "
+     "...), printer kind, product family (\"ADDRESS/SHIPPING LABELS\", ...) and, with "
+     "--european, to A4 and A5 sheets.",
+     runStock});
 BatchCommand presortCommand(
     {"presort",
      std::string("FILE [--selection all|filter|current] [--recno N] [--start-from-current] ") +

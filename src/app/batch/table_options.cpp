@@ -1,5 +1,7 @@
 #include "app/batch/table_options.h"
 
+#include "addressbook/record_rules.h"
+
 #include "app/batch/batch_command.h"
 
 #include <sstream>
@@ -30,6 +32,13 @@ std::vector<std::string> splitList(const std::string& text, char separator) {
         if (!part.empty())
             parts.push_back(part);
     return parts;
+}
+
+void useSortCaption(store::Table& table, const std::string& caption) {
+    const addressbook::SortOrder* order = addressbook::SortOrderForCaption(caption);
+    if (!order)
+        throw UsageError("--order: no sort order is called \"" + caption + "\"");
+    useTag(table, std::string(order->tag));
 }
 
 } // namespace qp::batch

@@ -1,0 +1,154 @@
+// labels: prints the selected address records on a saved label design, as
+// the label screen's Print does.
+
+#include "app/batch/batch_command.h"
+#include "app/batch/filter_options.h"
+#include "app/batch/label_catalogue.h"
+#include "app/batch/print_options.h"
+#include "app/batch/selection_options.h"
+#include "app/batch/table_options.h"
+#include "design/base_panel.h"
+#include "design/data_source.h"
+#include "labels/printing/label_designs.h"
+#include "labels/printing/label_print_job.h"
+#include "labels/printing/printer_alignment.h"
+#include "print/printer_setup.h"
+#include "store/address_file.h"
+#include "store/address_filter.h"
+#include "store/settings_file.h"
+#include "store/shared_routines.h"
+
+#include <ostream>
+
+namespace qp::batch {
+
+namespace {
+
+int runLabels(const std::vector<std::string>& words, std::ostream& out) {
+    std::set<std::string> values = printValueOptions();
+    values.insert(selectionValueOptions().begin(), selectionValueOptions().end());
+    values.insert({"label", "flt", "criteria", "positions", "order"});
+    std::set<std::string> flags = selectionFlags();
+    flags.insert({"tagged", "reverse", "presort", "yes"});
+    Args args(words, values, flags);
+    args.expectPositionals(1, 1);
+    const std::string& path = args.positional(0, "FILE");
+    auto description = args.value("label");
+    if (!description)
+        throw UsageError("say which label design: --label DESCRIPTION (see: label list)");
+    const long copies = args.number("copies").value_or(1);
+    if (copies < 1 || copies > 99)
+        throw UsageError("--copies takes a number of labels per record from 1 to 99");
+    if (args.value("paper"))
+        throw UsageError("the label design names its paper; --paper does not apply");
+
+    store::Table labelsTable = openLabels();
+    auto def = labels::findLabelDesign(labelsTable, *description);
+    if (!def)
+        throw Failure("There is no label called \"" + *description + "\" (see: label list)");
+
+    auto opened = store::openAddressFile(path, store::OpenMode::ReadOnly);
+    if (!opened)
+        throw Failure(opened.error());
+    store::Table& table = *opened;
+    if (auto caption = args.value("order"))
+        useSortCaption(table, *caption);
+    else if (table.tagArea("LNAME"))
+        useTag(table, "LNAME");
+    const std::string tagId = tagIdentifier();
+    if (auto filter = filterFromArgs(args)) {
+        auto outcome = store::ApplyFilter(table, *filter, tagId);
+        if (!outcome.message.empty())
+            throw Failure(outcome.message);
+        // The window drops a filter that matches nothing; a script must not
+        // then get labels for everyone.
+        if (outcome.matches == 0)
+            throw Failure("No records match the filter");
+    } else if (auto st = store::ClearEngineFilter(table); !st) {
+        throw Failure(st.error());
+    }
+    table.first();
+    applyRecno(args, table);
+    if (table.eof())
+        throw Failure("There are no records to print");
+
+    print::TPrinterSetup setup;
+    applyPrintTarget(args, setup);
+    setup.SetCopies(1); // --copies counts labels per record here
+
+    design::TTableDataSource source(&table);
+    source.TagId = tagId;
+    design::UseAddressFieldLabels(source, true);
+    design::TGLabelPanel panel;
+    panel.SetDataSet(&source);
+
+    labels::LabelPrintRequest request;
+    request.addressTable = &table;
+    request.panel = &panel;
+    request.definition = *def;
+    request.sysdataFolder = store::SysdataFolder().string();
+    request.presortPath =
+        store::resolveCaseInsensitive(store::ProgramFolder(), labels::kPresortFileName).string();
+    request.selection = selectionFromArgs(args).value_or(store::RecordSelection{});
+    request.selection.currentByQuery = true;
+    request.presort = args.flag("presort");
+    auto positions = labels::LabelPositions::parse(args.value("positions").value_or(""),
+                                                   labels::positionsPerSheet(*def));
+    if (!positions)
+        throw UsageError("--positions: " + positions.error());
+    request.positions = std::move(*positions);
+    request.copies = static_cast<int>(copies);
+    request.offset = labels::readPrinterAlignment(store::SettingsFile::standard(),
+                                                  setup.DeviceName().toStdString());
+    request.setup = &setup;
+
+    std::string refusal;
+    labels::LabelPrintHooks hooks;
+    hooks.info = [&](std::string_view text) {
+        std::string line(text);
+        for (auto& c : line)
+            if (c == '\r')
+                c = ' ';
+        out << line << "\n";
+    };
+    hooks.confirm = [&](std::string_view question) {
+        if (args.flag("yes"))
+            return true;
+        refusal = std::string(question);
+        return false;
+    };
+    hooks.presort = [&](store::Table& t, const store::RecordSelection& s, const std::string& p) {
+        labels::PresortHooks presortHooks;
+        presortHooks.goOnWithUnplaced = [&](std::uint32_t unplaced, std::uint32_t) {
+            out << unplaced << " selected records have no usable ZIP code and are left out\n";
+            return true;
+        };
+        return labels::runPresort(t, s, p, presortHooks);
+    };
+    auto result = labels::printLabels(request, hooks);
+    if (!refusal.empty())
+        throw Failure(refusal + "\n(add --yes to print anyway)");
+    if (result.outcome != labels::LabelPrintOutcome::Done)
+        throw Failure(result.message.empty() ? std::string("Label printing was canceled")
+                                             : result.message);
+    out << result.labels << " label(s)";
+    if (result.headings)
+        out << " and " << result.headings << " presort heading(s)";
+    out << " on " << result.pages << " page(s)\n";
+    return 0;
+}
+
+BatchCommand labelsCommand(
+    {"labels",
+     std::string("FILE --label DESCRIPTION (--pdf OUT | --printer NAME) ") + kSelectionOptions +
+         " " + kFilterOptions +
+         " [--positions 1,3,5-30] [--copies N] [--presort] [--order CAPTION] [--yes]",
+     "Prints labels of the selected records on a saved label design, as the label screen "
+     "does: positions are numbered from 1 row by row, --copies is labels per record, "
+     "--presort prints in bulk-mail order with heading labels, --order is a sort caption "
+     "(default Last Name). --yes prints even when the paper cannot be confirmed.",
+     runLabels});
+
+} // namespace
+
+} // namespace qp::batch
