@@ -194,6 +194,33 @@ private slots:
         QVERIFY(presort.copiesBox()->isHidden());
     }
 
+    // QP_SCREENSHOTS=folder: pictures of the two screens for the documentation.
+    void screenshots() {
+        const QString folder = qEnvironmentVariable("QP_SCREENSHOTS");
+        if (folder.isEmpty())
+            QSKIP("QP_SCREENSHOTS not set");
+        TLabelSetupScreen screen(*address_, true, "T");
+        bool designed = false;
+        screen.runModal = [&](QDialog& d) {
+            if (auto* design = qobject_cast<TLabelDesignScreen*>(&d)) {
+                design->show();
+                if (!QTest::qWaitForWindowExposed(design))
+                    return int(QDialog::Rejected);
+                design->resize(760, 520);
+                QTest::qWait(50);
+                design->grab().save(folder + QStringLiteral("/label-design-screen.png"));
+                designed = true;
+                return int(QDialog::Accepted);
+            }
+            return d.exec();
+        };
+        screen.newLabel();
+        QVERIFY(designed);
+        screen.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&screen));
+        screen.grab().save(folder + QStringLiteral("/print-labels.png"));
+    }
+
 private:
     QTemporaryDir home_;
     std::optional<qp::store::Table> address_;

@@ -103,6 +103,7 @@ TLabelSetupScreen::TLabelSetupScreen(store::Table& addressTable, bool filterSet,
         fields_[i]->setReadOnly(true);
         fields_[i]->setObjectName(QString::fromLatin1(kFieldNames[i]));
         fields_[i]->setFocusPolicy(Qt::NoFocus);
+        fields_[i]->setMinimumWidth(190);
         details->addRow(QString::fromLatin1(kFieldCaptions[i]), fields_[i]);
     }
     top->addLayout(details);
