@@ -107,8 +107,10 @@ private slots:
         QCOMPARE(screen->sheetCaption()->text(), QString("Avery 5160  Address"));
         QCOMPARE(screen->zoomCaption()->text(), QString("100%"));
         QVERIFY(screen->fontButton()->text().startsWith("Default Font: "));
-        QVERIFY(!screen->showArtButton()->isEnabled()); // the default stock has no art
-        QVERIFY(panel_->Picture.isNull());
+        // The stock's art is drawn from its geometry.
+        QVERIFY(screen->showArtButton()->isEnabled());
+        QVERIFY(screen->showArtButton()->isChecked());
+        QVERIFY(!panel_->Picture.isNull());
     }
 
     void defaultFontFromTheSettingsFile() {

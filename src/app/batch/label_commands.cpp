@@ -68,6 +68,8 @@ int runPresortCommand(const std::vector<std::string>& words, std::ostream& out) 
     out << run.result.counted << " records presorted: " << groups[0] << " 5-digit, " << groups[1]
         << " 3-digit, " << groups[2] << " ADC groups" << (groups[3] ? ", and Unknown" : "") << "\n"
         << "Written to " << target << "\n";
+    for (const auto& line : run.result.lines())
+        out << line << "\n";
     return 0;
 }
 

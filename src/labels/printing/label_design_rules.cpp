@@ -236,10 +236,14 @@ std::string artName(const LabelDefinition& def) {
 
 QImage stockArt(const LabelDefinition& def, QSize panelSize100) {
     const std::string name = artName(def);
-    if (name.empty() || panelSize100.isEmpty())
+    if (!hasStockArt(def) || panelSize100.isEmpty())
         return {};
-    QImage picture = resourceArt(name, panelSize100);
+    QImage picture = name.empty() ? QImage() : resourceArt(name, panelSize100);
     return picture.isNull() ? drawnArt(def, panelSize100) : picture;
+}
+
+bool hasStockArt(const LabelDefinition& def) {
+    return !artName(def).empty() || (!isUserDefined(def) && !trimmed(def.templateName).empty());
 }
 
 // ---- Changes ----

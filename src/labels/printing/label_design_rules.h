@@ -98,6 +98,10 @@ std::string artName(const LabelDefinition& def);
 // dotted line the printing should keep within. A null image when the
 // definition names no art.
 QImage stockArt(const LabelDefinition& def, QSize panelSize100);
+// Whether "Show art" has anything to show: an art name, or a stock from the
+// catalogue (whose art is then drawn from its geometry). A sheet entered by
+// hand has none.
+bool hasStockArt(const LabelDefinition& def);
 // How far inside the edge the dotted line runs, in design pixels (1/16 inch).
 inline constexpr int kArtSafeMargin = 6;
 

@@ -361,7 +361,7 @@ void TLabelDesignScreen::setUp() {
     sizePanel(panel_, definition_);
     view_->SyncSize();
     sheetCaption_->setText(qstr(labels::sheetCaption(definition_)));
-    showArt_->setEnabled(!definition_.art.empty());
+    showArt_->setEnabled(hasStockArt(definition_));
     {
         const QSignalBlocker block(showArt_);
         showArt_->setChecked(showArt_->isEnabled());
@@ -564,7 +564,7 @@ void TLabelDesignScreen::chooseFont() {
 // ---- art and layout ----------------------------------------------------------------------
 
 void TLabelDesignScreen::redrawArt() {
-    if (showArt_->isChecked() && !definition_.art.empty()) {
+    if (showArt_->isChecked() && hasStockArt(definition_)) {
         const PanelGeometry g = panelGeometry(definition_);
         panel_.Picture = stockArt(definition_, QSize(g.width, g.height));
     } else {
@@ -595,7 +595,7 @@ void TLabelDesignScreen::applyTemplate(const LabelTemplate& stock) {
         DesignChangeTracker::QuietScope quiet(changes_);
         sizePanel(panel_, definition_);
         const QSignalBlocker block(showArt_);
-        showArt_->setEnabled(!definition_.art.empty());
+        showArt_->setEnabled(hasStockArt(definition_));
         showArt_->setChecked(showArt_->isEnabled());
     }
     redrawArt();

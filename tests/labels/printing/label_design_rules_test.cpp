@@ -167,10 +167,13 @@ TEST(LabelDesignNewLabel, AddressBlockFillsTheLabelAndIsSelected) {
     EXPECT_EQ(panel.Selected(0), block);
 }
 
-TEST(LabelDesignArt, NoArtNoPicture) {
+TEST(LabelDesignArt, ACatalogueStockIsDrawnAndAHandMadeSheetHasNone) {
     LabelDefinition def = labelOf(2.625f, 1.0f);
-    EXPECT_TRUE(stockArt(def, QSize(252, 96)).isNull());
     def.art = "  ";
+    EXPECT_TRUE(hasStockArt(def)); // the default stock, from the catalogue
+    EXPECT_FALSE(stockArt(def, QSize(252, 96)).isNull());
+    def.maker = "USER";
+    EXPECT_FALSE(hasStockArt(def));
     EXPECT_TRUE(stockArt(def, QSize(252, 96)).isNull());
 }
 
