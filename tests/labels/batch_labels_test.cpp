@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <regex>
@@ -183,6 +184,27 @@ TEST_F(BatchLabelPrinting, ImportLayoutGivesADesignTheObjectsOfAFile) {
     EXPECT_EQ(broken.status, 1) << broken.output;
     EXPECT_EQ(batch("label list").output.find("Third"), std::string::npos);
     EXPECT_EQ(batch("label new First").status, 1);
+}
+
+TEST_F(BatchLabelPrinting, ADamagedOrMissingLayoutPrintsNothing) {
+    addRecords(3);
+    ASSERT_EQ(batch("label new Sheet").status, 0);
+    const std::string layout = home + "/sysdata/BIN00001.L";
+    std::ofstream(layout, std::ios::binary | std::ios::trunc)
+        << std::string("\x01TPF0\x08TGPLa", 11);
+    const std::string pdf = folder.file("none.pdf");
+    auto r = batch("labels " + shellQuote(file) + " --label Sheet --pdf " + shellQuote(pdf) +
+                   " --selection all");
+    EXPECT_EQ(r.status, 1) << r.output;
+    EXPECT_NE(r.output.find("at byte"), std::string::npos) << r.output;
+    EXPECT_FALSE(std::filesystem::exists(pdf));
+    EXPECT_EQ(slurp(layout), std::string("\x01TPF0\x08TGPLa", 11));
+    std::filesystem::remove(layout);
+    r = batch("labels " + shellQuote(file) + " --label Sheet --pdf " + shellQuote(pdf));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.output.find("Label definition file has been removed from the sysdata directory"),
+              std::string::npos)
+        << r.output;
 }
 
 TEST(BatchStock, ListNarrowsByMakerPrinterAndPaper) {

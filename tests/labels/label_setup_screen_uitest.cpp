@@ -25,6 +25,8 @@
 #include <QTest>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 using namespace qp::labels;
 namespace fs = std::filesystem;
@@ -194,6 +196,31 @@ private slots:
         QVERIFY(presort.copiesBox()->isHidden());
     }
 
+    void aDamagedLayoutIsNeitherOpenedNorOverwritten() {
+        TLabelSetupScreen screen(*address_, true, "T");
+        bool designed = false;
+        screen.runModal = [&designed](QDialog& d) {
+            if (qobject_cast<TLabelDesignScreen*>(&d)) {
+                designed = true;
+                return int(QDialog::Accepted);
+            }
+            return d.exec();
+        };
+        screen.newLabel();
+        designed = false;
+        const auto layout = qp::store::SysdataFolder() / screen.currentDefinition()->layoutFile;
+        { std::ofstream(layout, std::ios::binary) << "TPF0 damaged"; }
+        messages_.clear();
+        screen.modifyLabel();
+        QVERIFY(!designed);
+        QCOMPARE(messages_.size(), 1);
+        QVERIFY(messages_[0].contains(QStringLiteral("could not be read")));
+        std::ifstream in(layout, std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        QCOMPARE(QString::fromStdString(bytes), QStringLiteral("TPF0 damaged"));
+        screen.deleteLabel();
+    }
+
     // QP_SCREENSHOTS=folder: pictures of the two screens for the documentation.
     void screenshots() {
         const QString folder = qEnvironmentVariable("QP_SCREENSHOTS");
@@ -219,6 +246,19 @@ private slots:
         screen.show();
         QVERIFY(QTest::qWaitForWindowExposed(&screen));
         screen.grab().save(folder + QStringLiteral("/print-labels.png"));
+    }
+
+    // Last, since it spoils the label table for the tests after it.
+    void aLabelTableThatWillNotOpenIsLeftAsItIs() {
+        const auto path = qp::store::SysdataFolder() / "LABEL.DBF";
+        { std::ofstream(path, std::ios::binary | std::ios::trunc) << "not a table"; }
+        messages_.clear();
+        TLabelSetupScreen screen(*address_, true, "T");
+        QVERIFY(!screen.opened());
+        QCOMPARE(messages_.size(), 1);
+        std::ifstream in(path, std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        QCOMPARE(QString::fromStdString(bytes), QStringLiteral("not a table"));
     }
 
 private:

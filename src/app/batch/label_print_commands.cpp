@@ -102,9 +102,10 @@ int runLabels(const std::vector<std::string>& words, std::ostream& out) {
                                                   setup.DeviceName().toStdString());
     request.setup = &setup;
 
-    std::string refusal;
+    std::string refusal, lastInfo;
     labels::LabelPrintHooks hooks;
     hooks.info = [&](std::string_view text) {
+        lastInfo = std::string(text);
         std::string line(text);
         for (auto& c : line)
             if (c == '\r')
@@ -128,6 +129,8 @@ int runLabels(const std::vector<std::string>& words, std::ostream& out) {
     auto result = labels::printLabels(request, hooks);
     if (!refusal.empty())
         throw Failure(refusal + "\n(add --yes to print anyway)");
+    if (result.outcome == labels::LabelPrintOutcome::Failed && result.message == lastInfo)
+        return 1; // already said
     if (result.outcome != labels::LabelPrintOutcome::Done)
         throw Failure(result.message.empty() ? std::string("Label printing was canceled")
                                              : result.message);
