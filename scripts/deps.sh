@@ -12,7 +12,7 @@ BUILD_PACKAGES=(
   fonts-liberation2
 )
 TEST_PACKAGES=(
-  python3 python3-dbf libdbd-xbase-perl zint poppler-utils xvfb xauth
+  python3 python3-dbf libdbd-xbase-perl zint poppler-utils xvfb xauth locales
 )
 
 want=("${BUILD_PACKAGES[@]}")

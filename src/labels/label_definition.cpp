@@ -1,4 +1,5 @@
 #include "labels/label_definition.h"
+#include "store/number_text.h"
 
 #include "store/system_tables.h"
 
@@ -84,9 +85,7 @@ bool isUserDefined(const LabelDefinition& def) {
 }
 
 double roundToThousandths(double inches) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.3f", inches);
-    return std::strtod(text, nullptr);
+    return store::parseNumber(store::fixedText(inches, 3)).value_or(0);
 }
 
 void applyTemplate(LabelDefinition& def, const LabelTemplate& s) {

@@ -1,6 +1,7 @@
 // The built-in functions: argument checking, result widths, evaluation.
 
 #include "store/expression_internal.h"
+#include "store/number_text.h"
 
 #include <algorithm>
 #include <array>
@@ -277,7 +278,6 @@ void formatStr(double v, long len, long dec, std::string& out) {
         out.assign(static_cast<std::size_t>(len), '*');
         return;
     }
-    char buf[512];
     for (long d = dec; d >= 0; --d) {
         double r = v;
         if (std::fabs(v) < 1e15) {
@@ -287,10 +287,11 @@ void formatStr(double v, long len, long dec, std::string& out) {
         if (r == 0) {
             r = 0; // no "-0"
         }
-        const int k = std::snprintf(buf, sizeof buf, "%.*f", static_cast<int>(d), r);
+        const std::string text = fixedText(r, static_cast<int>(d));
+        const long k = static_cast<long>(text.size());
         if (k > 0 && k <= len) {
             out.assign(static_cast<std::size_t>(len - k), ' ');
-            out.append(buf, static_cast<std::size_t>(k));
+            out.append(text);
             return;
         }
     }

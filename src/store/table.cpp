@@ -1,4 +1,5 @@
 #include "store/table.h"
+#include "store/number_text.h"
 
 #include "store/codepage.h"
 #include "store/table_files.h"
@@ -227,14 +228,12 @@ std::string Table::getString(int field) const {
         break;
     case 'Y':
         if (f.length == 8) {
-            std::snprintf(buffer, sizeof buffer, "%.4f", readLE<std::int64_t>(p) / 10000.0);
-            return buffer;
+            return fixedText(readLE<std::int64_t>(p) / 10000.0, 4);
         }
         break;
     case 'B':
         if (f.length == 8) {
-            std::snprintf(buffer, sizeof buffer, "%.*f", f.decimals, readLE<double>(p));
-            return buffer;
+            return fixedText(readLE<double>(p), f.decimals);
         }
         break;
     case 'T':

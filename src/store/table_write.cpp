@@ -1,6 +1,7 @@
 // Changing records: append, replace, post, deletion marks, pack and zap.
 
 #include "store/codepage.h"
+#include "store/number_text.h"
 #include "store/table.h"
 
 #include <charconv>
@@ -140,11 +141,11 @@ Status Table::replaceNumber(std::string_view field, double number) {
     const FieldDef& f = header_.fields[static_cast<std::size_t>(*i)];
     if (f.type != 'N')
         return fail("Field " + f.name + " is not numeric");
-    char buffer[64];
-    int n = std::snprintf(buffer, sizeof buffer, "%*.*f", f.length, f.decimals, number);
-    if (n < 0 || n > f.length)
+    std::string text = fixedText(number, f.decimals);
+    if (text.size() > static_cast<std::size_t>(f.length))
         return fail("The number does not fit field " + f.name);
-    record_.replace(static_cast<std::size_t>(f.offset), static_cast<std::size_t>(n), buffer);
+    text.insert(0, static_cast<std::size_t>(f.length) - text.size(), ' ');
+    record_.replace(static_cast<std::size_t>(f.offset), text.size(), text);
     dirty_ = true;
     return {};
 }

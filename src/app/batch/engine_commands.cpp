@@ -3,6 +3,7 @@
 #include "app/batch/batch_command.h"
 #include "app/batch/table_options.h"
 #include "store/codepage.h"
+#include "store/number_text.h"
 #include "store/table.h"
 
 #include <cmath>
@@ -18,9 +19,7 @@ using store::OpenMode;
 using store::Table;
 
 std::string formatNumber(double v) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.10g", v);
-    return buffer;
+    return store::generalText(v, 10);
 }
 
 std::string formatValue(const store::Value& v) {

@@ -1,4 +1,5 @@
 #include "labels/printing/paper_check.h"
+#include "store/number_text.h"
 
 #include "print/paper_codes.h"
 #include "print/printer_setup.h"
@@ -70,9 +71,7 @@ bool labelPaperConfirmed(print::TPrinterSetup& setup, const LabelDefinition& def
 }
 
 std::string paperQuestion(Size sheet) {
-    char w[32], h[32];
-    std::snprintf(w, sizeof w, "%.2f", sheet.width);
-    std::snprintf(h, sizeof h, "%.2f", sheet.height);
+    const std::string w = store::fixedText(sheet.width, 2), h = store::fixedText(sheet.height, 2);
     return std::string("Unable to confirm that the paper size was set to\r\n\r\n") + w + "\" by " +
            h + "\"" + "\r\n\r\n" + "(you may have the wrong printer selected)" + "\r\n\r\n" +
            "Would you like to try printing anyways?";
