@@ -109,7 +109,9 @@ private slots:
         QCOMPARE(screen.currentDefinition()->description, std::string("Clone of :<New Label>"));
 
         answer_ = false;
-        screen.deleteLabel();
+        messages_.clear();
+        QTest::keyClick(screen.list(), Qt::Key_Delete); // asks, and No keeps it
+        QCOMPARE(messages_.value(0), QStringLiteral("DELETE: Delete \"Clone of :<New Label>\"?"));
         QCOMPARE(screen.list()->rowCount(), 2);
         answer_ = true;
         screen.deleteLabel();

@@ -23,6 +23,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -94,6 +95,8 @@ TLabelSetupScreen::TLabelSetupScreen(store::Table& addressTable, bool filterSet,
     listCaption->setBuddy(list_);
     connect(list_, &QTableWidget::itemSelectionChanged, this, &TLabelSetupScreen::rowChosen);
     connect(list_, &QTableWidget::cellDoubleClicked, this, [this] { modifyLabel(); });
+    // Keys on the list: Enter changes the design, Delete removes it, Insert adds one.
+    list_->installEventFilter(this);
     listBox->addWidget(list_);
     top->addLayout(listBox, 1);
 
@@ -192,6 +195,29 @@ TLabelSetupScreen::~TLabelSetupScreen() = default;
 
 QString TLabelSetupScreen::sysdata() const {
     return QString::fromStdString(store::SysdataFolder().string());
+}
+
+bool TLabelSetupScreen::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier) {
+            switch (key->key()) {
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+                modifyLabel();
+                return true;
+            case Qt::Key_Delete:
+                deleteLabel();
+                return true;
+            case Qt::Key_Insert:
+                newLabel();
+                return true;
+            default:
+                break;
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 QPushButton* TLabelSetupScreen::button(const char* objectName) const {

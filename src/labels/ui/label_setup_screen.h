@@ -71,6 +71,7 @@ public:
 
 protected:
     void showEvent(QShowEvent*) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void fillList(std::uint32_t select = 0);
