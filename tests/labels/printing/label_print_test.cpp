@@ -226,3 +226,26 @@ TEST_F(LabelPrint, TheAlignmentOffsetMovesEveryLabel) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(LabelPrint, PresortSeeksOnlyRecordsOfTheSelection) {
+    makeAddresses({"12345", "12345", "12399", "12345"});
+    writeLayout();
+    ASSERT_TRUE(table->setQuery("LNAME<>\"Name1\" .and. LNAME<>\"Name3\""));
+    table->first();
+    auto r = request();
+    r.selection.choice = qp::store::SelectionChoice::Filter;
+    r.presort = true;
+    auto result = qp::labels::printLabels(r, hooks());
+    ASSERT_EQ(result.outcome, LabelPrintOutcome::Done) << result.message;
+    std::vector<std::string> names;
+    const auto cells = placed();
+    for (const auto& [p, text] : cells.at(0))
+        if (text.rfind("Name", 0) == 0)
+            names.push_back(text);
+    EXPECT_EQ(names, (std::vector<std::string>{"Name2", "Name4"}));
+    EXPECT_EQ(table->dbFilter(), "LNAME<>\"Name1\" .and. LNAME<>\"Name3\"");
+}
+
+} // namespace
