@@ -1,21 +1,11 @@
 #include "store/number_text.h"
 
+#include "store/shared_routines.h"
+
 #include <charconv>
 #include <cmath>
 
 namespace qp::store {
-
-namespace {
-
-std::string_view trimmed(std::string_view t) {
-    while (!t.empty() && t.front() == ' ')
-        t.remove_prefix(1);
-    while (!t.empty() && t.back() == ' ')
-        t.remove_suffix(1);
-    return t;
-}
-
-} // namespace
 
 std::string fixedText(double value, int decimals) {
     if (!std::isfinite(value))
@@ -38,8 +28,9 @@ std::string generalText(double value, int digits) {
     return std::string(buffer, result.ptr);
 }
 
-std::optional<double> parseNumber(std::string_view text) {
-    text = trimmed(text);
+std::optional<double> parseNumber(std::string_view raw) {
+    const std::string blanksOff = Trim(raw);
+    std::string_view text = blanksOff;
     if (!text.empty() && text.front() == '+')
         text.remove_prefix(1);
     double v = 0;

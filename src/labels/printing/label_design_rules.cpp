@@ -3,6 +3,8 @@
 #include "design/barcodes.h"
 #include "design/design_units.h"
 #include "design/graphic_control.h"
+#include "labels/template_filter.h"
+#include "store/shared_routines.h"
 
 #include <QFile>
 #include <QPainter>
@@ -18,21 +20,6 @@ constexpr QRgb kArtInk = qRgb(192, 192, 192);
 constexpr QRgb kArtPaper = qRgb(255, 255, 255);
 // The corner radius the panel gives a round-cornered label.
 constexpr int kCornerRadius = 12;
-
-std::string upper(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return out;
-}
-
-std::string trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = text.find_last_not_of(' ');
-    return std::string(text.substr(first, last - first + 1));
-}
 
 // Two colours only: silver ink on white paper.
 QImage toArtBits(const QImage& picture) {
@@ -103,7 +90,7 @@ std::string sheetCaption(const LabelDefinition& def) {
 // ---- Panel size ----
 
 design::TLabelShapeType panelShape(std::string_view shapeCode) {
-    const std::string code = upper(trimmed(shapeCode));
+    const std::string code = upperAscii(store::Trim(shapeCode));
     if (code == "SR")
         return design::lsRectangle;
     if (code == "EL")
@@ -230,8 +217,8 @@ void addNewLabelAddressBlock(design::TGLabelPanel& panel) {
 // ---- Stock art ----
 
 std::string artName(const LabelDefinition& def) {
-    const std::string art = trimmed(def.art);
-    return upper(art.substr(0, art.find('.')));
+    const std::string art = store::Trim(def.art);
+    return upperAscii(art.substr(0, art.find('.')));
 }
 
 QImage stockArt(const LabelDefinition& def, QSize panelSize100) {
@@ -243,7 +230,7 @@ QImage stockArt(const LabelDefinition& def, QSize panelSize100) {
 }
 
 bool hasStockArt(const LabelDefinition& def) {
-    return !artName(def).empty() || (!isUserDefined(def) && !trimmed(def.templateName).empty());
+    return !artName(def).empty() || (!isUserDefined(def) && !store::Trim(def.templateName).empty());
 }
 
 // ---- Changes ----

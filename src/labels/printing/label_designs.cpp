@@ -2,11 +2,11 @@
 
 #include "design/base_panel.h"
 #include "design/layout_stream.h"
+#include "labels/template_filter.h"
 #include "store/shared_routines.h"
 
 #include <QString>
 
-#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <set>
@@ -16,19 +16,6 @@ namespace qp::labels {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string upper(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
-}
-
-std::string trimmed(std::string_view s) {
-    while (!s.empty() && s.back() == ' ')
-        s.remove_suffix(1);
-    return std::string(s);
-}
 
 // Every BINARY of the table, deleted records included, upper-cased; the
 // cursor's order, query, deletion setting and record are put back.
@@ -41,7 +28,7 @@ std::set<std::string> layoutNamesInUse(store::Table& t) {
     t.setDeleted(false);
     if (t.setQuery("") && t.setOrder(0)) {
         for (bool ok = t.first(); ok && !t.eof(); ok = t.next())
-            used.insert(upper(trimmed(t.getString("BINARY"))));
+            used.insert(upperAscii(store::TrimRight(t.getString("BINARY"))));
     }
     (void)t.setOrder(order);
     (void)t.setQuery(query);
@@ -55,7 +42,7 @@ std::set<std::string> filesIn(const std::string& folder) {
     std::set<std::string> names;
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(folder, ec))
-        names.insert(upper(entry.path().filename().string()));
+        names.insert(upperAscii(entry.path().filename().string()));
     return names;
 }
 
@@ -75,7 +62,7 @@ std::optional<std::string> freshLayoutFileName(const std::string& sysdata,
 }
 
 store::Result<std::string> layoutFilePath(const std::string& sysdata, const LabelDefinition& def) {
-    const std::string name = trimmed(def.layoutFile);
+    const std::string name = store::TrimRight(def.layoutFile);
     const QString qname = QString::fromStdString(name);
     if (!design::IsLayoutFileName(qname) ||
         !qname.endsWith(QLatin1String(".L"), Qt::CaseInsensitive))
@@ -91,18 +78,18 @@ bool layoutFileExists(const std::string& sysdata, const LabelDefinition& def) {
 }
 
 std::string cloneDescription(std::string_view description) {
-    std::string out = std::string(kClonePrefix) + trimmed(description);
+    std::string out = std::string(kClonePrefix) + store::TrimRight(description);
     if (out.size() > kDescriptionLimit)
         out.resize(kDescriptionLimit);
     return out;
 }
 
 std::string deleteQuestion(std::string_view description) {
-    return "Delete \"" + trimmed(description) + "\"?";
+    return "Delete \"" + store::TrimRight(description) + "\"?";
 }
 
 std::string cloneQuestion(std::string_view description) {
-    return "Clone \"" + trimmed(description) + "\"?";
+    return "Clone \"" + store::TrimRight(description) + "\"?";
 }
 
 store::Status saveLabelDesign(store::Table& t, const LabelDefinition& def, bool isNew,
@@ -168,9 +155,9 @@ store::Result<LabelDefinition> cloneLabelDesign(store::Table& t, const std::stri
 }
 
 std::optional<LabelDefinition> findLabelDesign(store::Table& t, std::string_view description) {
-    const std::string wanted = upper(trimmed(description));
+    const std::string wanted = upperAscii(store::TrimRight(description));
     for (bool ok = t.first(); ok && !t.eof(); ok = t.next())
-        if (upper(trimmed(t.getString("DESCRIPT"))) == wanted)
+        if (upperAscii(store::TrimRight(t.getString("DESCRIPT"))) == wanted)
             return readLabelDefinition(t);
     return std::nullopt;
 }
