@@ -3,9 +3,9 @@
 #include "app/batch/batch_command.h"
 #include "labels/label_definition.h"
 #include "labels/label_stock.h"
+#include "store/number_text.h"
 #include "store/shared_routines.h"
 
-#include <charconv>
 #include <unistd.h>
 
 namespace qp::batch {
@@ -51,9 +51,7 @@ std::string xbaseLiteral(const std::string& text) {
 }
 
 std::string threeDecimals(double v) {
-    char text[32];
-    auto end = std::to_chars(text, text + sizeof text, v, std::chars_format::fixed, 3).ptr;
-    return std::string(text, end);
+    return store::fixedText(v, 3);
 }
 
 store::Table openLabels() {

@@ -1,9 +1,9 @@
 #include "labels/printing/printer_alignment.h"
 
+#include "store/number_text.h"
 #include "store/settings_file.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <string>
 
@@ -34,14 +34,11 @@ Point readPrinterAlignment(const store::SettingsFile& settings, std::string_view
     if (text.empty() || comma == std::string::npos)
         return {};
     // Independent of the locale: the file is the same on every machine.
-    double px = 0, py = 0;
-    const char* begin = text.data();
-    const char* mid = begin + comma;
-    const char* end = begin + text.size();
-    if (std::from_chars(begin, mid, px).ec != std::errc() ||
-        std::from_chars(mid + 1, end, py).ec != std::errc())
+    const auto px = store::parseNumber(std::string_view(text).substr(0, comma));
+    const auto py = store::parseNumber(std::string_view(text).substr(comma + 1));
+    if (!px || !py)
         return {};
-    return {bounded(px), bounded(py)};
+    return {bounded(*px), bounded(*py)};
 }
 
 store::Status writePrinterAlignment(store::SettingsFile& settings, std::string_view printer,
@@ -49,12 +46,9 @@ store::Status writePrinterAlignment(store::SettingsFile& settings, std::string_v
     offset = {bounded(offset.x), bounded(offset.y)};
     if (offset.x == 0 && offset.y == 0)
         return settings.eraseKey(kAlignmentSection, keyFor(printer));
-    char text[64];
-    char* p = std::to_chars(text, text + 30, offset.x, std::chars_format::fixed, 3).ptr;
-    *p++ = ',';
-    p = std::to_chars(p, text + sizeof text, offset.y, std::chars_format::fixed, 3).ptr;
     return settings.writeString(kAlignmentSection, keyFor(printer),
-                                std::string_view(text, p - text));
+                                store::fixedText(offset.x, 3) + "," +
+                                    store::fixedText(offset.y, 3));
 }
 
 } // namespace qp::labels
