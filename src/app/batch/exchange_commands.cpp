@@ -7,7 +7,6 @@
 #include "exchange/ascii_import.h"
 #include "exchange/copy_out.h"
 #include "store/address_file.h"
-#include "store/address_filter.h"
 #include "store/record_selection.h"
 #include "store/table_files.h"
 
@@ -107,18 +106,7 @@ int runExport(const std::vector<std::string>& words, std::ostream& out) {
         useSortCaption(table, *caption);
     else if (table.tagArea("LNAME"))
         useTag(table, "LNAME");
-    if (auto filter = filterFromArgs(args)) {
-        auto outcome = store::ApplyFilter(table, *filter, tagIdentifier());
-        if (!outcome.message.empty())
-            throw Failure(outcome.message);
-        // A filter that matches nothing is dropped by the engine; the batch
-        // must not then copy everything.
-        if (outcome.matches == 0)
-            throw Failure(std::string(exchange::kNothingToCopyMessage));
-    } else if (auto st = store::ClearEngineFilter(table); !st) {
-        throw Failure(st.error());
-    }
-    table.first();
+    applyFilterOptions(args, table, tagIdentifier(), std::string(exchange::kNothingToCopyMessage));
     applyRecno(args, table);
 
     if (auto refused = exchange::checkCopyName(format, target, table.path()))

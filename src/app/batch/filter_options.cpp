@@ -1,6 +1,7 @@
 #include "app/batch/filter_options.h"
 
 #include "app/batch/batch_command.h"
+#include "store/address_filter.h"
 #include "store/filter_file.h"
 #include "store/settings_file.h"
 
@@ -57,6 +58,20 @@ std::optional<store::FilterCriteria> filterFromArgs(const Args& args) {
 std::string tagIdentifier() {
     auto settings = store::SettingsFile::standard();
     return store::LoadGlobalTagId(settings);
+}
+
+void applyFilterOptions(const Args& args, store::Table& table, const std::string& tagId,
+                        const std::string& nothingMatches) {
+    if (auto filter = filterFromArgs(args)) {
+        auto outcome = store::ApplyFilter(table, *filter, tagId);
+        if (!outcome.message.empty())
+            throw Failure(outcome.message);
+        if (outcome.matches == 0)
+            throw Failure(nothingMatches);
+    } else if (auto st = store::ClearEngineFilter(table); !st) {
+        throw Failure(st.error());
+    }
+    table.first();
 }
 
 } // namespace qp::batch

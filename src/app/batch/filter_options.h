@@ -4,6 +4,7 @@
 
 #include "app/batch/batch_args.h"
 #include "store/filter_criteria.h"
+#include "store/table.h"
 
 #include <optional>
 #include <string>
@@ -18,6 +19,13 @@ void addCriterion(store::FilterCriteria& filter, const std::string& spec);
 
 // The filter the options describe, if any.
 std::optional<store::FilterCriteria> filterFromArgs(const Args& args);
+
+// Puts the filter the options describe on `table`, or clears the engine's
+// filter when they give none, and goes to the first record. A filter that
+// matches nothing fails with `nothingMatches`: the engine drops such a
+// filter, and a command would then walk every record.
+void applyFilterOptions(const Args& args, store::Table& table, const std::string& tagId,
+                        const std::string& nothingMatches);
 
 // The tag identifier of the settings file beside the program.
 std::string tagIdentifier();

@@ -9,7 +9,6 @@
 #include "labels/presort.h"
 #include "labels/template_filter.h"
 #include "store/address_file.h"
-#include "store/address_filter.h"
 #include "store/record_selection.h"
 #include "store/shared_routines.h"
 #include "store/table_files.h"
@@ -39,20 +38,8 @@ int runPresortCommand(const std::vector<std::string>& words, std::ostream& out) 
     if (!opened)
         throw Failure(opened.error());
     store::Table& table = *opened;
-    if (auto filter = filterFromArgs(args)) {
-        auto outcome = store::ApplyFilter(table, *filter, tagIdentifier());
-        if (!outcome.message.empty())
-            throw Failure(outcome.message);
-        if (outcome.matches == 0)
-            throw Failure("No records match the filter");
-    } else if (auto st = store::ClearEngineFilter(table); !st) {
-        throw Failure(st.error());
-    }
-    table.first();
-    if (auto recno = args.number("recno")) {
-        if (*recno < 1 || !table.go(static_cast<std::uint32_t>(*recno)))
-            throw Failure("There is no record " + std::to_string(*recno));
-    }
+    applyFilterOptions(args, table, tagIdentifier(), "No records match the filter");
+    applyRecno(args, table);
 
     labels::PresortHooks hooks;
     hooks.goOnWithUnplaced = [&](std::uint32_t unplaced, std::uint32_t) {

@@ -14,7 +14,6 @@
 #include "labels/printing/printer_alignment.h"
 #include "print/printer_setup.h"
 #include "store/address_file.h"
-#include "store/address_filter.h"
 #include "store/settings_file.h"
 #include "store/shared_routines.h"
 
@@ -56,18 +55,7 @@ int runLabels(const std::vector<std::string>& words, std::ostream& out) {
     else if (table.tagArea("LNAME"))
         useTag(table, "LNAME");
     const std::string tagId = tagIdentifier();
-    if (auto filter = filterFromArgs(args)) {
-        auto outcome = store::ApplyFilter(table, *filter, tagId);
-        if (!outcome.message.empty())
-            throw Failure(outcome.message);
-        // The window drops a filter that matches nothing; a script must not
-        // then get labels for everyone.
-        if (outcome.matches == 0)
-            throw Failure("No records match the filter");
-    } else if (auto st = store::ClearEngineFilter(table); !st) {
-        throw Failure(st.error());
-    }
-    table.first();
+    applyFilterOptions(args, table, tagId, "No records match the filter");
     applyRecno(args, table);
     if (table.eof())
         throw Failure("There are no records to print");
