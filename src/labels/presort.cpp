@@ -1,10 +1,16 @@
 #include "labels/presort.h"
 
+#include "store/shared_routines.h"
+
 #include <algorithm>
 #include <fstream>
 #include <map>
 
 namespace qp::labels {
+
+std::string presortListPath() {
+    return store::resolveCaseInsensitive(store::ProgramFolder(), kPresortFileName).string();
+}
 
 const std::array<AdcRow, 96>& adcTable() {
     static const std::array<AdcRow, 96> rows{{

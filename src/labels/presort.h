@@ -26,6 +26,9 @@ inline constexpr std::string_view kCancelPresortQuestion = "Cancel PRESORT?";
 inline constexpr std::string_view kUnknownHeading = "** Unknown";
 inline constexpr std::uint32_t kPresortGroupMinimum = 10;
 
+// PRESORT.PSL in the program folder, found whatever its case.
+std::string presortListPath();
+
 struct AdcRow {
     std::string_view name;
     std::string_view prefixes; // three-digit prefixes separated by single blanks

@@ -15,7 +15,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <ostream>
 #include <unistd.h>
 
@@ -23,16 +22,13 @@ namespace qp::batch {
 
 namespace {
 
-namespace fs = std::filesystem;
-
 int runPresortCommand(const std::vector<std::string>& words, std::ostream& out) {
     Args args(words, {"selection", "recno", "flt", "criteria", "out"},
               {"start-from-current", "tagged", "reverse"});
     args.expectPositionals(1, 1);
     const std::string& path = args.positional(0, "FILE");
     auto selection = selectionFromArgs(args).value_or(store::RecordSelection{});
-    std::string target = args.value("out").value_or(
-        (fs::path(store::ProgramFolder()) / std::string(labels::kPresortFileName)).string());
+    std::string target = args.value("out").value_or(labels::presortListPath());
 
     auto opened = store::openAddressFile(path, store::OpenMode::ReadOnly);
     if (!opened)

@@ -75,8 +75,7 @@ int runLabels(const std::vector<std::string>& words, std::ostream& out) {
     request.panel = &panel;
     request.definition = *def;
     request.sysdataFolder = store::SysdataFolder().string();
-    request.presortPath =
-        store::resolveCaseInsensitive(store::ProgramFolder(), labels::kPresortFileName).string();
+    request.presortPath = labels::presortListPath();
     request.selection = selectionFromArgs(args).value_or(store::RecordSelection{});
     request.selection.currentByQuery = true;
     request.presort = args.flag("presort");

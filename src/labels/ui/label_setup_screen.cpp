@@ -233,8 +233,7 @@ void TLabelSetupScreen::showEvent(QShowEvent* event) {
     setButtons();
     // A list from an earlier session may not match this selection.
     std::error_code ec;
-    std::filesystem::remove(store::resolveCaseInsensitive(store::ProgramFolder(), kPresortFileName),
-                            ec);
+    std::filesystem::remove(presortListPath(), ec);
 }
 
 void TLabelSetupScreen::fillList(std::uint32_t select) {
@@ -457,8 +456,7 @@ void TLabelSetupScreen::printOrPreview(bool preview) {
     request.panel = &printPanel_;
     request.definition = *def;
     request.sysdataFolder = sysdata().toStdString();
-    request.presortPath =
-        store::resolveCaseInsensitive(store::ProgramFolder(), kPresortFileName).string();
+    request.presortPath = presortListPath();
     request.selection = selection();
     request.presort = presortChecked();
     request.presortDone = presortDone_;
