@@ -14,9 +14,9 @@ namespace qp::labels {
 
 namespace {
 
+// The record's ZIP as the presort list keys it.
 std::string zip5(const store::Table& table) {
-    std::string zip = table.getString("ZIP");
-    return zip.substr(0, std::min<std::size_t>(5, zip.size()));
+    return std::string(presortKey(table.getString("ZIP")));
 }
 
 } // namespace

@@ -348,7 +348,6 @@ bool TLabelSetupScreen::runDesign(LabelDefinition def, bool isNew) {
     const std::string folder = sysdata().toStdString();
     design::TGLabelPanel panel;
     panel.SetDataSet(&source_);
-    panel.ClearObjects();
     if (!isNew && layoutFileExists(folder, def)) {
         QString error;
         if (!design::LoadLayoutFile(panel, QString::fromStdString(*layoutFilePath(folder, def)),
@@ -367,8 +366,6 @@ bool TLabelSetupScreen::runDesign(LabelDefinition def, bool isNew) {
             return false;
         }
         def.layoutFile = *fresh;
-        if (isNew)
-            panel.ClearObjects();
     }
     panel.RefreshDataValues();
 
@@ -431,7 +428,6 @@ void TLabelSetupScreen::printOrPreview(bool preview) {
     auto def = currentDefinition();
     if (!def)
         return;
-    printPanel_.ClearObjects();
     positions_.fitSheet(*def);
     TSelectSpecificLabels where(*def, positions_, copies_, presortChecked(), this);
     if (runModal(where) != QDialog::Accepted)
