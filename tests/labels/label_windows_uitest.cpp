@@ -1,6 +1,7 @@
 #include "labels/label_stock.h"
 #include "labels/ui/label_layout_windows.h"
 #include "labels_test_support.h"
+#include "print/ui/window_hooks.h"
 #include "store/ui/common_dialogs.h"
 
 #include <QApplication>
@@ -148,6 +149,17 @@ private slots:
         manual.manualChoice()->setChecked(true);
         manual.reject();
         QCOMPARE(manual.choice(), LayoutChoice::Cancelled);
+    }
+
+    void helpButtonsOpenTheirTopics() {
+        QList<int> topics;
+        qp::print::SetHelpHandler([&topics](QWidget*, int topic) { topics << topic; });
+        TLabelLayoutForm choice;
+        choice.findChild<QPushButton*>(QStringLiteral("HelpButton"))->click();
+        TUserLabelLayoutForm manual(ManualLayout{});
+        manual.findChild<QPushButton*>(QStringLiteral("HelpButton"))->click();
+        qp::print::SetHelpHandler({});
+        QCOMPARE(topics, (QList<int>{1049, 1050}));
     }
 };
 

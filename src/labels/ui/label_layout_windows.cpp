@@ -1,5 +1,7 @@
 #include "labels/ui/label_layout_windows.h"
 
+#include "labels/ui/label_dialog_buttons.h"
+
 #include "labels/manual_layout.h"
 #include "labels/template_filter.h"
 #include "store/ui/common_dialogs.h"
@@ -27,18 +29,9 @@ namespace qp::labels {
 
 namespace {
 
-QDialogButtonBox* okCancelHelp(QDialog* dialog, QPushButton** ok = nullptr) {
-    auto* box = new QDialogButtonBox(dialog);
-    auto* okButton = box->addButton("Ok", QDialogButtonBox::AcceptRole);
-    okButton->setDefault(true);
-    box->addButton("Cancel", QDialogButtonBox::RejectRole);
-    box->addButton("&Help", QDialogButtonBox::HelpRole);
-    QObject::connect(box, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(box, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-    if (ok)
-        *ok = okButton;
-    return box;
-}
+constexpr int kLabelLayoutHelpTopic = 1049;
+constexpr int kTemplateHelpTopic = 1048;
+constexpr int kUserLayoutHelpTopic = 1050;
 
 QString inchesText(double v) {
     // "#0.0##": one to three decimals.
@@ -58,7 +51,7 @@ TLabelLayoutForm::TLabelLayoutForm(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(fromList_);
     layout->addWidget(manual_);
-    layout->addWidget(okCancelHelp(this));
+    layout->addWidget(okCancelHelp(*this, kLabelLayoutHelpTopic).box);
 }
 
 LayoutChoice TLabelLayoutForm::choice() const {
@@ -111,7 +104,9 @@ TSelectLabelTemplateForm::TSelectLabelTemplateForm(const std::string& sysdataFol
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(filters);
     layout->addLayout(middle);
-    layout->addWidget(okCancelHelp(this, &ok_));
+    const auto buttons = okCancelHelp(*this, kTemplateHelpTopic);
+    ok_ = buttons.ok;
+    layout->addWidget(buttons.box);
     resize(560, 420);
 
     auto table = openLabelTemplateTable(sysdataFolder);
@@ -226,7 +221,7 @@ TUserLabelLayoutForm::TUserLabelLayoutForm(const ManualLayout& layout, QWidget* 
     auto* layoutBox = new QVBoxLayout(this);
     layoutBox->addLayout(form);
     layoutBox->addLayout(units);
-    layoutBox->addWidget(okCancelHelp(this));
+    layoutBox->addWidget(okCancelHelp(*this, kUserLayoutHelpTopic).box);
     connect(mm_, &QRadioButton::toggled, this, [this](bool on) { setMillimetres(on); });
     connect(paper_, &QComboBox::activated, this, [this](int index) { paperChosen(index); });
 }

@@ -3,8 +3,8 @@
 #include "design/design_units.h"
 #include "labels/printing/label_print_job.h"
 #include "labels/printing/printer_alignment.h"
+#include "labels/ui/label_dialog_buttons.h"
 #include "print/printer_setup.h"
-#include "print/ui/window_hooks.h"
 #include "store/settings_file.h"
 #include "store/ui/common_dialogs.h"
 
@@ -178,18 +178,7 @@ TSelectSpecificLabels::TSelectSpecificLabels(const LabelDefinition& def,
     layout->addLayout(form);
     loadAlignment();
 
-    auto* buttons = new QDialogButtonBox(this);
-    auto* ok = buttons->addButton(QStringLiteral("Ok"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("OkButton"));
-    ok->setDefault(true);
-    auto* cancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("CancelButton"));
-    auto* help = buttons->addButton(QStringLiteral("&Help"), QDialogButtonBox::HelpRole);
-    help->setObjectName(QStringLiteral("HelpButton"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &TSelectSpecificLabels::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &TSelectSpecificLabels::reject);
-    connect(help, &QPushButton::clicked, this, [this] { print::ShowHelpTopic(this, kHelpTopic); });
-    layout->addWidget(buttons);
+    layout->addWidget(okCancelHelp(*this, kHelpTopic).box);
 }
 
 int TSelectSpecificLabels::copies() const {
