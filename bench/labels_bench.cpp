@@ -10,7 +10,6 @@
 #include "store/address_file.h"
 #include "support/sample_addresses.h"
 
-#include <QGuiApplication>
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -88,12 +87,3 @@ void BM_LabelsToPreview(benchmark::State& state) {
 BENCHMARK(BM_LabelsToPreview)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
