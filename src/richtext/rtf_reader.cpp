@@ -454,8 +454,9 @@ TRtfReadResult TReader::Run(bool wholeDocument) {
     Flush();
     // The last paragraph takes the format in force at the end; a final \par
     // (as most writers put after every paragraph) leaves an empty paragraph
-    // that is no part of the document.
-    if (wholeDocument && EndedWithPar_ && !ParagraphHasContent_ && Cursor_.blockNumber() > 0) {
+    // that is no part of the document; inserted, it would split the
+    // paragraph at the caret.
+    if (EndedWithPar_ && !ParagraphHasContent_ && Cursor_.blockNumber() > 0) {
         const QTextBlock previous = Cursor_.block().previous();
         const QTextBlockFormat blockFormat = previous.blockFormat();
         const QTextCharFormat charFormat = previous.charFormat();

@@ -25,7 +25,7 @@ inline int ToTwips(double value, TLengthUnit u) {
     return qRound(value * TwipsPerUnit(u));
 }
 inline int UnitDecimals(TLengthUnit u) {
-    return u == luTwips ? 0 : (u == luCm ? 2 : 3);
+    return u == luTwips ? 0 : 3;
 }
 
 } // namespace qp::richtext

@@ -5,6 +5,7 @@
 #include "richtext/ui/page_settings_dialog.h"
 #include "richtext/ui/paragraph_dialog.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QColorDialog>
 #include <QComboBox>
