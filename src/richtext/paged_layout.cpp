@@ -41,8 +41,9 @@ void TPagedLayout::Build() {
         const double top = layout->position().y();
         for (int i = 0; i < layout->lineCount(); ++i) {
             const QTextLine line = layout->lineAt(i);
-            // A line sits wholly on one page; a hair's slack absorbs rounding.
-            const int p = int(std::floor((top + line.y() + 0.01) / h));
+            // A line sits wholly on one page; half a unit of slack absorbs the
+            // layout's rounding to 1/64.
+            const int p = int(std::floor((top + line.y() + 0.5) / h));
             if (p > lastPage) {
                 Pages_.push_back({b.position() + line.textStart(), p});
                 lastPage = p;
@@ -77,7 +78,10 @@ void TPagedLayout::Paint(QPainter& painter, int page, const QRectF& target, doub
     painter.scale(sx, sy);
     painter.translate(0, -top);
     QAbstractTextDocumentLayout::PaintContext context;
-    context.clip = QRectF(0, top, TextArea_.width(), TextArea_.height());
+    // Lines are drawn when they touch the clip; the first line of the next
+    // page starts at this page's bottom edge, give or take the layout's
+    // rounding, and must stay off it.
+    context.clip = QRectF(0, top, TextArea_.width(), TextArea_.height() - 0.5);
     // Paper is white whatever the desktop's colours.
     context.palette.setColor(QPalette::Text, Qt::black);
     Doc_->documentLayout()->draw(&painter, context);

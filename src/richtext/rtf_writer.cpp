@@ -106,6 +106,8 @@ void TWriter::Text(const QString& text) {
             o += "\\_";
         } else if (c < 0x20 || c == QChar::ObjectReplacementCharacter) {
             // control characters have no place in the text
+        } else if (QChar::isSurrogate(c)) { // each half of the pair as its own \u
+            o += "\\u" + QByteArray::number(int(static_cast<int16_t>(c))) + '?';
         } else {
             const QString one(text.at(i));
             const auto cp = store::utf8ToCp1252Exact(one.toStdString());

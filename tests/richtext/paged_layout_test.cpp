@@ -43,8 +43,8 @@ void AddParagraphs(QTextDocument& doc, int count, const QString& stem) {
 
 QByteArray ThreePages() {
     return "{\\rtf1\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440 "
-           "\\pard Alpha first page\\par\\page Bravo second page\\par\\pard\\pagebb Charlie "
-           "third page\\par}";
+           "\\pard Alpha one page\\par\\page Bravo two page\\par\\pard\\pagebb Charlie "
+           "three page\\par}";
 }
 
 TEST(PagedLayout, PageBreaksStartPagesAtKnownPositions) {
@@ -150,10 +150,10 @@ TEST(PagedLayout, BatchPdfHasThreePagesWithTheirText) {
     EXPECT_NEAR(size.height(), 11, 0.01);
     const QStringList pages = PdfText(pdf).split(QChar('\f'));
     ASSERT_GE(pages.size(), 3);
-    EXPECT_TRUE(pages[0].contains("Alpha first page"));
+    EXPECT_TRUE(pages[0].contains("Alpha one page"));
     EXPECT_FALSE(pages[0].contains("Bravo"));
-    EXPECT_TRUE(pages[1].contains("Bravo second page"));
-    EXPECT_TRUE(pages[2].contains("Charlie third page"));
+    EXPECT_TRUE(pages[1].contains("Bravo two page"));
+    EXPECT_TRUE(pages[2].contains("Charlie three page"));
     // The text starts at the margins: one inch from the left and the top.
     const auto words = PdfWords(pdf);
     const TPdfWord* alpha = FindWord(words, "Alpha", 1);
