@@ -7,6 +7,7 @@
 #include "spell/word_iterator.h"
 #include "support/peer_tools.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTextCursor>
@@ -91,6 +92,17 @@ TEST_F(SpellTest, AnUnwritableUserDictionaryOnlyStopsAddingWords) {
     EXPECT_FALSE(checker.AddWord("Other").isEmpty());
     EXPECT_EQ(Home.Read("quillpu.dct"), "Grbzl\n");
     QFile::setPermissions(Home.File("quillpu.dct"), QFile::ReadOwner | QFile::WriteOwner);
+}
+
+TEST_F(SpellTest, AFolderInPlaceOfTheUserDictionaryOnlyStopsAddingWords) {
+    ASSERT_TRUE(QDir(Home.File("")).mkdir("quillpu.dct"));
+    TSpellChecker checker;
+    EXPECT_TRUE(checker.IsAvailable());
+    EXPECT_TRUE(checker.IsKnown("letter"));
+    EXPECT_FALSE(checker.CanAddWords());
+    EXPECT_TRUE(checker.UserDictionaryProblem().contains("quillpu.dct"));
+    EXPECT_FALSE(checker.AddWord("Other").isEmpty());
+    EXPECT_TRUE(QFileInfo(Home.File("quillpu.dct")).isDir());
 }
 
 TEST(SpellDisabled, WithoutAMainDictionaryCheckingIsOffAndSaysWhy) {
