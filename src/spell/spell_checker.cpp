@@ -1,6 +1,7 @@
 #include "spell/spell_checker.h"
 
 #include "spell/dictionary_location.h"
+#include "spell/word_iterator.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -127,6 +128,12 @@ QString TSpellChecker::AddWord(const QString& word) {
     UserWords_.insert(w);
     Hunspell_->add(Encode(w));
     return {};
+}
+
+TWord NextUnknownWord(TWordIterator& words, const TSpellChecker& checker) {
+    for (TWord w = words.Next();; w = words.Next())
+        if (w.Text.isEmpty() || !checker.IsKnown(w.Text))
+            return w;
 }
 
 } // namespace qp::spell

@@ -53,4 +53,11 @@ private:
     QSet<QString> UserWords_;
 };
 
+class TWordIterator;
+struct TWord;
+
+// The next word from `words` that the dictionaries do not know; an empty
+// word when the text ends. With no main dictionary every word is known.
+TWord NextUnknownWord(TWordIterator& words, const TSpellChecker& checker);
+
 } // namespace qp::spell

@@ -101,6 +101,31 @@ TEST(PagedLayout, ChangesAreSeenByTheNextRender) {
     EXPECT_EQ(RenderPage(painter, QRectF(0, 0, 100, 100), doc, 0), doc.lastBlock().position());
 }
 
+TEST(PagedLayout, ZoomScalesThePageIntoTheRectangle) {
+    QTextDocument doc;
+    QTextCharFormat big;
+    big.setFontPointSize(72);
+    QTextCursor(&doc).insertText("WWWWWWWWWWWWWWWW", big); // fills the line
+    const TPagedLayout layout(doc);
+    const auto inkWidth = [&](double zoom) {
+        QImage image(1000, 300, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        layout.Paint(painter, 0, QRectF(0, 0, 1000, 300), zoom);
+        painter.end();
+        int right = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixel(x, y) != qRgb(255, 255, 255))
+                    right = std::max(right, x);
+        return right;
+    };
+    const int full = inkWidth(1.0);
+    const int half = inkWidth(0.5);
+    EXPECT_GT(full, 400);
+    EXPECT_NEAR(half, full / 2, 12);
+}
+
 TEST(PagedLayout, OversizedContentEndsInsteadOfLooping) {
     QTextDocument doc;
     QTextCursor c(&doc);

@@ -148,6 +148,30 @@ TEST_F(SpellTest, BatchSpellAndAdd) {
     EXPECT_EQ(Home.Read("quillpu.dct"), "Wrdzq\n");
 }
 
+TEST_F(SpellTest, UnknownWordsOneAfterAnother) {
+    QTextDocument doc;
+    QTextCursor(&doc).insertText("Dear Jhon, thank you for the lettre.");
+    TWordIterator words(doc);
+    TSpellChecker checker;
+    TWord w = NextUnknownWord(words, checker);
+    EXPECT_EQ(w.Text, "Jhon");
+    EXPECT_EQ(w.Position, 5);
+    // Replace it as the spell check does and go on after the replacement.
+    QTextCursor c(&doc);
+    c.setPosition(w.Position);
+    c.setPosition(w.Position + w.Length(), QTextCursor::KeepAnchor);
+    c.insertText("John");
+    words.MoveTo(c.position());
+    EXPECT_EQ(NextUnknownWord(words, checker).Text, "lettre");
+    EXPECT_TRUE(NextUnknownWord(words, checker).Text.isEmpty());
+
+    // A letter whose words are all known has nothing to show.
+    QTextDocument clean;
+    QTextCursor(&clean).insertText("All of these words are known.");
+    TWordIterator cleanWords(clean);
+    EXPECT_TRUE(NextUnknownWord(cleanWords, checker).Text.isEmpty());
+}
+
 TEST(WordIterator, WordsWithTheirPositions) {
     QTextDocument doc;
     QTextCursor c(&doc);
