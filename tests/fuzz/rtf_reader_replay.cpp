@@ -1,0 +1,163 @@
+// Runs the RTF fuzz target over a fixed corpus without libFuzzer: hand-made
+// files using every control word the reader knows, then the same files
+// truncated, with bytes changed, inserted and removed, braces unbalanced,
+// numbers made huge and groups nested deep, from a fixed seed. Files given
+// on the command line (e.g. crashes a fuzzer found) are run too.
+
+#include "rtf_reader_target.h"
+
+#include <QFile>
+#include <QGuiApplication>
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+struct Random {
+    std::uint64_t state = 0x2545F4914F6CDD1Dull;
+    std::uint64_t next() {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        return state;
+    }
+    int below(int n) { return n > 0 ? static_cast<int>(next() % std::uint64_t(n)) : 0; }
+};
+
+const char* const kPieces[] = {"{",
+                               "}",
+                               "\\",
+                               "\\par ",
+                               "\\page ",
+                               "\\pagebb",
+                               "\\b",
+                               "\\i0",
+                               "\\ul",
+                               "\\strike",
+                               "\\f1",
+                               "\\fs-5",
+                               "\\fs999999999999",
+                               "\\cf3",
+                               "\\highlight9",
+                               "\\plain",
+                               "\\pard",
+                               "\\qc",
+                               "\\li-99999",
+                               "\\fi4000000000",
+                               "\\sl-1",
+                               "\\slmult1",
+                               "\\tx",
+                               "\\tqr",
+                               "\\line",
+                               "\\tab",
+                               "\\u",
+                               "\\u-1",
+                               "\\u65535?",
+                               "\\uc5",
+                               "\\'",
+                               "\\'f",
+                               "\\'zz",
+                               "\\*",
+                               "{\\*\\x ",
+                               "{\\pict\\pngblip ",
+                               "\\bin",
+                               "\\bin99999 ",
+                               "\\paperw0",
+                               "\\margl-1",
+                               "{\\fonttbl ",
+                               "{\\colortbl;",
+                               "\\red300",
+                               "\\cell",
+                               "\\row",
+                               "\\~",
+                               "\\-",
+                               "\xe9",
+                               "\r\n",
+                               "x"};
+
+QByteArray seedDocument() {
+    return "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1{\\fonttbl{\\f0\\fswiss Arial;}{\\f1 "
+           "Times;}}{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
+           "{\\stylesheet{\\s0 Normal;}}{\\*\\generator x;}"
+           "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440 "
+           "\\pard\\qc\\sb240{\\b\\fs32 Title}\\par\\pard\\qj\\li720\\ri720\\fi-360 Text {\\i it} "
+           "{\\ul u}{\\strike s}{\\f1 r}{\\cf1 c}{\\highlight2 h} caf\\'e9 \\u1046? {\\uc2\\u8364 "
+           "xy}\\par\\pard\\sl360\\slmult1\\tx1440\\tqr\\tx5760 a\\tab b\\line c\\page d\\par"
+           "\\pard\\pagebb\\plain e{\\pict\\pngblip\\picwgoal100\\pichgoal100 "
+           "89504e470d0a1a0a0000000d4948445200000001000000010802000000907753de0000000c4944415408"
+           "d763f8cfc000000301010018dd8db00000000049454e44ae426082}"
+           "{\\pict\\wmetafile8 0102}\\trowd\\cellx100 \\intbl a\\cell b\\cell\\row\\par}";
+}
+
+QByteArray mutate(const QByteArray& a, Random& r) {
+    QByteArray out = a;
+    const int edits = 1 + r.below(6);
+    for (int e = 0; e < edits; ++e) {
+        const int at = out.isEmpty() ? 0 : r.below(int(out.size()));
+        switch (r.below(8)) {
+        case 0:
+            out.truncate(at);
+            break;
+        case 1:
+            if (!out.isEmpty())
+                out[at] = char(r.below(256));
+            break;
+        case 2:
+            out.insert(at, char(r.below(256)));
+            break;
+        case 3:
+            out.remove(at, 1 + r.below(16));
+            break;
+        case 4: // a control word or brace from the reader's vocabulary
+        case 5:
+            out.insert(at, kPieces[r.below(int(std::size(kPieces)))]);
+            break;
+        case 6: // deep nesting
+            out.insert(at, QByteArray(1 + r.below(3000), '{'));
+            break;
+        default: // a run of digits after whatever is there
+            out.insert(at, QByteArray(1 + r.below(30), char('0' + r.below(10))));
+        }
+    }
+    return out;
+}
+
+int run(const QByteArray& bytes) {
+    return ReadRtfBytes(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                        static_cast<std::size_t>(bytes.size()));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    // Damaged pictures are expected here; their decoder's complaints are noise.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    for (int i = 1; i < argc; ++i) {
+        QFile f(QString::fromLocal8Bit(argv[i]));
+        if (!f.open(QIODevice::ReadOnly)) {
+            std::fprintf(stderr, "cannot read %s\n", argv[i]);
+            return 1;
+        }
+        run(f.readAll());
+    }
+    std::vector<QByteArray> seeds{
+        seedDocument(),        QByteArray("{\\rtf1 plain}"),
+        QByteArray(),          QByteArray("not rtf at all\r\n"),
+        QByteArray(5000, '{'), QByteArray("{\\rtf1 ") + QByteArray(5000, '}')};
+    for (const auto& s : seeds) {
+        run(s);
+        for (int n = 0; n < s.size(); n += 5)
+            run(s.left(n));
+    }
+    Random random;
+    int runs = 0;
+    for (int i = 0; i < 20000; ++i) {
+        run(mutate(seeds[std::size_t(random.below(int(seeds.size())))], random));
+        ++runs;
+    }
+    std::printf("%d mutated RTF files read without a fault\n", runs);
+    return 0;
+}
