@@ -112,7 +112,7 @@ int listCatalogue(const std::string& expression, std::ostream& out) {
 
 // stock list: the catalogue narrowed by its own columns.
 int runStock(const std::vector<std::string>& words, std::ostream& out) {
-    Args args(words, {"maker", "printer", "family"}, {"european"});
+    Args args(words, {"maker", "printer", "family", "search"}, {"european"});
     args.expectPositionals(1, 1);
     if (args.positional(0, "list") != "list")
         throw UsageError("stock takes: list");
@@ -132,14 +132,21 @@ int runStock(const std::vector<std::string>& words, std::ostream& out) {
         join("UPPER(PRODTYPE)=" + xbaseLiteral(labels::upperAscii(*family)));
     if (args.flag("european"))
         join("(\"A4\"$UPPER(PAPERSIZE) OR \"A5\"$UPPER(PAPERSIZE))");
+    if (auto text = args.value("search")) {
+        const std::string search = labels::stockSearchExpression(*text);
+        if (search.empty())
+            throw UsageError("--search takes a product number or words of the description");
+        join("(" + search + ")");
+    }
     return listCatalogue(expression, out);
 }
 
 BatchCommand stockCommand(
-    {"stock", "list [--maker M] [--printer LJ|IJ|DM|LP] [--family F] [--european]",
+    {"stock", "list [--maker M] [--printer LJ|IJ|DM|LP] [--family F] [--european] [--search TEXT]",
      "Lists the label stock catalogue as CSV in DESCRIPT order, narrowed by maker (\"AVERY\", "
-     "...), printer kind, product family (\"ADDRESS/SHIPPING LABELS\", ...) and, with "
-     "--european, to A4 and A5 sheets.",
+     "\"HERMA\", \"USER\", ...), printer kind, product family (\"ADDRESS/SHIPPING LABELS\", "
+     "...), with --european to A4 and A5 sheets, and with --search to the sheets whose "
+     "description holds every word of TEXT (\"L7163\", \"Herma 5051\"), in any case.",
      runStock});
 BatchCommand presortCommand(
     {"presort",
