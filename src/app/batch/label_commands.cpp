@@ -4,6 +4,7 @@
 #include "app/batch/csv_writer.h"
 #include "app/batch/filter_options.h"
 #include "app/batch/label_catalogue.h"
+#include "app/batch/progress_line.h"
 #include "app/batch/selection_options.h"
 #include "labels/label_stock.h"
 #include "labels/presort.h"
@@ -42,7 +43,21 @@ int runPresortCommand(const std::vector<std::string>& words, std::ostream& out) 
         out << unplaced << " selected records have no usable ZIP code and are left out\n";
         return true;
     };
+    // Ctrl+C stops the count; the list is written only at the end, so an
+    // earlier list stays as it was.
+    Interruption interruption;
+    ProgressLine progress("records counted");
+    std::uint64_t counted = 0;
+    hooks.cancelRequested = [&] {
+        progress.update(++counted);
+        return Interruption::requested();
+    };
     auto run = labels::runPresort(table, selection, target, hooks);
+    progress.finish();
+    if (run.outcome == labels::PresortOutcome::Cancelled && Interruption::requested()) {
+        out << "Presort stopped; " << target << " was not written\n";
+        return kInterruptedStatus;
+    }
     if (run.outcome != labels::PresortOutcome::Done)
         throw Failure(run.message.empty() ? "Presort canceled" : run.message);
     std::uint32_t groups[4] = {};
