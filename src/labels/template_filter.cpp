@@ -52,11 +52,10 @@ bool isFixedMaker(std::string_view maker) {
 } // namespace
 
 std::string makerDisplayName(std::string_view maker) {
+    // Codes whose title case is not the maker's own spelling.
     static const std::map<std::string, std::string, std::less<>> known{
-        {"BEGALABEL", "Begalabel"},  {"CABLELABEL", "Cable Label Co"}, {"DECADRY", "DECAdry"},
-        {"IGEPA", "Igepa"},          {"MERITLINE", "Meritline"},       {"OFFICEMAX", "OfficeMax"},
-        {"ONLINE", "Online Labels"}, {"SHEETLABEL", "SheetLabels"},    {"TOUGH-TAGS", "Tough-Tags"},
-        {"USER", "User Defined"},    {"WORLDLABEL", "Worldlabel"},     {"NETC", "NETC"}};
+        {"CABLELABEL", "Cable Label Co"}, {"DECADRY", "DECAdry"},        {"OFFICEMAX", "OfficeMax"},
+        {"ONLINE", "Online Labels"},      {"SHEETLABEL", "SheetLabels"}, {"USER", "User Defined"}};
     const std::string code = upperAscii(maker);
     if (auto it = known.find(code); it != known.end())
         return it->second;
