@@ -21,7 +21,7 @@ failures = []
 for name in commands:
     if not re.search(r"^\.B " + re.escape(name) + r"$", text, re.M):
         failures.append("manual page lacks command " + name)
-    if not re.search(r"(^|\s)" + re.escape(name) + r"(\s|\))", script):
+    if not re.search(r"(^|[\s\"])" + re.escape(name) + r"[\s)\"]", script):
         failures.append("completion lacks command " + name)
 for option in sorted(options):
     if option not in text:

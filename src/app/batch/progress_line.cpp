@@ -52,7 +52,8 @@ std::string progressText(const std::string& noun, std::uint64_t done, std::uint6
             text += " / " + grouped(total);
         text += " " + noun;
     }
-    if (seconds > 0.2 && done > 0) {
+    // Rate and time left only once there is enough to measure them by.
+    if (seconds >= 0.5 && done > 0) {
         const double rate = static_cast<double>(done) / seconds;
         if (!percent)
             text += "  " + grouped(static_cast<std::uint64_t>(rate + 0.5)) + "/s";
@@ -77,6 +78,11 @@ void ProgressLine::update(std::uint64_t done) {
     if (!shown_)
         return;
     const auto now = std::chrono::steady_clock::now();
+    // The clock starts with the first record, not with the preparations.
+    if (!started_) {
+        started_ = true;
+        start_ = now;
+    }
     if (drawn_ && now - last_ < std::chrono::milliseconds(200) && done != total_)
         return;
     last_ = now;

@@ -42,7 +42,8 @@ private:
     std::FILE* stream_;
     bool shown_;
     bool drawn_ = false;
-    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+    bool started_ = false;
+    std::chrono::steady_clock::time_point start_{};
     std::chrono::steady_clock::time_point last_{};
 };
 
