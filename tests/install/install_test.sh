@@ -36,7 +36,8 @@ export QT_QPA_PLATFORM=offscreen
 info=$("$prefix/bin/quillpost-batch" info "$tmp/new.dbf")
 grep -q LNAME <<<"$info" || { echo "info lacks LNAME: $info"; exit 1; }
 # The stock catalogue is carried inside the program.
-"$prefix/bin/quillpost-batch" stock list --search L7163 | grep -q "Avery L7163"
+stock=$("$prefix/bin/quillpost-batch" stock list --search L7163)
+grep -q "Avery L7163" <<<"$stock" || { echo "stock list found: $stock"; exit 1; }
 
 # The completion offers commands and a command's options.
 completion=$(bash -c 'source "$1"; COMP_WORDS=(quillpost-batch import-c); COMP_CWORD=1
