@@ -44,7 +44,7 @@ install(FILES ${QP_GENERATED}/quillpost-batch.bash
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
         RENAME quillpost-batch)
 install(FILES ${PROJECT_SOURCE_DIR}/data/label-stock-LICENSE.txt
-        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quillpost)
 
 # Renders the icon's PNG sizes from its SVG; run by hand after changing the
 # drawing (`cmake --build build --target icons`), the PNGs are committed.
@@ -63,10 +63,10 @@ add_custom_target(
 set(CPACK_PACKAGE_NAME quillpost)
 set(CPACK_PACKAGE_VENDOR "The Quillpost developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Mailing lists, labels, envelopes, form letters and reports")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Quillpost keeps mailing lists in DBF address files and prints labels, envelopes, form "
-    "letters and reports from them, with bulk-mail presort, imports and exports. "
-    "quillpost-batch runs the same jobs from the command line.")
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+       "Quillpost keeps mailing lists in DBF address files and prints labels, envelopes, form "
+       "letters and reports from them, with bulk-mail presort, imports and exports. "
+       "quillpost-batch runs the same jobs from the command line.")
 set(CPACK_PACKAGE_CONTACT "The Quillpost developers <quillpost@localhost>")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY quillpost)
 set(CPACK_STRIP_FILES ON)
