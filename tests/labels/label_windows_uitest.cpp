@@ -154,12 +154,14 @@ private slots:
         QTest::keyClicks(form.search(), "3");
         QCOMPARE(form.grid()->rowCount(), 1);
         QCOMPARE(form.grid()->item(0, 0)->text(), QString("Avery L7163  Mailing"));
+        QVERIFY(!form.manufacturer()->isEnabled());
         form.show();
         QTest::keyClick(form.search(), Qt::Key_Return);
         QCOMPARE(form.result(), int(QDialog::Accepted));
         QCOMPARE(form.selected()->description, std::string("Avery L7163  Mailing"));
         // Clearing the search brings the lists' filter back.
         form.search()->clear();
+        QVERIFY(form.manufacturer()->isEnabled());
         QCOMPARE(form.grid()->rowCount(), 0);
         QVERIFY(!form.okButton()->isEnabled());
     }
@@ -209,6 +211,22 @@ private slots:
         // Without a catalogue folder there is no such button.
         TUserLabelLayoutForm plain(m);
         QVERIFY(!plain.saveAsStockButton());
+    }
+
+    // QP_SCREENSHOTS=folder: the template window searching, for the documentation.
+    void templateWindowScreenshot() {
+        const QString folder = qEnvironmentVariable("QP_SCREENSHOTS");
+        if (folder.isEmpty())
+            QSKIP("QP_SCREENSHOTS not set");
+        qp::testing::LabelsTempFolder sysdata;
+        QVERIFY(buildLabelTemplateTable(sysdata.file("LBLTPL.DBF")));
+        TSelectLabelTemplateForm form(sysdata.path().string(), LabelDefinition{}, true);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTest::keyClicks(form.search(), "herma 44");
+        QTest::keyClick(form.search(), Qt::Key_Down);
+        QTest::qWait(50);
+        form.grab().save(folder + QStringLiteral("/select-label-template.png"));
     }
 
     void missingCatalogueSaysSo() {

@@ -192,6 +192,10 @@ bool TSelectLabelTemplateForm::eventFilter(QObject* watched, QEvent* event) {
 void TSelectLabelTemplateForm::rebuild() {
     // A search looks through the whole catalogue, whatever the lists say.
     const std::string search = stockSearchExpression(search_->text().toStdString());
+    // The lists rest while a search is typed, and show so.
+    for (QWidget* w : {static_cast<QWidget*>(manufacturer_), static_cast<QWidget*>(product_),
+                       static_cast<QWidget*>(european_)})
+        w->setEnabled(search.empty());
     const int item = std::max(0, manufacturer_->currentIndex());
     expression_ = !search.empty()
                       ? search
