@@ -10,9 +10,11 @@ BUILD_PACKAGES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libhunspell-dev hunspell-en-us
   fonts-liberation2
+  dpkg-dev file
 )
 TEST_PACKAGES=(
   python3 python3-dbf libdbd-xbase-perl zint poppler-utils xvfb xauth locales
+  desktop-file-utils appstream
 )
 
 want=("${BUILD_PACKAGES[@]}")

@@ -4,6 +4,7 @@
 #include "addressbook/ui/address_main.h"
 #include "addressbook/ui/single_instance.h"
 #include "addressbook/ui/window_hooks_adapter.h"
+#include "app/app_icon.h"
 #include "help/help_service.h"
 #include "labels/label_stock.h"
 #include "store/program_folder.h"
@@ -12,10 +13,30 @@
 
 #include <QApplication>
 
+#include <cstdio>
+#include <cstring>
+
 int main(int argc, char** argv) {
+    // Answered before any window system is needed.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("quillpost %s\n", QP_VERSION);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::printf("Usage: quillpost [--version] [--help]\n\n"
+                        "Quillpost keeps mailing lists and prints labels, envelopes, letters and\n"
+                        "reports from them. Its address files and system tables live in the\n"
+                        "program folder: $QUILLPOST_HOME when set, else ~/.local/share/Quillpost.\n"
+                        "The same jobs run without a window through quillpost-batch.\n");
+            return 0;
+        }
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillpost"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quillpost"));
+    QApplication::setApplicationVersion(QStringLiteral(QP_VERSION));
+    qp::app::installApplicationIcon();
 
     qp::addressbook::TSingleInstance instance;
     if (!instance.Claim())

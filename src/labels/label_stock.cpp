@@ -1,9 +1,10 @@
 #include "labels/label_stock.h"
 
+#include "store/number_text.h"
 #include "store/shared_routines.h"
-
 #include "store/system_tables.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <filesystem>
@@ -13,16 +14,28 @@ namespace qp::labels {
 
 namespace {
 
-std::vector<std::string_view> splitFields(std::string_view line) {
-    std::vector<std::string_view> out;
-    std::size_t start = 0;
-    for (;;) {
-        auto comma = line.find(',', start);
-        out.push_back(line.substr(start, comma - start));
-        if (comma == std::string_view::npos)
-            return out;
-        start = comma + 1;
+// Splits one CSV line; a quoted field may hold commas, and "" in it is one ".
+std::vector<std::string> splitFields(std::string_view line) {
+    std::vector<std::string> out(1);
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (quoted) {
+            if (c != '"')
+                out.back() += c;
+            else if (i + 1 < line.size() && line[i + 1] == '"')
+                out.back() += line[++i];
+            else
+                quoted = false;
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == ',') {
+            out.emplace_back();
+        } else {
+            out.back() += c;
+        }
     }
+    return out;
 }
 
 bool toNumber(std::string_view text, double& value) {
@@ -85,7 +98,7 @@ store::Result<std::vector<LabelTemplate>> parseLabelStock(std::string_view csv) 
         }
         auto text = [&](std::size_t c) {
             auto i = static_cast<std::size_t>(where[c]);
-            return i < fields.size() ? fields[i] : std::string_view();
+            return i < fields.size() ? std::string_view(fields[i]) : std::string_view();
         };
         LabelTemplate s;
         s.description = std::string(text(0));
@@ -118,10 +131,17 @@ store::Result<std::vector<LabelTemplate>> parseLabelStock(std::string_view csv) 
     return rows;
 }
 
-store::Status buildLabelTemplateTable(const std::string& path) {
-    auto rows = parseLabelStock(store::shippedLabelStockCsv());
+store::Status buildLabelTemplateTable(const std::string& path,
+                                      const std::vector<LabelTemplate>& userSheets) {
+    return buildLabelTemplateTable(path, store::shippedLabelStockCsv(), userSheets);
+}
+
+store::Status buildLabelTemplateTable(const std::string& path, std::string_view csv,
+                                      const std::vector<LabelTemplate>& userSheets) {
+    auto rows = parseLabelStock(csv);
     if (!rows)
         return store::fail(rows.error());
+    rows->insert(rows->end(), userSheets.begin(), userSheets.end());
     const auto& spec = store::systemTableSpec(store::SystemTable::LabelTemplate);
     std::error_code ec;
     std::filesystem::path cdx = std::filesystem::path(path).replace_extension(".CDX");
@@ -147,13 +167,113 @@ store::Status buildLabelTemplateTable(const std::string& path) {
     return stampFixedDate(path);
 }
 
+namespace {
+
+bool isUserSheet(const LabelTemplate& s) {
+    return store::Trim(s.maker) == kUserMaker;
+}
+
+// Every stored value of a sheet as the table keeps it, to compare sheets.
+std::string sheetKey(const LabelTemplate& s) {
+    std::string key;
+    for (const std::string* text :
+         {&s.description, &s.printer, &s.paperSize, &s.shape, &s.maker, &s.productType, &s.art})
+        key += store::TrimRight(*text) + '\x1f';
+    for (double v : {s.labelHeight, s.labelWidth, s.topMargin, s.leftMargin, s.horizontalPitch,
+                     s.verticalPitch, s.sheetWidth, s.sheetDepth, s.midExtraX, s.midExtraY})
+        key += store::fixedText(roundToThousandths(v), 3) + '\x1f';
+    key += std::to_string(s.across) + 'x' + std::to_string(s.down);
+    return key;
+}
+
+// The visible records in record order.
+std::vector<LabelTemplate> allSheets(store::Table& catalogue) {
+    (void)catalogue.setQuery("");
+    (void)catalogue.setOrder(0);
+    std::vector<LabelTemplate> out;
+    for (bool ok = catalogue.first(); ok && !catalogue.eof(); ok = catalogue.next())
+        out.push_back(readLabelTemplate(catalogue));
+    return out;
+}
+
+} // namespace
+
+store::Result<bool> catalogueIsCurrent(store::Table& catalogue) {
+    auto shipped = parseLabelStock(store::shippedLabelStockCsv());
+    if (!shipped)
+        return store::fail(shipped.error());
+    std::vector<std::string> want, have;
+    for (const auto& s : *shipped)
+        want.push_back(sheetKey(s));
+    for (const auto& s : allSheets(catalogue))
+        if (!isUserSheet(s))
+            have.push_back(sheetKey(s));
+    std::sort(want.begin(), want.end());
+    std::sort(have.begin(), have.end());
+    return want == have;
+}
+
+std::vector<LabelTemplate> userSheetsOf(store::Table& catalogue) {
+    std::vector<LabelTemplate> out;
+    for (auto& s : allSheets(catalogue))
+        if (isUserSheet(s))
+            out.push_back(std::move(s));
+    return out;
+}
+
+store::Status upgradeLabelCatalogue(const std::string& sysdataFolder, bool* upgraded) {
+    namespace fs = std::filesystem;
+    if (upgraded)
+        *upgraded = false;
+    const fs::path sysdata(sysdataFolder);
+    const fs::path dbf = store::resolveCaseInsensitive(sysdata, "LBLTPL.DBF");
+    std::vector<LabelTemplate> users;
+    {
+        auto table = openLabelTemplateTable(sysdataFolder);
+        if (!table)
+            return store::fail(table.error());
+        auto current = catalogueIsCurrent(*table);
+        if (!current)
+            return store::fail(current.error());
+        if (*current)
+            return {};
+        users = userSheetsOf(*table);
+    }
+    // The new catalogue is built beside the old one and only then put in its
+    // place: the old index goes first, so that at every moment the table in
+    // place either has its own index or none (and gets one when next opened).
+    const fs::path fresh = sysdata / "LBLTPL_N.DBF";
+    const fs::path freshIndex = sysdata / "LBLTPL_N.CDX";
+    std::error_code ec;
+    if (auto st = buildLabelTemplateTable(fresh.string(), users); !st) {
+        fs::remove(fresh, ec);
+        fs::remove(freshIndex, ec);
+        return store::fail("The label stock catalogue could not be renewed: " + st.error());
+    }
+    const fs::path oldIndex = store::resolveCaseInsensitive(sysdata, "LBLTPL.CDX");
+    fs::remove(oldIndex, ec);
+    if (ec)
+        return store::fail("Cannot replace " + oldIndex.string() + ": " + ec.message());
+    fs::rename(fresh, dbf, ec);
+    if (ec)
+        return store::fail("Cannot replace " + dbf.string() + ": " + ec.message());
+    fs::rename(freshIndex, fs::path(dbf).replace_extension(".CDX"), ec);
+    if (upgraded)
+        *upgraded = true;
+    return {};
+}
+
 store::Status seedLabelCatalogue(const std::string& programFolder) {
     namespace fs = std::filesystem;
     fs::path sysdata = store::resolveCaseInsensitive(programFolder, "sysdata");
     fs::path catalogue = store::resolveCaseInsensitive(sysdata, "LBLTPL.DBF");
     std::error_code ec;
-    if (fs::exists(catalogue, ec))
+    if (fs::exists(catalogue, ec)) {
+        if (auto st = upgradeLabelCatalogue(sysdata.string()); !st)
+            return store::fail("The label stock catalogue LBLTPL.DBF was left as it is.\n" +
+                               st.error());
         return {};
+    }
     fs::create_directories(sysdata, ec);
     if (auto st = buildLabelTemplateTable(catalogue.string()); !st)
         return store::fail("Unable to Open LBLTPL.DBF\n" + st.error());

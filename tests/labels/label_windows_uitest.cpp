@@ -123,14 +123,110 @@ private slots:
         QVERIFY(s);
         QCOMPARE(s->description, std::string("Avery 5160  Address"));
         QCOMPARE(form.detail(1)->text(), QString("2.625"));
-        // A filter that matches nothing disables the grid and Ok.
+        // A filter that matches nothing disables the grid and Ok: no label
+        // printer roll is on A4 or A5.
         form.manufacturer()->setCurrentIndex(3);
+        form.european()->setChecked(true);
         form.product()->setCurrentIndex(1);
         QVERIFY(!form.okButton()->isEnabled());
         QVERIFY(!form.grid()->isEnabled());
         form.product()->setCurrentIndex(6);
         form.european()->setChecked(false);
         QVERIFY(form.okButton()->isEnabled());
+    }
+
+    void searchNarrowsAcrossMakersAndEnterPicks() {
+        qp::testing::LabelsTempFolder folder;
+        QVERIFY(buildLabelTemplateTable(folder.file("LBLTPL.DBF")));
+        TSelectLabelTemplateForm form(folder.path().string(), LabelDefinition{}, true);
+        QVERIFY(form.opened());
+        // Every maker has its item after the four fixed ones.
+        QCOMPARE(form.manufacturer()->itemText(0), QString("Avery Laserjet"));
+        QCOMPARE(form.manufacturer()->itemText(3), QString("Costar LabelPrinter"));
+        QCOMPARE(form.manufacturer()->count(), 27);
+        QVERIFY(form.manufacturer()->findText("Herma") > 3);
+        // A Costar item and a family no Avery L-sheet is in: the search still finds it.
+        form.manufacturer()->setCurrentIndex(3);
+        form.product()->setCurrentIndex(2);
+        form.european()->setChecked(true);
+        QTest::keyClicks(form.search(), "L716");
+        QVERIFY(form.grid()->rowCount() > 1);
+        QTest::keyClicks(form.search(), "3");
+        QCOMPARE(form.grid()->rowCount(), 1);
+        QCOMPARE(form.grid()->item(0, 0)->text(), QString("Avery L7163  Mailing"));
+        QVERIFY(!form.manufacturer()->isEnabled());
+        form.show();
+        QTest::keyClick(form.search(), Qt::Key_Return);
+        QCOMPARE(form.result(), int(QDialog::Accepted));
+        QCOMPARE(form.selected()->description, std::string("Avery L7163  Mailing"));
+        // Clearing the search brings the lists' filter back.
+        form.search()->clear();
+        QVERIFY(form.manufacturer()->isEnabled());
+        QCOMPARE(form.grid()->rowCount(), 0);
+        QVERIFY(!form.okButton()->isEnabled());
+    }
+
+    void searchKeysMoveTheHighlight() {
+        qp::testing::LabelsTempFolder folder;
+        QVERIFY(buildLabelTemplateTable(folder.file("LBLTPL.DBF")));
+        TSelectLabelTemplateForm form(folder.path().string(), LabelDefinition{}, true);
+        form.show();
+        QTest::keyClicks(form.search(), "Herma 44");
+        QVERIFY(form.grid()->rowCount() > 2);
+        QCOMPARE(form.grid()->currentRow(), 0);
+        QTest::keyClick(form.search(), Qt::Key_Down);
+        QCOMPARE(form.grid()->currentRow(), 1);
+        QCOMPARE(form.selected()->description, form.grid()->item(1, 0)->text().toStdString());
+    }
+
+    void saveAsStockKeepsTheSheetToChooseAgain() {
+        qp::testing::LabelsTempFolder folder;
+        QVERIFY(buildLabelTemplateTable(folder.file("LBLTPL.DBF")));
+        ManualLayout m;
+        m.labelWidth = 3.5;
+        m.horizontalPitch = 3.6;
+        m.across = 2;
+        TUserLabelLayoutForm form(m, nullptr, folder.path().string());
+        form.show();
+        QVERIFY(form.saveAsStockButton());
+        QVERIFY(!form.saveAsStock(""));
+        QCOMPARE(messages_.value(0), QString("Please type a name for the sheet."));
+        QVERIFY(!form.saveAsStock("Avery 5160  Address"));
+        QVERIFY(messages_.value(1).startsWith("The catalogue already holds a sheet called"));
+        QVERIFY(form.saveAsStock("Workshop bins"));
+        QVERIFY(form.isVisible()); // still open: Ok or Cancel as ever
+
+        LabelDefinition def;
+        def.maker = "USER";
+        def.templateName = "Workshop bins";
+        def.productType = "MISCELLANEOUS";
+        TSelectLabelTemplateForm pick(folder.path().string(), def, false);
+        QCOMPARE(pick.manufacturer()->currentText(), QString("User Defined"));
+        auto s = pick.selected();
+        QVERIFY(s);
+        QCOMPARE(s->description, std::string("Workshop bins"));
+        QCOMPARE(s->maker, std::string("USER"));
+        QCOMPARE(s->labelWidth, 3.5);
+        QCOMPARE(s->across, 2);
+        // Without a catalogue folder there is no such button.
+        TUserLabelLayoutForm plain(m);
+        QVERIFY(!plain.saveAsStockButton());
+    }
+
+    // QP_SCREENSHOTS=folder: the template window searching, for the documentation.
+    void templateWindowScreenshot() {
+        const QString folder = qEnvironmentVariable("QP_SCREENSHOTS");
+        if (folder.isEmpty())
+            QSKIP("QP_SCREENSHOTS not set");
+        qp::testing::LabelsTempFolder sysdata;
+        QVERIFY(buildLabelTemplateTable(sysdata.file("LBLTPL.DBF")));
+        TSelectLabelTemplateForm form(sysdata.path().string(), LabelDefinition{}, true);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTest::keyClicks(form.search(), "herma 44");
+        QTest::keyClick(form.search(), Qt::Key_Down);
+        QTest::qWait(50);
+        form.grab().save(folder + QStringLiteral("/select-label-template.png"));
     }
 
     void missingCatalogueSaysSo() {

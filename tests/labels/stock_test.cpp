@@ -124,7 +124,11 @@ TEST(LabelStock, FirstStartSeedsTheCatalogueOnceAndKeepsAnExistingOne) {
     ASSERT_TRUE(seedLabelCatalogue(folder.path().string()));
     std::string built = folder.path().string() + "/sysdata/LBLTPL.DBF";
     ASSERT_TRUE(std::filesystem::exists(built));
-    std::ofstream(built, std::ios::binary | std::ios::trunc) << "the user's own";
+    const std::string first = slurp(built);
     ASSERT_TRUE(seedLabelCatalogue(folder.path().string()));
+    EXPECT_EQ(slurp(built), first);
+    // One that cannot be read is reported and left as it is.
+    std::ofstream(built, std::ios::binary | std::ios::trunc) << "the user's own";
+    EXPECT_FALSE(seedLabelCatalogue(folder.path().string()));
     EXPECT_EQ(slurp(built), "the user's own");
 }

@@ -4,6 +4,7 @@
 #include "app/batch/batch_command.h"
 #include "app/batch/csv_writer.h"
 #include "app/batch/filter_options.h"
+#include "app/batch/progress_line.h"
 #include "app/batch/selection_options.h"
 #include "app/batch/table_options.h"
 #include "store/address_file.h"
@@ -74,10 +75,17 @@ int runReindex(const std::vector<std::string>& words, std::ostream& out) {
     // Packing rebuilds whatever tags exist; the 26 are then built fresh.
     if (auto st = table.deleteStructuralIndex(); !st)
         throw Failure(st.error());
+    // Ctrl+C waits for the indexes: a half-built index would be worse than none.
+    Interruption interruption;
     if (auto st = table.pack(); !st)
         throw Failure(st.error());
-    if (auto st = store::buildAddressTags(table); !st)
-        throw Failure(st.error());
+    ProgressLine progress("% of the indexes built");
+    table.setProgressHook([&](int percent) { progress.updatePercent(percent); });
+    auto built = store::buildAddressTags(table);
+    table.setProgressHook({});
+    progress.finish();
+    if (!built)
+        throw Failure(built.error());
     out << table.recCount() << " records\n";
     return 0;
 }

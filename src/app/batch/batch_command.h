@@ -33,4 +33,16 @@ struct BatchCommand {
 
 int runBatch(int argc, char** argv, std::ostream& out, std::ostream& err);
 
+// The command table sorted by name, as --help lists it.
+std::vector<CommandInfo> sortedCommands();
+// The long options (--name) a synopsis names, in order, without repeats.
+std::vector<std::string> synopsisOptions(const std::string& synopsis);
+// The manual page and the bash completion script, written from the same
+// table --help prints, so neither can drift from the program.
+void printManPage(std::ostream& out);
+void printBashCompletion(std::ostream& out);
+
+// The program's version, from the build's project version.
+const char* programVersion();
+
 } // namespace qp::batch

@@ -2,6 +2,7 @@
 
 #include "app/batch/batch_command.h"
 #include "app/batch/filter_options.h"
+#include "app/batch/progress_line.h"
 #include "app/batch/selection_options.h"
 #include "app/batch/table_options.h"
 #include "exchange/ascii_import.h"
@@ -78,13 +79,36 @@ int runImportCsv(const std::vector<std::string>& words, std::ostream& out) {
     applyMatches(scan.fields, offered, *match);
     if (!exchange::anyMatched(scan.fields))
         throw UsageError("--match names no field");
-    auto outcome = exchange::importAsciiRecords(table, csv, scan.fields, offered);
+    // Ctrl+C stops the import after the record in hand; the indexes are
+    // then rebuilt over the records imported, so the file stays whole.
+    Interruption interruption;
+    ProgressLine progress("records");
+    if (progress.shown()) {
+        exchange::LineReader lines(csv, scan.encoding);
+        std::uint64_t total = 0;
+        for (std::string line; lines.next(line);)
+            ++total;
+        progress.setTotal(total);
+    }
+    std::uint64_t done = 0;
+    exchange::ImportHooks hooks;
+    hooks.cancelled = [&] {
+        progress.update(++done);
+        return Interruption::requested();
+    };
+    auto outcome = exchange::importAsciiRecords(table, csv, scan.fields, offered, hooks);
+    progress.finish();
     if (outcome.kind == exchange::ImportOutcome::Kind::Refused)
         throw Failure(outcome.message);
-    auto rebuilt = exchange::rebuildAfterImport(table);
+    ProgressLine indexing("% of the indexes built");
+    auto rebuilt =
+        exchange::rebuildAfterImport(table, [&](int percent) { indexing.updatePercent(percent); });
+    indexing.finish();
     out << outcome.message << "\n";
     if (!rebuilt)
         throw Failure(rebuilt.error());
+    if (outcome.kind == exchange::ImportOutcome::Kind::Cancelled)
+        return kInterruptedStatus;
     return outcome.kind == exchange::ImportOutcome::Kind::Complete ? 0 : 1;
 }
 
@@ -111,23 +135,37 @@ int runExport(const std::vector<std::string>& words, std::ostream& out) {
 
     if (auto refused = exchange::checkCopyName(format, target, table.path()))
         throw Failure(*refused);
+    std::uint32_t total = 0;
     {
         auto walk = store::SelectionWalk::begin(table, selection);
         if (!walk)
             throw Failure(walk.error());
         if (walk->count() == 0)
             throw Failure(std::string(exchange::kNothingToCopyMessage));
+        total = walk->count();
     }
     if (store::fileExists(target) && !args.flag("overwrite"))
         throw Failure(target + " already exists. Add --overwrite to replace it.");
 
+    // Ctrl+C stops the copy after the record in hand and leaves a whole file
+    // with the records copied so far.
+    Interruption interruption;
+    ProgressLine progress("records", total);
+    std::uint64_t done = 0;
+    exchange::CopyHooks hooks;
+    hooks.cancelled = [&] {
+        progress.update(++done);
+        return Interruption::requested();
+    };
     auto outcome =
-        exchange::copyRecordsOut(table, format, target, selection, {},
+        exchange::copyRecordsOut(table, format, target, selection, hooks,
                                  [&](std::string_view message) { out << message << "\n"; });
+    progress.finish();
     if (!outcome.ok)
         throw Failure(outcome.message);
-    out << outcome.copied << " records copied to " << target << "\n";
-    return 0;
+    out << outcome.copied << " records copied to " << target
+        << (outcome.cancelled ? " before the copy was stopped" : "") << "\n";
+    return outcome.cancelled ? kInterruptedStatus : 0;
 }
 
 BatchCommand importCsv(

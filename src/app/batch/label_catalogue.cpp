@@ -16,6 +16,9 @@ Catalogue::Catalogue() {
     fs::path sysdata = store::SysdataFolder();
     std::error_code ec;
     if (fs::exists(store::resolveCaseInsensitive(sysdata, "LBLTPL.DBF"), ec)) {
+        // A catalogue of another release is renewed as at the program's start.
+        if (auto st = labels::upgradeLabelCatalogue(sysdata.string()); !st)
+            throw Failure(st.error());
         auto t = labels::openLabelTemplateTable(sysdata.string());
         if (!t)
             throw Failure(t.error());

@@ -4,6 +4,7 @@
 #include "app/batch/csv_writer.h"
 #include "app/batch/filter_options.h"
 #include "app/batch/label_catalogue.h"
+#include "app/batch/progress_line.h"
 #include "app/batch/selection_options.h"
 #include "labels/label_stock.h"
 #include "labels/presort.h"
@@ -42,7 +43,21 @@ int runPresortCommand(const std::vector<std::string>& words, std::ostream& out) 
         out << unplaced << " selected records have no usable ZIP code and are left out\n";
         return true;
     };
+    // Ctrl+C stops the count; the list is written only at the end, so an
+    // earlier list stays as it was.
+    Interruption interruption;
+    ProgressLine progress("records counted");
+    std::uint64_t counted = 0;
+    hooks.cancelRequested = [&] {
+        progress.update(++counted);
+        return Interruption::requested();
+    };
     auto run = labels::runPresort(table, selection, target, hooks);
+    progress.finish();
+    if (run.outcome == labels::PresortOutcome::Cancelled && Interruption::requested()) {
+        out << "Presort stopped; " << target << " was not written\n";
+        return kInterruptedStatus;
+    }
     if (run.outcome != labels::PresortOutcome::Done)
         throw Failure(run.message.empty() ? "Presort canceled" : run.message);
     std::uint32_t groups[4] = {};
@@ -112,7 +127,7 @@ int listCatalogue(const std::string& expression, std::ostream& out) {
 
 // stock list: the catalogue narrowed by its own columns.
 int runStock(const std::vector<std::string>& words, std::ostream& out) {
-    Args args(words, {"maker", "printer", "family"}, {"european"});
+    Args args(words, {"maker", "printer", "family", "search"}, {"european"});
     args.expectPositionals(1, 1);
     if (args.positional(0, "list") != "list")
         throw UsageError("stock takes: list");
@@ -132,14 +147,21 @@ int runStock(const std::vector<std::string>& words, std::ostream& out) {
         join("UPPER(PRODTYPE)=" + xbaseLiteral(labels::upperAscii(*family)));
     if (args.flag("european"))
         join("(\"A4\"$UPPER(PAPERSIZE) OR \"A5\"$UPPER(PAPERSIZE))");
+    if (auto text = args.value("search")) {
+        const std::string search = labels::stockSearchExpression(*text);
+        if (search.empty())
+            throw UsageError("--search takes a product number or words of the description");
+        join("(" + search + ")");
+    }
     return listCatalogue(expression, out);
 }
 
 BatchCommand stockCommand(
-    {"stock", "list [--maker M] [--printer LJ|IJ|DM|LP] [--family F] [--european]",
+    {"stock", "list [--maker M] [--printer LJ|IJ|DM|LP] [--family F] [--european] [--search TEXT]",
      "Lists the label stock catalogue as CSV in DESCRIPT order, narrowed by maker (\"AVERY\", "
-     "...), printer kind, product family (\"ADDRESS/SHIPPING LABELS\", ...) and, with "
-     "--european, to A4 and A5 sheets.",
+     "\"HERMA\", \"USER\", ...), printer kind, product family (\"ADDRESS/SHIPPING LABELS\", "
+     "...), with --european to A4 and A5 sheets, and with --search to the sheets whose "
+     "description holds every word of TEXT (\"L7163\", \"Herma 5051\"), in any case.",
      runStock});
 BatchCommand presortCommand(
     {"presort",

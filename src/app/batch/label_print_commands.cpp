@@ -5,13 +5,16 @@
 #include "app/batch/filter_options.h"
 #include "app/batch/label_catalogue.h"
 #include "app/batch/print_options.h"
+#include "app/batch/progress_line.h"
 #include "app/batch/selection_options.h"
 #include "app/batch/table_options.h"
 #include "design/base_panel.h"
 #include "design/data_source.h"
 #include "labels/printing/label_designs.h"
 #include "labels/printing/label_print_job.h"
+#include "labels/printing/label_walk.h"
 #include "labels/printing/printer_alignment.h"
+#include "print/base_report.h"
 #include "print/printer_setup.h"
 #include "store/address_file.h"
 #include "store/settings_file.h"
@@ -113,7 +116,18 @@ int runLabels(const std::vector<std::string>& words, std::ostream& out) {
         };
         return labels::runPresort(t, s, p, presortHooks);
     };
+    // Ctrl+C ends the walk after the label in hand; the job then closes its
+    // output as usual, with the labels drawn so far.
+    Interruption interruption;
+    ProgressLine progress("labels");
+    std::uint64_t drawn = 0;
+    hooks.run = [&](print::TBaseReport& job, labels::LabelWalk& walk) {
+        walk.stopRequested = [] { return Interruption::requested(); };
+        walk.processEvents = [&] { progress.update(++drawn); };
+        return job.Execute();
+    };
     auto result = labels::printLabels(request, hooks);
+    progress.finish();
     if (!refusal.empty())
         throw Failure(refusal + "\n(add --yes to print anyway)");
     if (result.outcome == labels::LabelPrintOutcome::Failed && result.message == lastInfo)
@@ -125,6 +139,10 @@ int runLabels(const std::vector<std::string>& words, std::ostream& out) {
     if (result.headings)
         out << " and " << result.headings << " presort heading(s)";
     out << " on " << result.pages << " page(s)\n";
+    if (result.stopped && Interruption::requested()) {
+        out << "Stopped by Ctrl+C\n";
+        return kInterruptedStatus;
+    }
     return 0;
 }
 

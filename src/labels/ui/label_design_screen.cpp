@@ -582,7 +582,7 @@ void TLabelDesignScreen::changeLayout() {
         if (const std::optional<LabelTemplate> stock = form.selected())
             applyTemplate(*stock);
     } else if (choice == LayoutChoice::ManualEntry) {
-        TUserLabelLayoutForm form(manualLayoutOf(definition_), this);
+        TUserLabelLayoutForm form(manualLayoutOf(definition_), this, sysdataFolder_);
         if (form.exec() == QDialog::Accepted)
             applyManualLayout(form.layout());
     }

@@ -4,16 +4,20 @@
 
 #include "labels/manual_layout.h"
 #include "labels/template_filter.h"
+#include "labels/user_stock.h"
 #include "store/ui/common_dialogs.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -23,6 +27,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace qp::labels {
@@ -72,9 +77,15 @@ TSelectLabelTemplateForm::TSelectLabelTemplateForm(const std::string& sysdataFol
                                                    QWidget* parent)
     : QDialog(parent) {
     setWindowTitle("Select Label Template");
+    search_ = new QLineEdit(this);
+    search_->setPlaceholderText("Product number or words of the description, e.g. L7163");
+    search_->setClearButtonEnabled(true);
+    search_->installEventFilter(this);
     manufacturer_ = new QComboBox(this);
-    for (auto item : kManufacturerItems)
-        manufacturer_->addItem(QString::fromUtf8(item.data(), static_cast<int>(item.size())));
+    manufacturer_->setMaxVisibleItems(30);
+    items_ = labels::manufacturerItems({});
+    for (const auto& item : items_)
+        manufacturer_->addItem(ui::qs(item.text));
     product_ = new QComboBox(this);
     for (auto item : kProductItems)
         product_->addItem(QString::fromUtf8(item.data(), static_cast<int>(item.size())));
@@ -88,6 +99,7 @@ TSelectLabelTemplateForm::TSelectLabelTemplateForm(const std::string& sysdataFol
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
     auto* filters = new QFormLayout;
+    filters->addRow("Sear&ch", search_);
     filters->addRow("&Manufacturer", manufacturer_);
     filters->addRow("&Product Type", product_);
     filters->addRow(european_);
@@ -107,7 +119,7 @@ TSelectLabelTemplateForm::TSelectLabelTemplateForm(const std::string& sysdataFol
     const auto buttons = okCancelHelp(*this, kTemplateHelpTopic);
     ok_ = buttons.ok;
     layout->addWidget(buttons.box);
-    resize(560, 420);
+    resize(600, 460);
 
     auto table = openLabelTemplateTable(sysdataFolder);
     if (!table) {
@@ -115,8 +127,20 @@ TSelectLabelTemplateForm::TSelectLabelTemplateForm(const std::string& sysdataFol
         return;
     }
     catalogue_.emplace(std::move(*table));
+    // One item per maker of the catalogue after the four fixed ones, so that
+    // every sheet can be reached through the list.
+    items_ = labels::manufacturerItems(catalogueMakers(*catalogue_));
+    for (std::size_t i = kManufacturerItems.size(); i < items_.size(); ++i)
+        manufacturer_->addItem(ui::qs(items_[i].text));
 
     auto pre = preselectTemplate(current.maker, current.printer, current.productType, isNew);
+    const int item =
+        manufacturerItemFor(items_, current.maker, current.templateName, isNew, pre.manufacturer);
+    if (item != pre.manufacturer) {
+        pre.manufacturer = item;
+        pre.product = productItemFor(current.productType);
+        pre.seekTemplate = true;
+    }
     manufacturer_->setCurrentIndex(pre.manufacturer);
     product_->setCurrentIndex(pre.product);
     rebuild();
@@ -129,6 +153,7 @@ TSelectLabelTemplateForm::TSelectLabelTemplateForm(const std::string& sysdataFol
             }
         grid_->selectRow(at);
     }
+    connect(search_, &QLineEdit::textChanged, this, [this] { rebuild(); });
     connect(manufacturer_, &QComboBox::currentIndexChanged, this, [this] { rebuild(); });
     connect(product_, &QComboBox::currentIndexChanged, this, [this] { rebuild(); });
     connect(european_, &QCheckBox::toggled, this, [this] { rebuild(); });
@@ -139,17 +164,53 @@ TSelectLabelTemplateForm::TSelectLabelTemplateForm(const std::string& sysdataFol
     });
 }
 
+bool TSelectLabelTemplateForm::eventFilter(QObject* watched, QEvent* event) {
+    // In the search box, Enter picks the highlighted sheet and the arrow and
+    // page keys move the highlight, so a sheet is found without the mouse.
+    if (watched == search_ && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        switch (key->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (ok_->isEnabled())
+                accept();
+            return true;
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+            if (grid_->isEnabled())
+                QCoreApplication::sendEvent(grid_, event);
+            return true;
+        default:
+            break;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 void TSelectLabelTemplateForm::rebuild() {
-    expression_ = templateFilterExpression(manufacturer_->currentText().toStdString(),
-                                           product_->currentIndex(), european_->isChecked());
+    // A search looks through the whole catalogue, whatever the lists say.
+    const std::string search = stockSearchExpression(search_->text().toStdString());
+    // The lists rest while a search is typed, and show so.
+    for (QWidget* w : {static_cast<QWidget*>(manufacturer_), static_cast<QWidget*>(product_),
+                       static_cast<QWidget*>(european_)})
+        w->setEnabled(search.empty());
+    const int item = std::max(0, manufacturer_->currentIndex());
+    expression_ = !search.empty()
+                      ? search
+                      : templateFilterExpression(items_[static_cast<std::size_t>(item)],
+                                                 product_->currentIndex(), european_->isChecked());
     rows_.clear();
     auto n = applyTemplateFilter(*catalogue_, expression_);
     if (n && *n > 0)
         for (bool ok = catalogue_->first(); ok && !catalogue_->eof(); ok = catalogue_->next())
             rows_.push_back(readLabelTemplate(*catalogue_));
+    grid_->setUpdatesEnabled(false);
     grid_->setRowCount(static_cast<int>(rows_.size()));
     for (std::size_t i = 0; i < rows_.size(); ++i)
         grid_->setItem(static_cast<int>(i), 0, new QTableWidgetItem(ui::qs(rows_[i].description)));
+    grid_->setUpdatesEnabled(true);
     bool any = !rows_.empty();
     grid_->setEnabled(any);
     ok_->setEnabled(any);
@@ -180,8 +241,10 @@ void TSelectLabelTemplateForm::showDetails() {
     details_[5]->setText(QString::number(s->sheetDepth, 'f', 3));
 }
 
-TUserLabelLayoutForm::TUserLabelLayoutForm(const ManualLayout& layout, QWidget* parent)
-    : QDialog(parent), incoming_(layout), result_(layout), paperCode_(layout.paperSize) {
+TUserLabelLayoutForm::TUserLabelLayoutForm(const ManualLayout& layout, QWidget* parent,
+                                           std::string sysdataFolder)
+    : QDialog(parent), sysdataFolder_(std::move(sysdataFolder)), incoming_(layout), result_(layout),
+      paperCode_(layout.paperSize) {
     setWindowTitle(QString::fromUtf8(kUserDefinedTitle.data()));
     const char* captions[] = {"Label &Width",    "Label &Height", "Hori&zontal Pitch",
                               "&Vertical Pitch", "&Left Margin",  "&Top Margin",
@@ -221,7 +284,16 @@ TUserLabelLayoutForm::TUserLabelLayoutForm(const ManualLayout& layout, QWidget* 
     auto* layoutBox = new QVBoxLayout(this);
     layoutBox->addLayout(form);
     layoutBox->addLayout(units);
-    layoutBox->addWidget(okCancelHelp(*this, kUserLayoutHelpTopic).box);
+    const auto buttons = okCancelHelp(*this, kUserLayoutHelpTopic);
+    if (!sysdataFolder_.empty()) {
+        saveAsStock_ = buttons.box->addButton("Save as &stock...", QDialogButtonBox::ActionRole);
+        saveAsStock_->setObjectName("saveAsStock");
+        saveAsStock_->setAutoDefault(false);
+        saveAsStock_->setToolTip("Keep this sheet in the label stock catalogue under a name, "
+                                 "to choose it again from \"Select Label Template\"");
+        connect(saveAsStock_, &QPushButton::clicked, this, [this] { askSaveAsStock(); });
+    }
+    layoutBox->addWidget(buttons.box);
     connect(mm_, &QRadioButton::toggled, this, [this](bool on) { setMillimetres(on); });
     connect(paper_, &QComboBox::activated, this, [this](int index) { paperChosen(index); });
 }
@@ -292,7 +364,7 @@ void TUserLabelLayoutForm::paperChosen(int index) {
     showValue(PaperHeight);
 }
 
-void TUserLabelLayoutForm::accept() {
+std::optional<ManualLayout> TUserLabelLayoutForm::validatedLayout() {
     double toInches = millimetres_ ? kInchesPerMillimetre : 1.0;
     ManualLayout m;
     m.labelWidth = values_[Width] * toInches;
@@ -311,10 +383,61 @@ void TUserLabelLayoutForm::accept() {
     m = roundedLayout(m);
     if (auto message = validateManualLayout(m)) {
         ui::ShowInfo(QString::fromUtf8(message->data(), static_cast<int>(message->size())), this);
-        return;
+        return std::nullopt;
     }
-    result_ = m;
+    return m;
+}
+
+void TUserLabelLayoutForm::accept() {
+    auto m = validatedLayout();
+    if (!m)
+        return;
+    result_ = *m;
     QDialog::accept();
+}
+
+void TUserLabelLayoutForm::askSaveAsStock() {
+    if (!validatedLayout())
+        return;
+    bool ok = false;
+    const QString name = QInputDialog::getText(
+        this, "Save as Stock", "Name of the sheet in the catalogue:", QLineEdit::Normal, QString(),
+        &ok);
+    if (ok)
+        saveAsStock(name);
+}
+
+bool TUserLabelLayoutForm::saveAsStock(const QString& name) {
+    auto m = validatedLayout();
+    if (!m)
+        return false;
+    const std::string text = name.trimmed().toStdString();
+    if (auto problem = userStockNameProblem(text); !problem.empty()) {
+        ui::ShowInfo(ui::qs(problem), this);
+        return false;
+    }
+    auto use = stockNameUse(sysdataFolder_, text);
+    if (!use) {
+        ui::ShowInfo(ui::qs(use.error()), this);
+        return false;
+    }
+    if (*use == StockNameUse::CatalogueSheet) {
+        ui::ShowInfo(ui::qs("The catalogue already holds a sheet called \"" + text +
+                            "\". Please choose another name."),
+                     this);
+        return false;
+    }
+    if (*use == StockNameUse::UserSheet &&
+        !ui::AskYesNoDefaultNo(ui::qs("Replace \"" + text + "\"?"), "REPLACE", this))
+        return false;
+    if (auto st = saveUserStock(sysdataFolder_, userStockSheet(*m, text)); !st) {
+        ui::ShowInfo(ui::qs(st.error()), this);
+        return false;
+    }
+    ui::ShowInfo(
+        ui::qs("\"" + text + "\" is kept in the label stock catalogue under \"User Defined\"."),
+        this);
+    return true;
 }
 
 } // namespace qp::labels

@@ -3,6 +3,7 @@
 // and "User Defined Label Layout".
 
 #include "labels/label_definition.h"
+#include "labels/template_filter.h"
 #include "store/table.h"
 
 #include <QDialog>
@@ -51,11 +52,16 @@ public:
     const std::string& expression() const { return expression_; }
 
     QComboBox* manufacturer() const { return manufacturer_; }
+    const std::vector<ManufacturerItem>& manufacturerItems() const { return items_; }
     QComboBox* product() const { return product_; }
+    QLineEdit* search() const { return search_; }
     QCheckBox* european() const { return european_; }
     QTableWidget* grid() const { return grid_; }
     QPushButton* okButton() const { return ok_; }
     QLabel* detail(int i) const { return details_[static_cast<std::size_t>(i)]; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void rebuild();
@@ -63,7 +69,9 @@ private:
 
     std::optional<store::Table> catalogue_;
     std::vector<LabelTemplate> rows_;
+    std::vector<ManufacturerItem> items_;
     std::string expression_;
+    QLineEdit* search_ = nullptr;
     QComboBox* manufacturer_ = nullptr;
     QComboBox* product_ = nullptr;
     QCheckBox* european_ = nullptr;
@@ -75,7 +83,10 @@ private:
 class TUserLabelLayoutForm : public QDialog {
     Q_OBJECT
 public:
-    explicit TUserLabelLayoutForm(const ManualLayout& layout, QWidget* parent = nullptr);
+    // With a `sysdataFolder`, "Save as stock" keeps the measured sheet in the
+    // catalogue there.
+    explicit TUserLabelLayoutForm(const ManualLayout& layout, QWidget* parent = nullptr,
+                                  std::string sysdataFolder = {});
     // In inches, rounded to three decimals (valid after Ok).
     const ManualLayout& layout() const { return result_; }
     bool millimetres() const { return millimetres_; }
@@ -90,7 +101,14 @@ public:
     QComboBox* shape() const { return shape_; }
     QRadioButton* inchesButton() const { return inches_; }
     QRadioButton* millimetresButton() const { return mm_; }
+    QPushButton* saveAsStockButton() const { return saveAsStock_; }
     void accept() override;
+    // The values as typed, in inches, rounded; the first rule they break
+    // is shown and nothing is returned.
+    std::optional<ManualLayout> validatedLayout();
+    // Keeps the layout in the catalogue under `name`; shows why it cannot.
+    // Asks before replacing an earlier sheet of the user's of that name.
+    bool saveAsStock(const QString& name);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -100,7 +118,10 @@ private:
     void edited(int which);
     void leftField(int which);
     void paperChosen(int index);
+    void askSaveAsStock();
 
+    std::string sysdataFolder_;
+    QPushButton* saveAsStock_ = nullptr;
     ManualLayout incoming_;
     ManualLayout result_;
     std::string paperCode_;
