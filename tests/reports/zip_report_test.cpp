@@ -47,7 +47,7 @@ protected:
         EXPECT_TRUE(job.Execute());
         return stored;
     }
-    testing::ReportsHome home;
+    qp::testing::ReportsHome home;
     print::TPrinterSetup setup;
     QString pdf;
 };
