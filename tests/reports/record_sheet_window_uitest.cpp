@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QtTest>
 
@@ -27,6 +28,20 @@ template <class W> void whenModal(std::function<void(W&)> act, int tries = 400) 
             act(*w);
         else if (tries > 0)
             whenModal<W>(act, tries - 1);
+    });
+}
+
+// Waits (without blocking the job) for the status window's job to end, then
+// runs `act` on it.
+void whenFinished(print::TPrintStatusForm& s, std::function<void(print::TPrintStatusForm&)> act) {
+    if (s.Finished()) {
+        act(s);
+        return;
+    }
+    QPointer<print::TPrintStatusForm> form(&s);
+    QTimer::singleShot(25, [form, act] {
+        if (form)
+            whenFinished(*form, act);
     });
 }
 
@@ -86,16 +101,17 @@ private slots:
         w.show();
         QString status, caption, title;
         int pages = 0;
-        whenModal<print::TPrintStatusForm>([&](print::TPrintStatusForm& s) {
-            QTRY_VERIFY(s.Finished());
-            status = s.StatusLabel()->text();
-            whenModal<print::TPreviewForm>([&](print::TPreviewForm& p) {
-                caption = p.Caption();
-                pages = p.Preview()->Model().PageCount();
-                title = p.windowTitle();
-                p.accept();
+        whenModal<print::TPrintStatusForm>([&](print::TPrintStatusForm& form) {
+            whenFinished(form, [&](print::TPrintStatusForm& s) {
+                status = s.StatusLabel()->text();
+                whenModal<print::TPreviewForm>([&](print::TPreviewForm& p) {
+                    caption = p.Caption();
+                    pages = p.Preview()->Model().PageCount();
+                    title = p.windowTitle();
+                    p.accept();
+                });
+                s.Button()->click();
             });
-            s.Button()->click();
         });
         w.findChild<QPushButton*>("PreviewButton")->click();
         QCOMPARE(status, QString("\nReport Preview Ready!"));
