@@ -41,6 +41,12 @@ void zipReportHeaderFooter(print::TBaseReport& job) {
     job.GotoXY(job.MarginLeft, job.SectionBottom);
     job.NewLine();
     job.Print(QStringLiteral("Page ") + QString::number(job.CurrentPage()));
+    drawZipFrame(job);
+}
+
+void drawZipFrame(print::TBaseReport& job) {
+    const double origin = job.OriginX;
+    job.OriginX = 0;
     job.Rectangle(job.SectionLeft, job.SectionTop, job.SectionRight, job.SectionBottom);
     const double w = zipColumnWidth(job);
     for (int i = 1; i < kZipColumns; ++i) {
@@ -48,6 +54,7 @@ void zipReportHeaderFooter(print::TBaseReport& job) {
         job.MoveTo(x, job.SectionTop);
         job.LineTo(x, job.SectionBottom);
     }
+    job.OriginX = origin;
 }
 
 void printZipReport(print::TBaseReport& job, const std::vector<std::string>& lines,
@@ -67,6 +74,7 @@ void printZipReport(print::TBaseReport& job, const std::vector<std::string>& lin
             break;
         if (job.LinesLeft() < 1) {
             if (++column >= kZipColumns) {
+                drawZipFrame(job); // again, over the shading of the page's lines
                 job.NewPage();
                 if (job.Aborted())
                     break;
@@ -88,6 +96,8 @@ void printZipReport(print::TBaseReport& job, const std::vector<std::string>& lin
         if (hooks.processEvents)
             hooks.processEvents();
     }
+    if (!job.Aborted())
+        drawZipFrame(job);
     job.OriginX = 0;
 }
 

@@ -37,6 +37,9 @@ double zipColumnWidth(const print::TBaseReport& job);
 // Page head and foot: the title above the section, "Page n" below it, a
 // rectangle around the section and the column boundaries.
 void zipReportHeaderFooter(print::TBaseReport& job);
+// The section's frame and the column boundaries; drawn again when a page's
+// lines are done, since the shaded cells cover the frame's left and top edges.
+void drawZipFrame(print::TBaseReport& job);
 
 // Prints the lines; the job's margins and font must be set (prepareZipReport).
 void printZipReport(print::TBaseReport& job, const std::vector<std::string>& lines,
