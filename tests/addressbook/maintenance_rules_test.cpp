@@ -49,9 +49,11 @@ store::Table addressFile(const Folder& folder, const std::vector<Row>& rows) {
     EXPECT_TRUE(table.ok()) << table.error();
     for (const auto& row : rows) {
         EXPECT_TRUE(table->append().ok());
-        for (const auto& [field, value] : row)
-            if (field != "*")
+        for (const auto& [field, value] : row) {
+            if (field != "*") {
                 EXPECT_TRUE(table->replace(field, value).ok());
+            }
+        }
         EXPECT_TRUE(table->post().ok());
         if (row.count("*")) {
             EXPECT_TRUE(table->replaceLogical("ISDEL", true).ok());
