@@ -18,6 +18,8 @@ namespace qp::addressbook {
 class TBulkToolWindow : public QDialog {
     Q_OBJECT
 public:
+    // While a run works: asks whether to stop it instead of closing.
+    void reject() override;
     QPushButton* runButton() const { return run_; }
     QPushButton* cancelButton() const { return cancel_; }
     QLabel* statusLine() const { return status_; }
@@ -35,7 +37,6 @@ protected:
     void beginRun();
     void endRun();
     void showEvent(QShowEvent* event) override;
-    void reject() override;
     // Cancel while running; the default ignores it.
     virtual void cancelWhileRunning() {}
 

@@ -26,6 +26,8 @@ class TRecordGrid;
 class TCheckDuplicatesWindow : public QDialog {
     Q_OBJECT
 public:
+    // While a run works: asks whether to stop it instead of closing.
+    void reject() override;
     static constexpr int kHelpTopic = 1044;
     TCheckDuplicatesWindow(store::Table& table, std::string tagId,
                            std::filesystem::path scratchPath = DuplicateScratchPath(),
@@ -53,7 +55,6 @@ public:
     void TagAll();
 
 protected:
-    void reject() override;
     void done(int result) override;
 
 private:

@@ -27,6 +27,8 @@ class TRecordGrid;
 class TCheckStateZipWindow : public QDialog {
     Q_OBJECT
 public:
+    // While a run works: asks whether to stop it instead of closing.
+    void reject() override;
     static constexpr int kHelpTopic = 1043;
     TCheckStateZipWindow(store::Table& table, std::string tagId, QWidget* parent = nullptr);
     ~TCheckStateZipWindow() override;
@@ -58,7 +60,6 @@ public:
     void AddState();
 
 protected:
-    void reject() override;
     void done(int result) override;
 
 private:

@@ -3,6 +3,7 @@
 
 #include "addressbook/maintenance/case_conversion.h"
 #include "addressbook/maintenance/delete_records.h"
+#include "addressbook/maintenance/field_text.h"
 #include "addressbook/maintenance/search_replace.h"
 #include "addressbook/rebuild.h"
 #include "app/batch/batch_command.h"
