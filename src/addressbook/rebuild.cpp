@@ -43,7 +43,8 @@ store::Status RebuildAddressIndexes(store::Table& table, const RebuildReport& re
     return built;
 }
 
-void RebuildSystemIndexes(const std::filesystem::path& sysdataFolder, const RebuildReport& report) {
+std::vector<std::string> RebuildSystemIndexes(const std::filesystem::path& sysdataFolder,
+                                              const RebuildReport& report) {
     using store::SystemTable;
     const std::pair<SystemTable, std::string_view> order[] = {
         {SystemTable::Letter, "Rebuilding Letters File indexes"},
@@ -54,6 +55,7 @@ void RebuildSystemIndexes(const std::filesystem::path& sysdataFolder, const Rebu
         {SystemTable::Report, "Rebuilding Report File indexes"},
     };
     int done = 0;
+    std::vector<std::string> skipped;
     for (const auto& [id, status] : order) {
         say(report, status);
         const store::SystemTableSpec& spec = store::systemTableSpec(id);
@@ -64,11 +66,17 @@ void RebuildSystemIndexes(const std::filesystem::path& sysdataFolder, const Rebu
             std::error_code ec;
             std::filesystem::remove(
                 store::resolveCaseInsensitive(sysdataFolder, path.stem().string() + ".CDX"), ec);
-            if (table->pack())
-                (void)table->indexTag(std::string(spec.tagName), std::string(spec.tagExpression));
+            store::Status st = table->pack();
+            if (st)
+                st = table->indexTag(std::string(spec.tagName), std::string(spec.tagExpression));
+            if (!st)
+                skipped.push_back(std::string(spec.fileName) + ": " + st.error());
+        } else {
+            skipped.push_back(std::string(spec.fileName) + ": " + table.error());
         }
         bar(report, 100 * ++done / int(std::size(order)));
     }
+    return skipped;
 }
 
 } // namespace qp::addressbook

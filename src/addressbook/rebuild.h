@@ -7,7 +7,9 @@
 
 #include <filesystem>
 #include <functional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace qp::addressbook {
 
@@ -26,8 +28,10 @@ store::Status RebuildAddressIndexes(store::Table& table, const RebuildReport& re
 
 // Each system table in turn (LETTER, LABEL, CSZ, LBLTPL, ENVELOPE, REPORT):
 // index file deleted, packed, its one tag built. A table that fails is
-// skipped without a message.
-void RebuildSystemIndexes(const std::filesystem::path& sysdataFolder, const RebuildReport& report);
+// skipped without a message; the names of the skipped tables, each with
+// the reason, are returned.
+std::vector<std::string> RebuildSystemIndexes(const std::filesystem::path& sysdataFolder,
+                                              const RebuildReport& report);
 
 // Accumulates the rises of successive progress values.
 class RiseCounter {

@@ -1,7 +1,11 @@
 #include "window_factory.h"
 
 #include "addressbook/ui/address_main.h"
+#include "addressbook/ui/check_duplicates_window.h"
+#include "addressbook/ui/check_state_zip_window.h"
+#include "addressbook/ui/convert_case_window.h"
 #include "addressbook/ui/date_selector_dialog.h"
+#include "addressbook/ui/delete_records_window.h"
 #include "addressbook/ui/field_lengths_dialog.h"
 #include "addressbook/ui/filter_window.h"
 #include "addressbook/ui/getting_started_window.h"
@@ -9,6 +13,7 @@
 #include "addressbook/ui/new_record_dialog.h"
 #include "addressbook/ui/preferences_window.h"
 #include "addressbook/ui/rebuild_windows.h"
+#include "addressbook/ui/search_replace_window.h"
 #include "exchange/address_labels.h"
 #include "exchange/ascii_import.h"
 #include "exchange/ui/ascii_import_form.h"
@@ -73,6 +78,13 @@ std::vector<BuiltWindow> WindowShelf::build() {
         add("TRebuildIndexesForm", new TRebuildIndexesForm(*state_->table));
         add("TAsciiImportForm", new exchange::TAsciiImportForm(*state_->table));
         add("TCopyRecordsOutForm", new exchange::TCopyRecordsOutForm(*state_->table));
+        add("TSearchReplaceWindow", new TSearchReplaceWindow(*state_->table, "STATE='IL'"));
+        add("TConvertCaseWindow", new TConvertCaseWindow(*state_->table, true));
+        add("TDeleteRecordsWindow", new TDeleteRecordsWindow(*state_->table, "STATE='IL'"));
+        add("TCheckDuplicatesWindow",
+            new TCheckDuplicatesWindow(*state_->table, "TAG1",
+                                       dir_.filePath("_chkdup.idx").toStdString()));
+        add("TCheckStateZipWindow", new TCheckStateZipWindow(*state_->table, "TAG1"));
     }
     add("TRebuildSystemIndexesForm", new TRebuildSystemIndexesForm);
     {

@@ -1,6 +1,7 @@
 #include "addressbook/ui/tool_session.h"
 
 #include "addressbook/ui/address_main.h"
+#include "addressbook/ui/maintenance_tools.h"
 #include "addressbook/ui/preferences_window.h"
 #include "addressbook/ui/rebuild_windows.h"
 #include "addressbook/ui/search_browse_tools.h"
@@ -117,6 +118,7 @@ void RegisterBuiltInTools() {
             window.exec();
         });
         RegisterSearchBrowseTools();
+        RegisterMaintenanceTools();
         return true;
     }();
     (void)once;

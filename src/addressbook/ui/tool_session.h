@@ -41,8 +41,9 @@ private:
     QString printer_;
 };
 
-// Registers the tools this folder provides itself: Rebuild Indexes (both)
-// and Preferences. Called by the main window; repeated calls do nothing more.
+// Registers the tools this folder provides itself: Rebuild Indexes (both),
+// Preferences, search, browse and tagging, the maintenance tools and the
+// checks. Called by the main window; repeated calls do nothing more.
 void RegisterBuiltInTools();
 
 } // namespace qp::addressbook
