@@ -40,4 +40,30 @@ std::string siblingFile(const std::string& tablePath, const std::string& ext) {
     return (folder / name).string();
 }
 
+std::vector<std::string> existingFamilyFiles(const std::string& tablePath) {
+    fs::path table(tablePath);
+    std::string stem = lower(table.stem().string());
+    const std::string names[] = {stem + lower(table.extension().string()), stem + ".cdx",
+                                 stem + ".fpt"};
+    fs::path folder = table.parent_path();
+    std::vector<std::string> found;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end;
+         !ec && it != end; it.increment(ec)) {
+        std::string name = lower(it->path().filename().string());
+        if (std::find(std::begin(names), std::end(names), name) != std::end(names))
+            found.push_back((folder / it->path().filename()).string());
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+std::string packedTablePath(const std::string& tablePath) {
+    return tablePath + ".pack";
+}
+
+std::string packedMemoPath(const std::string& tablePath) {
+    return tablePath + ".memo.pack";
+}
+
 } // namespace qp::store
