@@ -722,6 +722,12 @@ bool TAddressMain::OpenQPWDBF(const QString& path) {
     if (table_)
         (void)table_->setQuery({});
     const bool opened = OpenQPWFile(path);
+    if (opened && !table_->damage().empty()) {
+        // A damaged file stays read-only unless it is repaired now.
+        if (ui::AskYesNo(qs(DamagedFileQuestion(table_->damage())), QStringLiteral("Warning"),
+                         this))
+            rebuildIndexesNow();
+    }
     if (opened && !indexValid_) {
         bool rebuilt =
             ui::AskYesNo(qs(InvalidIndexQuestion(str(path))), QStringLiteral("Warning"), this) &&

@@ -118,8 +118,9 @@ int runExport(const std::vector<std::string>& words, std::ostream& out) {
         if (walk->count() == 0)
             throw Failure(std::string(exchange::kNothingToCopyMessage));
     }
-    if (store::fileExists(target) && !args.flag("overwrite"))
-        throw Failure(target + " already exists. Add --overwrite to replace it.");
+    if (auto existing = exchange::existingCopyTarget(format, target);
+        existing && !args.flag("overwrite"))
+        throw Failure(*existing + " already exists. Add --overwrite to replace it.");
 
     auto outcome =
         exchange::copyRecordsOut(table, format, target, selection, {},
