@@ -73,6 +73,10 @@ void RebuildSystemIndexes(const std::filesystem::path& sysdataFolder, const Rebu
         auto path = store::resolveCaseInsensitive(sysdataFolder, spec.fileName);
         auto table = store::Table::open(path.string(), store::OpenMode::Exclusive);
         if (table) {
+            // A damaged table is repaired (every whole record kept) before
+            // its pack, which would otherwise refuse it.
+            if (!table->damage().empty())
+                (void)store::repairTableFiles(*table);
             (void)table->deleteStructuralIndex();
             std::error_code ec;
             std::filesystem::remove(

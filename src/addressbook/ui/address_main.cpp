@@ -972,11 +972,16 @@ void TAddressMain::ShowRecord() {
     }
     fields_["DATE"]->setMaxLength(32767);
     std::string memo;
+    QString memoError;
     if (onRecord) {
+        // A memo that cannot be read shows why, never an empty memo.
         auto m = table_->getMemo("MEMO");
         if (m)
             memo = *m;
+        else
+            memoError = qs(m.error());
     }
+    memo_->setPlaceholderText(memoError);
     memo_->setPlainText(memoFromStored(memo));
     tagged_->setChecked(onRecord && !tagId_.empty() && table_->getString("TAG") == tagId_);
     UpdateFilterStatus();
