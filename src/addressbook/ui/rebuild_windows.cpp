@@ -109,8 +109,9 @@ TRebuildSystemIndexesForm::TRebuildSystemIndexesForm(QWidget* parent)
 }
 
 void TRebuildSystemIndexesForm::work() {
-    RebuildSystemIndexes(store::SysdataFolder(), {[this](std::string_view s) { setStatus(s); },
-                                                  [this](int p) { setProgress(p); }});
+    RebuildSystemIndexes(
+        store::SysdataFolder(),
+        {[this](std::string_view s) { setStatus(s); }, [this](int p) { setProgress(p); }, {}});
 }
 
 } // namespace qp::addressbook
