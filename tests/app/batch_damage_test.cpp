@@ -165,3 +165,22 @@ TEST_F(BatchDamage, AnIndexThatCannotBeOpenedRefusesAddsUntilReindexed) {
     EXPECT_EQ(run("reindex " + file("I.DBF")).status, 0);
     EXPECT_EQ(run("add " + file("I.DBF") + " LNAME=New").status, 0);
 }
+
+TEST_F(BatchDamage, LabelNewOnADamagedLabelTableWritesNoLayout) {
+    ASSERT_EQ(run("label new First").status, 0);
+    ASSERT_EQ(run("label new Second").status, 0);
+    std::string labels;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(home.path()))
+        if (e.path().filename() == "LABEL.DBF")
+            labels = e.path().string();
+    ASSERT_FALSE(labels.empty());
+    std::string b = bytesOf(labels);
+    b[4] = 1; // the header counts only the first design
+    writeBytes(labels, b);
+    auto before = snapshot(home.path());
+    auto made = run("label new Third");
+    EXPECT_EQ(made.status, 1);
+    EXPECT_NE(made.output.find("counts 1 records but the file holds 2"), std::string::npos)
+        << made.output;
+    EXPECT_EQ(snapshot(home.path()), before);
+}
