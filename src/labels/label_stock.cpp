@@ -123,13 +123,13 @@ store::Status buildLabelTemplateTable(const std::string& path) {
     if (!rows)
         return store::fail(rows.error());
     const auto& spec = store::systemTableSpec(store::SystemTable::LabelTemplate);
-    std::error_code ec;
-    std::filesystem::path cdx = std::filesystem::path(path).replace_extension(".CDX");
-    std::filesystem::remove(cdx, ec);
-    if (auto st = store::Table::create(path, spec.fields); !st)
-        return st;
+    // The catalogue is the program's own: a build replaces any earlier one
+    // (and its index), unless another program holds it.
+    auto written = store::Table::createOver(path, spec.fields);
+    if (!written)
+        return store::fail(written.error());
     {
-        auto table = store::Table::open(path, store::OpenMode::Exclusive);
+        auto table = store::Table::open(*written, store::OpenMode::Exclusive);
         if (!table)
             return store::fail(table.error());
         for (const auto& row : *rows) {
@@ -144,7 +144,7 @@ store::Status buildLabelTemplateTable(const std::string& path) {
             !st)
             return st;
     }
-    return stampFixedDate(path);
+    return stampFixedDate(*written);
 }
 
 store::Status seedLabelCatalogue(const std::string& programFolder) {
