@@ -1,6 +1,7 @@
 #include "addressbook/rebuild.h"
 
 #include "store/address_file.h"
+#include "store/repair.h"
 #include "store/shared_routines.h"
 #include "store/system_tables.h"
 
@@ -24,8 +25,20 @@ void bar(const RebuildReport& report, int percent) {
 } // namespace
 
 store::Status RebuildAddressIndexes(store::Table& table, const RebuildReport& report) {
+    if (!table.damage().empty()) {
+        say(report, kRepairingStatus);
+        auto repaired = store::repairTableFiles(table);
+        if (!repaired)
+            return store::fail(repaired.error());
+        if (report.repaired) {
+            std::string account;
+            for (const auto& line : repaired->lines)
+                account += (account.empty() ? "" : "\n") + line;
+            report.repaired(account);
+        }
+    }
     say(report, kCleaningStatus);
-    if (!table.indexName().empty())
+    if (!table.indexName().empty() || !table.indexError().empty())
         if (auto st = table.deleteStructuralIndex(); !st)
             return st;
     table.setProgressHook([&](int percent) { bar(report, percent); });
@@ -62,6 +75,10 @@ std::vector<std::string> RebuildSystemIndexes(const std::filesystem::path& sysda
         auto path = store::resolveCaseInsensitive(sysdataFolder, spec.fileName);
         auto table = store::Table::open(path.string(), store::OpenMode::Exclusive);
         if (table) {
+            // A damaged table is repaired (every whole record kept) before
+            // its pack, which would otherwise refuse it.
+            if (!table->damage().empty())
+                (void)store::repairTableFiles(*table);
             (void)table->deleteStructuralIndex();
             std::error_code ec;
             std::filesystem::remove(

@@ -16,12 +16,17 @@ namespace qp::addressbook {
 struct RebuildReport {
     std::function<void(std::string_view status)> status;
     std::function<void(int percent)> progress;
+    // Called with the account of a repair, when the file was damaged.
+    std::function<void(const std::string& account)> repaired;
 };
 
 inline constexpr std::string_view kCleaningStatus = "Cleaning out old deleted records";
 inline constexpr std::string_view kRebuildingStatus = "Rebuilding indexes";
+inline constexpr std::string_view kRepairingStatus = "Repairing the damaged file";
 
-// Deletes the structural index, packs the file, builds the 26 tags. The bar
+// Repairs a damaged file first (every whole record kept, the originals
+// kept as NAME.bak.* when anything is dropped); then deletes the structural
+// index (also one that could not be opened), packs the file, builds the 26 tags. The bar
 // follows the pack's progress, then 100 x T / 2100 where T sums the rises of
 // the progress values the tag builds report.
 store::Status RebuildAddressIndexes(store::Table& table, const RebuildReport& report);

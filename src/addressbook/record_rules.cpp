@@ -223,6 +223,13 @@ std::string OpenFailedMessage(std::string_view path) {
            "\r\n\r\n * May not be a Quillpost file.\r\n * May be in use by another program or user";
 }
 
+std::string DamagedFileQuestion(std::string_view reason) {
+    return std::string(reason) +
+           "\r\nThe file can be read but not changed until it is repaired. Repair it and rebuild "
+           "its indexes now? (Every whole record is kept; the original files are kept as "
+           "NAME.bak.* when anything is dropped.)";
+}
+
 std::string InvalidIndexQuestion(std::string_view path) {
     return "The index file for " + std::string(path) + "\r\nis missing or invalid. Rebuild now?";
 }

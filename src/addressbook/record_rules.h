@@ -116,5 +116,7 @@ std::string FilterStatusText(bool filterSet, std::uint32_t visible);
 
 std::string OpenFailedMessage(std::string_view path);
 std::string InvalidIndexQuestion(std::string_view path);
+// Asked when an address file opens damaged (read-only): repair it now?
+std::string DamagedFileQuestion(std::string_view reason);
 
 } // namespace qp::addressbook

@@ -3,6 +3,7 @@
 #include "exchange/address_labels.h"
 #include "exchange/same_file.h"
 #include "store/address_file.h"
+#include "store/table_files.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -39,6 +40,18 @@ std::optional<std::string> checkCopyName(CopyFormat format, const std::string& t
         return std::string(kDbfExtensionMessage);
     if (isTableItself(target, addressPath))
         return std::string(kCopyToItselfMessage);
+    return std::nullopt;
+}
+
+std::optional<std::string> existingCopyTarget(CopyFormat format, const std::string& target) {
+    if (format == CopyFormat::Dbf) {
+        auto family = store::existingFamilyFiles(target);
+        if (!family.empty())
+            return family.front();
+        return std::nullopt;
+    }
+    if (store::fileExists(target))
+        return target;
     return std::nullopt;
 }
 
@@ -109,13 +122,15 @@ CopyOutcome copyRecordsOut(store::Table& table, CopyFormat format, const std::st
         return outcome;
     }
 
-    std::string cdx = target.substr(0, target.size() - 3) + "CDX";
-    std::error_code ec;
-    if (!isTableItself(cdx, table.path()))
-        std::filesystem::remove(cdx, ec);
-    if (auto st = table.copyStructure(target); !st)
-        return failed(outcome);
-    auto out = store::Table::open(target, store::OpenMode::Exclusive);
+    // The target is locked before anything of it is cut: a table another
+    // program holds stays as it is.
+    auto written = table.copyStructureOver(target);
+    if (!written) {
+        outcome.ok = false;
+        outcome.message = std::string(kCopyErrorMessage) + "\n" + written.error();
+        return outcome;
+    }
+    auto out = store::Table::open(*written, store::OpenMode::Exclusive);
     if (!out)
         return failed(outcome);
     for (bool more = walk->valid(); more; more = walk->next()) {

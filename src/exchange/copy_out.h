@@ -34,6 +34,10 @@ inline constexpr std::array<std::string_view, 20> kTextOrder{
 std::optional<std::string> checkCopyName(CopyFormat format, const std::string& target,
                                          const std::string& addressPath);
 
+// The existing file a copy to `target` would replace: for DBF output any file
+// of the table's family (the table, its .CDX or .FPT, in any letter case).
+std::optional<std::string> existingCopyTarget(CopyFormat format, const std::string& target);
+
 // The overwrite question for an existing target.
 std::string overwriteQuestion(const std::string& target);
 

@@ -143,13 +143,13 @@ store::Status buildLabelTemplateTable(const std::string& path, std::string_view 
         return store::fail(rows.error());
     rows->insert(rows->end(), userSheets.begin(), userSheets.end());
     const auto& spec = store::systemTableSpec(store::SystemTable::LabelTemplate);
-    std::error_code ec;
-    std::filesystem::path cdx = std::filesystem::path(path).replace_extension(".CDX");
-    std::filesystem::remove(cdx, ec);
-    if (auto st = store::Table::create(path, spec.fields); !st)
-        return st;
+    // The catalogue is the program's own: a build replaces any earlier one
+    // (and its index), unless another program holds it.
+    auto written = store::Table::createOver(path, spec.fields);
+    if (!written)
+        return store::fail(written.error());
     {
-        auto table = store::Table::open(path, store::OpenMode::Exclusive);
+        auto table = store::Table::open(*written, store::OpenMode::Exclusive);
         if (!table)
             return store::fail(table.error());
         for (const auto& row : *rows) {
@@ -164,7 +164,7 @@ store::Status buildLabelTemplateTable(const std::string& path, std::string_view 
             !st)
             return st;
     }
-    return stampFixedDate(path);
+    return stampFixedDate(*written);
 }
 
 namespace {

@@ -41,7 +41,7 @@ Status createAddressFile(const std::string& path, const FieldLengths& lengths,
         fields.push_back({std::string(f.name), f.type, width, 0});
     }
     if (auto st = Table::create(path, fields); !st)
-        return fail("Create failed");
+        return fail("Create failed\n" + st.error());
     if (!fileExists(path))
         return fail("File creation failed");
     auto table = openAddressFile(path, OpenMode::Exclusive);

@@ -111,16 +111,19 @@ Result<std::size_t> dbfHeaderLength(const std::string& first32, const std::strin
     std::size_t length = get16(first32, 8);
     if (length < 33)
         return damaged(name, "the header length is too small");
-    return length;
+    // Room for 255 descriptors, their terminator and a backlink area, so that
+    // a stored length that is too short can be told from the descriptors.
+    constexpr std::size_t kLargestHeader = 32 + 32 * 255 + 1 + 263;
+    return std::max(length, kLargestHeader);
 }
 
 Result<DbfHeader> parseDbfHeader(const std::string& b, std::uint64_t fileSize,
                                  const std::string& name) {
-    auto headerLength = dbfHeaderLength(b, name);
-    if (!headerLength)
-        return fail(headerLength.error());
-    if (b.size() < *headerLength || fileSize < *headerLength)
+    if (b.size() < 32)
         return damaged(name, "the header is truncated");
+    const std::size_t storedLength = get16(b, 8);
+    if (storedLength < 33)
+        return damaged(name, "the header length is too small");
     DbfHeader h;
     h.version = static_cast<std::uint8_t>(b[0]);
     switch (h.version & 0x07) {
@@ -137,7 +140,6 @@ Result<DbfHeader> parseDbfHeader(const std::string& b, std::uint64_t fileSize,
     h.lastUpdate = {1900 + static_cast<unsigned char>(b[1]), static_cast<unsigned char>(b[2]),
                     static_cast<unsigned char>(b[3])};
     h.recordCount = get32(b, 4);
-    h.headerLength = static_cast<std::uint16_t>(*headerLength);
     h.recordLength = get16(b, 10);
     h.tableFlags = static_cast<std::uint8_t>(b[28]);
     h.codePage = static_cast<std::uint8_t>(b[29]);
@@ -145,9 +147,16 @@ Result<DbfHeader> parseDbfHeader(const std::string& b, std::uint64_t fileSize,
         return damaged(name, "the record length is too small");
 
     int offset = 1;
-    for (std::size_t at = 32; at + 32 <= h.headerLength; at += 32) {
+    std::size_t at = 32;
+    for (;; at += 32) {
+        if (at >= b.size() || (at + 32 > b.size() && b[at] != 0x0D))
+            return damaged(name, b.size() < storedLength || fileSize <= at
+                                     ? "the header is truncated"
+                                     : "the field descriptors have no terminator");
         if (b[at] == 0x0D)
             break;
+        if (h.fields.size() == 255)
+            return damaged(name, "the field descriptors have no terminator");
         FieldDef f;
         std::size_t end = at;
         while (end < at + 11 && b[end] != '\0')
@@ -176,6 +185,27 @@ Result<DbfHeader> parseDbfHeader(const std::string& b, std::uint64_t fileSize,
     if (offset != h.recordLength)
         return damaged(name, "the record length " + std::to_string(h.recordLength) +
                                  " does not match the fields (" + std::to_string(offset) + ")");
+
+    // The records start right after the terminator (Visual FoxPro keeps a
+    // 263-byte backlink area first). Other writers may pad with zero bytes;
+    // anything else there means the stored length is wrong, and the records
+    // would be read shifted.
+    const std::size_t minimum = at + 1 + (h.isVisualFoxPro() ? 263 : 0);
+    bool padded = storedLength >= minimum;
+    if (padded && !h.isVisualFoxPro())
+        for (std::size_t i = minimum; i < storedLength && i < b.size(); ++i)
+            if (b[i] != '\0')
+                padded = false;
+    h.headerLength = static_cast<std::uint16_t>(storedLength);
+    if (!padded) {
+        h.damage = "File " + name + " is damaged: its header length " +
+                   std::to_string(storedLength) + " does not match its " +
+                   std::to_string(h.fields.size()) + " field descriptors (" +
+                   std::to_string(minimum) + ")";
+        h.headerLength = static_cast<std::uint16_t>(minimum);
+    }
+    if (fileSize < h.headerLength)
+        return damaged(name, "the header is truncated");
     return h;
 }
 

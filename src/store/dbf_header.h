@@ -31,6 +31,9 @@ struct DbfHeader {
     std::uint8_t tableFlags = 0; // 0x01: has a structural index
     std::uint8_t codePage = kCodePage1252;
     std::vector<FieldDef> fields;
+    // Set when the stored header length disagrees with the field descriptors
+    // and their terminator; headerLength then holds the length they imply.
+    std::string damage;
 
     bool hasMemoField() const;
     bool isVisualFoxPro() const { return version == 0x30 || version == 0x31 || version == 0x32; }
@@ -39,11 +42,13 @@ struct DbfHeader {
 // Lays out fields (offsets, record length, header length) for a new table.
 Result<DbfHeader> makeDbfHeader(std::vector<FieldDef> fields);
 
-// `bytes` holds at least the whole header; `fileSize` lets the reader reject
-// counts the file cannot hold.
+// `bytes` holds at least the whole header and, when the file is that long, the
+// bytes up to the descriptors' terminator; `fileSize` lets the reader reject
+// a header the file cannot hold.
 Result<DbfHeader> parseDbfHeader(const std::string& bytes, std::uint64_t fileSize,
                                  const std::string& name);
-// Bytes needed to read the header, from its first 32 bytes.
+// Bytes needed to read the header, from its first 32 bytes: the stored header
+// length, or more when the descriptors may run past it.
 Result<std::size_t> dbfHeaderLength(const std::string& first32, const std::string& name);
 
 std::string serializeDbfHeader(const DbfHeader& header);

@@ -1,5 +1,6 @@
 #include "store/memo_file.h"
 
+#include <algorithm>
 #include <array>
 
 namespace qp::store {
@@ -48,28 +49,48 @@ Result<MemoFile> MemoFile::open(const std::string& path, bool readOnly) {
     auto file = OsFile::open(path, readOnly ? FileAccess::ReadOnly : FileAccess::ReadWrite);
     if (!file)
         return fail(file.error());
+    MemoFile memo;
     std::array<unsigned char, 8> head{};
     auto n = file->readAt(0, head.data(), head.size());
     if (!n)
         return fail(n.error());
-    if (*n < head.size())
-        return damaged(path, "the header is truncated");
-    MemoFile memo;
+    auto size = file->size();
+    if (!size)
+        return fail(size.error());
+    memo.file_ = std::move(*file);
+    if (*n < head.size()) {
+        memo.damage_ = damaged(path, "the header is truncated").message;
+        memo.nextFree_ = 0;
+        return memo;
+    }
     memo.nextFree_ = getBE32(head.data());
     memo.blockSize_ = (std::uint32_t(head[6]) << 8) | head[7];
     // Some writers leave the block size at 0 and mean one byte blocks of 512.
     if (memo.blockSize_ == 0)
         memo.blockSize_ = kHeaderSize;
-    auto size = file->size();
-    if (!size)
-        return fail(size.error());
+    // The next free block is where the file ends, rounded up to a block: one
+    // before that would overwrite memos in use, one after it means the file
+    // lost its end.
     std::uint64_t blocks = (*size + memo.blockSize_ - 1) / memo.blockSize_;
-    if (memo.nextFree_ < firstBlock(memo.blockSize_) || memo.nextFree_ > blocks + 1) {
-        // A wrong next-free pointer is repaired from the file's size on write.
-        memo.nextFree_ = static_cast<std::uint32_t>(
-            std::max<std::uint64_t>(blocks, firstBlock(memo.blockSize_)));
+    std::uint64_t first = firstBlock(memo.blockSize_);
+    if (*size < kHeaderSize) {
+        memo.damage_ = damaged(path, "the header is truncated").message;
+    } else if (memo.nextFree_ < first) {
+        memo.damage_ = damaged(path, "its next free block " + std::to_string(memo.nextFree_) +
+                                         " lies inside its header")
+                           .message;
+    } else if (memo.nextFree_ < blocks) {
+        memo.tailAfterNextFree_ = true;
+        memo.damage_ =
+            damaged(path, "its next free block " + std::to_string(memo.nextFree_) +
+                              " lies inside the " + std::to_string(blocks) + " blocks in use")
+                .message;
+    } else if (memo.nextFree_ > std::max(blocks, first)) {
+        memo.damage_ = damaged(path, "it ends at block " + std::to_string(blocks) +
+                                         " before its next free block " +
+                                         std::to_string(memo.nextFree_) + " (truncated)")
+                           .message;
     }
-    memo.file_ = std::move(*file);
     return memo;
 }
 
@@ -96,6 +117,8 @@ Result<std::string> MemoFile::read(std::uint32_t block) const {
     std::uint32_t length = getBE32(head.data() + 4);
     if (at + 8 + length > *size)
         return damaged(path(), "memo block " + std::to_string(block) + " runs past the end");
+    auto end = static_cast<std::uint32_t>((at + 8 + length + blockSize_ - 1) / blockSize_);
+    usedEnd_ = std::max(usedEnd_, end);
     std::string text(length, '\0');
     if (auto st = file_.readExact(at + 8, text.data(), length); !st)
         return fail(st.error());
@@ -114,6 +137,12 @@ Result<std::uint32_t> MemoFile::blocksHeldAt(std::uint32_t block) const {
 }
 
 Result<std::uint32_t> MemoFile::write(const std::string& text, std::uint32_t oldBlock) {
+    if (!damage_.empty())
+        return fail(damage_);
+    if (usedEnd_ > nextFree_)
+        return damaged(path(), "its next free block " + std::to_string(nextFree_) +
+                                   " lies inside a memo in use (up to block " +
+                                   std::to_string(usedEnd_) + ")");
     if (text.empty())
         return 0u;
     std::uint64_t needBytes = 8 + std::uint64_t(text.size());
@@ -151,7 +180,30 @@ Result<std::uint32_t> MemoFile::write(const std::string& text, std::uint32_t old
     return block;
 }
 
+Result<std::uint32_t> MemoFile::append(const std::string& text) {
+    if (text.empty())
+        return 0u;
+    std::uint64_t needBytes = 8 + std::uint64_t(text.size());
+    auto needBlocks = static_cast<std::uint32_t>((needBytes + blockSize_ - 1) / blockSize_);
+    std::string data(needBlocks * std::size_t(blockSize_), '\0');
+    auto* p = reinterpret_cast<unsigned char*>(data.data());
+    putBE32(p, kTextMemo);
+    putBE32(p + 4, static_cast<std::uint32_t>(text.size()));
+    std::copy(text.begin(), text.end(), data.begin() + 8);
+    std::uint32_t block = nextFree_;
+    if (auto st = file_.writeAt(std::uint64_t(block) * blockSize_, data.data(), data.size()); !st)
+        return fail(st.error());
+    nextFree_ = block + needBlocks;
+    return block;
+}
+
+Status MemoFile::finish() {
+    return writeHeader();
+}
+
 Status MemoFile::reset() {
+    damage_.clear();
+    usedEnd_ = 0;
     nextFree_ = firstBlock(blockSize_);
     if (auto st = file_.truncate(kHeaderSize); !st)
         return st;

@@ -18,6 +18,8 @@ public:
 
     static Result<MemoFile> create(const std::string& path,
                                    std::uint32_t blockSize = kDefaultBlockSize);
+    // A file whose header disagrees with its size opens with damage() set:
+    // its memos can be read where they are whole, but nothing is written.
     static Result<MemoFile> open(const std::string& path, bool readOnly);
 
     // Block 0 means no memo. A pointer past the end of the file or a length
@@ -27,7 +29,27 @@ public:
     // there, else at the end; returns the block it now starts at (0 for an
     // empty text).
     Result<std::uint32_t> write(const std::string& text, std::uint32_t oldBlock);
+    // Writes `text` at the end without updating the header (bulk copies);
+    // finish() writes the header once they are done.
+    Result<std::uint32_t> append(const std::string& text);
+    Status finish();
     Status reset(); // empty the file (zap)
+    Status sync() { return file_.sync(); }
+
+    // Why the file cannot be written: its next free block lies inside blocks
+    // in use or past its end. Empty when it is sound.
+    const std::string& damage() const { return damage_; }
+    // True when the damage is blocks past the next free one. A write cut
+    // short leaves such blocks, which no record uses; the table clears the
+    // damage once it has seen that none of its records points there.
+    bool tailAfterNextFree() const { return tailAfterNextFree_; }
+    std::uint32_t nextFree() const { return nextFree_; }
+    void acceptUnusedTail() {
+        damage_.clear();
+        tailAfterNextFree_ = false;
+    }
+    // Takes the file's new name after it was renamed.
+    void renamed(const std::string& path) { file_.setPath(path); }
 
     std::uint32_t blockSize() const { return blockSize_; }
     const std::string& path() const { return file_.path(); }
@@ -39,6 +61,11 @@ private:
     OsFile file_;
     std::uint32_t blockSize_ = kDefaultBlockSize;
     std::uint32_t nextFree_ = 0;
+    std::string damage_;
+    bool tailAfterNextFree_ = false;
+    // The end of the furthest memo read so far: a next free block before it
+    // would make the next write overwrite that memo.
+    mutable std::uint32_t usedEnd_ = 0;
 };
 
 } // namespace qp::store

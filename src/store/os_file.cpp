@@ -1,6 +1,7 @@
 #include "store/os_file.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <new>
@@ -83,6 +84,30 @@ void OsFile::close() {
         ::close(fd_);
         fd_ = -1;
     }
+}
+
+bool OsFile::relock(FileLock lock) {
+    if (fd_ < 0)
+        return false;
+    int op = lock == FileLock::None ? LOCK_UN : (lock == FileLock::Exclusive ? LOCK_EX : LOCK_SH);
+    return ::flock(fd_, op | LOCK_NB) == 0;
+}
+
+void syncFolder(const std::string& pathInFolder) {
+    auto slash = pathInFolder.find_last_of('/');
+    std::string folder = slash == std::string::npos ? "." : pathInFolder.substr(0, slash + 1);
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        (void)::fsync(fd);
+        ::close(fd);
+    }
+}
+
+Status renameFile(const std::string& from, const std::string& to) {
+    if (::rename(from.c_str(), to.c_str()) != 0)
+        return fail("Cannot rename " + from + " to " + baseName(to) + ": " + std::strerror(errno));
+    syncFolder(to);
+    return {};
 }
 
 Result<std::size_t> OsFile::readAt(std::uint64_t offset, void* buffer, std::size_t size) const {

@@ -37,6 +37,11 @@ public:
     Status sync();
     void close();
     int descriptor() const { return fd_; }
+    // The advisory lock changed on the open file; false when another program
+    // holds a lock that conflicts.
+    bool relock(FileLock lock);
+    // Takes the file's new name after it was renamed.
+    void setPath(std::string path) { path_ = std::move(path); }
 
 private:
     int fd_ = -1;
@@ -63,6 +68,11 @@ private:
     std::size_t mappedLength_ = 0;
     const char* data_ = nullptr;
 };
+
+// Renames `from` to `to` (replacing it) and makes the rename durable.
+Status renameFile(const std::string& from, const std::string& to);
+// Makes the folder's entries (creations, renames) durable.
+void syncFolder(const std::string& pathInFolder);
 
 // The file name part of a path, for messages.
 std::string baseName(const std::string& path);

@@ -48,19 +48,34 @@ Table::~Table() {
     }
 }
 
-Status Table::create(const std::string& path, const std::vector<FieldSpec>& specs) {
+namespace {
+
+Status writeEmptyTable(OsFile& file, const DbfHeader& header) {
+    std::string bytes = serializeDbfHeader(header);
+    bytes += kDbfEndOfFile;
+    return file.writeAt(0, bytes.data(), bytes.size());
+}
+
+Result<DbfHeader> headerFor(const std::vector<FieldSpec>& specs) {
     std::vector<FieldDef> defs;
     for (const auto& s : specs)
         defs.push_back({s.name, s.type, s.length, s.decimals, 0});
-    auto header = makeDbfHeader(std::move(defs));
+    return makeDbfHeader(std::move(defs));
+}
+
+} // namespace
+
+Status Table::create(const std::string& path, const std::vector<FieldSpec>& specs) {
+    auto header = headerFor(specs);
     if (!header)
         return fail(header.error());
-    auto file = OsFile::open(path, FileAccess::Truncate, FileLock::Exclusive);
+    auto existing = existingFamilyFiles(path);
+    if (!existing.empty())
+        return fail("File " + existing.front() + " already exists");
+    auto file = OsFile::open(path, FileAccess::CreateNew, FileLock::Exclusive);
     if (!file)
         return fail(file.error());
-    std::string bytes = serializeDbfHeader(*header);
-    bytes += kDbfEndOfFile;
-    if (auto st = file->writeAt(0, bytes.data(), bytes.size()); !st)
+    if (auto st = writeEmptyTable(*file, *header); !st)
         return st;
     if (header->hasMemoField()) {
         auto memo = MemoFile::create(siblingFile(path, ".FPT"));
@@ -68,6 +83,44 @@ Status Table::create(const std::string& path, const std::vector<FieldSpec>& spec
             return fail(memo.error());
     }
     return {};
+}
+
+Result<std::string> Table::createOver(const std::string& path,
+                                      const std::vector<FieldSpec>& specs) {
+    auto header = headerFor(specs);
+    if (!header)
+        return fail(header.error());
+    // The existing table, whatever its letter case, is opened and locked
+    // first; only once the lock is held is anything cut.
+    std::string target = path;
+    for (const auto& member : existingFamilyFiles(path))
+        if (member != siblingFile(path, ".CDX") && member != siblingFile(path, ".FPT"))
+            target = member;
+    auto file = fileExists(target) ? OsFile::open(target, FileAccess::ReadWrite)
+                                   : OsFile::open(target, FileAccess::CreateNew);
+    if (!file)
+        return fail(file.error());
+    if (!file->relock(FileLock::Exclusive))
+        return fail("File " + target + " is in use by another program");
+    if (auto st = file->truncate(0); !st)
+        return fail(st.error());
+    if (auto st = writeEmptyTable(*file, *header); !st)
+        return fail(st.error());
+    std::string cdx = siblingFile(target, ".CDX");
+    std::error_code ec;
+    if (fileExists(cdx))
+        std::filesystem::remove(cdx, ec);
+    if (ec)
+        return fail("Cannot delete " + cdx + ": " + ec.message());
+    std::string fpt = siblingFile(target, ".FPT");
+    if (header->hasMemoField()) {
+        auto memo = MemoFile::create(fpt);
+        if (!memo)
+            return fail(memo.error());
+    } else if (fileExists(fpt)) {
+        std::filesystem::remove(fpt, ec);
+    }
+    return target;
 }
 
 Result<Table> Table::open(const std::string& path, OpenMode mode) {
@@ -80,16 +133,32 @@ Result<Table> Table::open(const std::string& path, OpenMode mode) {
     if (!file)
         return fail(file.error());
     t.dbf_ = std::move(*file);
+    if (fileExists(packedTablePath(path))) {
+        // A pack or repair was cut short: finish or undo it, then start over.
+        if (auto st = t.recoverInterruptedPack(); !st)
+            return fail(st.error());
+        t.dbf_.close();
+        return open(path, mode);
+    }
     if (auto st = t.loadHeader(); !st)
         return fail(st.error());
 
     if (t.header_.hasMemoField()) {
         std::string memoPath = siblingFile(path, ".FPT");
         auto memo = MemoFile::open(memoPath, mode == OpenMode::ReadOnly);
-        if (!memo)
-            return fail(memo.error());
-        t.memo_ = std::move(*memo);
+        if (!memo) {
+            if (fileExists(memoPath))
+                return fail(memo.error());
+            if (t.damage_.empty())
+                t.damage_ = "Memo file " + baseName(memoPath) + " not found";
+        } else {
+            t.memo_ = std::move(*memo);
+            if (auto st = t.checkMemoPointers(); !st)
+                return fail(st.error());
+        }
     }
+    if (!t.damage_.empty())
+        t.writeBlock_ = t.damage_;
     if (auto st = t.openStructuralIndex(); !st)
         t.indexError_ = st.error();
     t.record_.assign(t.header_.recordLength, ' ');
@@ -118,17 +187,72 @@ Status Table::loadHeader() {
     if (!header)
         return fail(header.error());
     header_ = std::move(*header);
-    if (header_.isVisualFoxPro() && header_.headerLength < 32 + 32 * header_.fields.size() + 1)
-        return fail("File " + name + " is damaged: the header is too short");
+    storedCount_ = header_.recordCount;
+    if (!header_.damage.empty())
+        damage_ = header_.damage;
 
-    // Records the file does not hold are not read; such a table is not written.
+    // The header's count must agree with the records the file holds (a
+    // partial record or the end mark may follow them). Either way round, the
+    // table is read as far as both agree and is not written.
     std::uint64_t room = (*size - header_.headerLength) / header_.recordLength;
-    if (room < header_.recordCount) {
-        writeBlock_ = "File " + name + " is damaged: its header counts " +
-                      std::to_string(header_.recordCount) + " records but the file holds " +
-                      std::to_string(room);
-        header_.recordCount = static_cast<std::uint32_t>(room);
+    wholeRecords_ = static_cast<std::uint32_t>(std::min<std::uint64_t>(room, UINT32_MAX));
+    if (room != header_.recordCount && damage_.empty())
+        damage_ = "File " + name + " is damaged: its header counts " +
+                  std::to_string(header_.recordCount) + " records but the file holds " +
+                  std::to_string(room);
+    header_.recordCount =
+        static_cast<std::uint32_t>(std::min<std::uint64_t>(room, header_.recordCount));
+    // Every record begins with its deletion mark; anything else there means
+    // the records are not where the header says.
+    for (std::uint32_t r : {std::uint32_t(1), header_.recordCount}) {
+        if (r == 0 || r > header_.recordCount || !damage_.empty())
+            continue;
+        char mark = 0;
+        if (auto st = dbf_.readExact(
+                header_.headerLength + std::uint64_t(r - 1) * header_.recordLength, &mark, 1);
+            !st)
+            return st;
+        if (mark != ' ' && mark != '*')
+            damage_ = "File " + name + " is damaged: record " + std::to_string(r) +
+                      " does not begin with a deletion mark";
     }
+    return {};
+}
+
+Status Table::checkMemoPointers() {
+    if (!memo_)
+        return {};
+    if (memo_->tailAfterNextFree()) {
+        // Blocks past the next free one are harmless when no record points
+        // there (a memo write cut short); otherwise the next write would
+        // overwrite a memo in use.
+        std::uint32_t highest = 0;
+        for (std::uint32_t r = 1; r <= header_.recordCount; ++r) {
+            const char* bytes = recordBytes(r);
+            if (!bytes)
+                return fail("Cannot read record " + std::to_string(r) + " of " + baseName(path_));
+            for (const auto& f : header_.fields) {
+                if (f.type != 'M' && f.type != 'G')
+                    continue;
+                std::uint32_t block = 0;
+                const char* p = bytes + f.offset;
+                if (f.length == 4) {
+                    std::memcpy(&block, p, 4);
+                } else {
+                    std::string digits(p, static_cast<std::size_t>(f.length));
+                    auto b = digits.find_first_not_of(' ');
+                    if (b != std::string::npos)
+                        std::from_chars(digits.data() + b, digits.data() + digits.size(), block);
+                }
+                highest = std::max(highest, block);
+            }
+        }
+        invalidateCache();
+        if (highest < memo_->nextFree())
+            memo_->acceptUnusedTail();
+    }
+    if (!memo_->damage().empty() && damage_.empty())
+        damage_ = memo_->damage();
     return {};
 }
 
@@ -138,11 +262,20 @@ Status Table::writeFixedHeader() {
     return dbf_.writeAt(0, fixed.data(), fixed.size());
 }
 
-Status Table::ensureWritable() const {
+Status Table::ensureDataWritable() const {
     if (mode_ == OpenMode::ReadOnly)
         return fail("File " + path_ + " is open read-only");
     if (!writeBlock_.empty())
         return fail(writeBlock_);
+    return {};
+}
+
+Status Table::ensureWritable() const {
+    if (auto st = ensureDataWritable(); !st)
+        return st;
+    // Records written without their index would leave every tag stale.
+    if (!indexError_.empty())
+        return fail(indexError_ + "\nThe file is read-only until its indexes are rebuilt.");
     return {};
 }
 
@@ -161,6 +294,16 @@ Status Table::copyStructure(const std::string& path) const {
         specs.push_back({f.name, f.type, f.length, f.decimals});
     }
     return create(path, specs);
+}
+
+Result<std::string> Table::copyStructureOver(const std::string& path) const {
+    std::vector<FieldSpec> specs;
+    for (const auto& f : header_.fields) {
+        if (std::string_view("CNLM").find(f.type) == std::string_view::npos)
+            return fail("Field " + f.name + " has a type that cannot be copied");
+        specs.push_back({f.name, f.type, f.length, f.decimals});
+    }
+    return createOver(path, specs);
 }
 
 void Table::setDeleted(bool hideMarked) {

@@ -33,10 +33,30 @@ struct FieldSpec {
 // Called with a percentage during pack and index builds.
 using ProgressHook = std::function<void(int percent)>;
 
+// What a repair found, kept and dropped.
+struct RepairReport {
+    std::uint32_t headerCount = 0; // records the header counted before
+    std::uint32_t recordsKept = 0; // every whole record, deleted ones included
+    std::uint32_t deletedKept = 0;
+    std::uint64_t bytesDropped = 0; // a partial record at the end of the file
+    std::uint32_t memosKept = 0;
+    std::vector<std::uint32_t> memosDropped; // records whose memo could not be read
+    std::vector<std::string> problems;       // the damage found
+    std::vector<std::string> backups;        // copies of the originals still kept
+    bool anythingDropped() const { return bytesDropped > 0 || !memosDropped.empty(); }
+};
+
 class Table {
 public:
-    // Writes an empty table (and its memo file when a field is a memo); no index.
+    // Writes an empty table (and its memo file when a field is a memo); no
+    // index. Refuses when any file of the table's family (the table, its .CDX
+    // or .FPT, in any letter case) exists.
     static Status create(const std::string& path, const std::vector<FieldSpec>& fields);
+    // The same over an existing table, which is locked before anything is
+    // cut: a table another program holds is "in use" and stays as it is. Its
+    // index file goes. Returns the path written (the existing file's name).
+    static Result<std::string> createOver(const std::string& path,
+                                          const std::vector<FieldSpec>& fields);
     static Result<Table> open(const std::string& path, OpenMode mode);
 
     Table(Table&&) noexcept;
@@ -50,6 +70,7 @@ public:
     const DbfHeader& header() const { return header_; }
     bool readOnly() const { return mode_ == OpenMode::ReadOnly; }
     Status copyStructure(const std::string& path) const;
+    Result<std::string> copyStructureOver(const std::string& path) const;
 
     // Settings
     void setDeleted(bool hideMarked); // on by default
@@ -63,7 +84,18 @@ public:
     // cannot be evaluated); empty when it is sound.
     const std::string& writeBlock() const { return writeBlock_; }
     // Why the structural index could not be opened; empty when it opened.
+    // Records are not written until the index is rebuilt.
     const std::string& indexError() const { return indexError_; }
+    // Why the table or its memo file needs a repair (a record count that
+    // disagrees with the file's size, a header length that disagrees with the
+    // fields, a memo file whose header disagrees with its size); empty when
+    // sound. A damaged table is read-only.
+    const std::string& damage() const { return damage_; }
+    // Keeps every whole record, sets the header to match, rewrites the memo
+    // file with the memos that can be read and rebuilds the tags that could be
+    // read. The originals stay as NAME.bak.* until the repair succeeded, and
+    // after it when anything was dropped.
+    Result<RepairReport> repair();
 
     // Orders: 0 is the natural order; tags of the structural index are 1..n,
     // and the scratch index, when there is one, comes after them.
@@ -157,10 +189,16 @@ private:
     bool positionAt(std::optional<KeyEntry> entry, bool forward);
     void setEof();
     Status ensureWritable() const;
+    Status ensureDataWritable() const;
+    Status checkMemoPointers();
+    Status recoverInterruptedPack();
+    struct Rewrite;
+    Status rewrite(bool keepDeleted, RepairReport* report);
     Status updateKeys(const std::string& before, const std::string& after, bool isNew);
     Status buildTag(CompactIndex& index, const TagInfo& info, const Expression& expr);
     const char* mappedRecord(std::uint32_t recno) const;
     Status writeCurrent();
+    Status undoWrite(bool wasNew);
     Status setDeletionMark(char mark);
     Status commitPending();
     CompactIndex* orderIndex(int order, int& tagInFile) const;
@@ -181,6 +219,9 @@ private:
     ProgressHook progress_;
     std::string writeBlock_;
     std::string indexError_;
+    std::string damage_;
+    std::uint32_t wholeRecords_ = 0; // records the file's size holds
+    std::uint32_t storedCount_ = 0;  // records the header counts
 
     std::optional<Expression> query_;
     std::string queryText_;

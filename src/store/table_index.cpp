@@ -177,6 +177,10 @@ Result<TagInfo> describeTag(const std::string& name, const std::string& expressi
 Status Table::indexTag(const std::string& tagName, const std::string& expression) {
     if (auto st = commitPending(); !st)
         return st;
+    // With its index file gone, a table may build a new one; a file that is
+    // there but could not be opened is rebuilt whole, never added to.
+    if (!indexError_.empty() && !cdx_ && !fileExists(siblingFile(path_, ".CDX")))
+        indexError_.clear();
     if (auto st = ensureWritable(); !st)
         return st;
     auto expr = compile(expression);
@@ -223,7 +227,7 @@ Status Table::indexTags(const std::vector<std::pair<std::string, std::string>>& 
 Status Table::deleteStructuralIndex() {
     if (auto st = commitPending(); !st)
         return st;
-    if (auto st = ensureWritable(); !st)
+    if (auto st = ensureDataWritable(); !st)
         return st;
     int structural = cdx_ ? cdx_->tagCount() : 0;
     std::string cdxPath = cdx_ ? cdx_->path() : siblingFile(path_, ".CDX");

@@ -175,6 +175,11 @@ Status Table::writeCurrent() {
         return {};
     if (auto st = ensureWritable(); !st)
         return st;
+    // An index already found damaged takes no more keys: refuse before the
+    // record is written rather than leave it out of the index.
+    if (cdx_)
+        if (auto st = cdx_->status(); !st)
+            return fail(st.error() + "\nNothing was written: rebuild the indexes first.");
     for (const auto& [index, text] : pendingMemos_) {
         const FieldDef& f = header_.fields[static_cast<std::size_t>(index)];
         std::uint32_t old = memoBlock(original_.data() + f.offset, f.length);
@@ -203,10 +208,42 @@ Status Table::writeCurrent() {
     invalidateCache();
     bool isNew = appending_;
     appending_ = dirty_ = false;
-    if (auto st = updateKeys(original_, record_, isNew); !st)
-        return st;
+    if (auto st = updateKeys(original_, record_, isNew); !st) {
+        // The index could not take the keys (damage found on the way): the
+        // record goes back to what it was, so that a retry once the index is
+        // rebuilt neither duplicates nor loses it, and the table takes no
+        // more writes until then.
+        indexError_ = st.error();
+        if (auto undone = undoWrite(isNew); !undone)
+            return fail(st.error() + "\n" + undone.error());
+        return fail(st.error() + "\nNothing was written: rebuild the indexes first.");
+    }
     original_ = record_;
     go(recno_);
+    return {};
+}
+
+Status Table::undoWrite(bool wasNew) {
+    invalidateCache();
+    if (wasNew) {
+        std::uint64_t end = header_.headerLength + std::uint64_t(recno_ - 1) * header_.recordLength;
+        char eofMark = kDbfEndOfFile;
+        header_.recordCount = recno_ - 1;
+        if (auto st = writeFixedHeader(); !st)
+            return st;
+        if (auto st = dbf_.writeAt(end, &eofMark, 1); !st)
+            return st;
+        if (auto st = dbf_.truncate(end + 1); !st)
+            return st;
+        recno_ = recnoBeforeAppend_;
+        if (recno_ == 0 || !go(recno_))
+            first();
+        return {};
+    }
+    std::uint64_t at = header_.headerLength + std::uint64_t(recno_ - 1) * header_.recordLength;
+    if (auto st = dbf_.writeAt(at, original_.data(), original_.size()); !st)
+        return st;
+    record_ = original_;
     return {};
 }
 
@@ -226,50 +263,6 @@ Status Table::deleteRecord() {
 
 Status Table::recall() {
     return setDeletionMark(' ');
-}
-
-Status Table::pack() {
-    if (auto st = commitPending(); !st)
-        return st;
-    if (auto st = ensureWritable(); !st)
-        return st;
-    // Live records move down in place; the count changes last, so a crash
-    // part way leaves every live record in the file.
-    std::uint32_t kept = 0;
-    std::uint32_t total = header_.recordCount;
-    int lastPercent = -1;
-    for (std::uint32_t r = 1; r <= total; ++r) {
-        const char* bytes = recordBytes(r);
-        if (!bytes)
-            return fail("Cannot read record " + std::to_string(r) + " of " + baseName(path_));
-        if (bytes[0] == '*')
-            continue;
-        ++kept;
-        if (kept != r) {
-            std::string copy(bytes, header_.recordLength);
-            std::uint64_t at =
-                header_.headerLength + std::uint64_t(kept - 1) * header_.recordLength;
-            if (auto st = dbf_.writeAt(at, copy.data(), copy.size()); !st)
-                return st;
-        }
-        int percent = static_cast<int>(std::uint64_t(r) * 100 / total);
-        if (progress_ && percent != lastPercent)
-            progress_(lastPercent = percent);
-    }
-    std::uint64_t end = header_.headerLength + std::uint64_t(kept) * header_.recordLength;
-    char eofMark = kDbfEndOfFile;
-    if (auto st = dbf_.writeAt(end, &eofMark, 1); !st)
-        return st;
-    if (auto st = dbf_.truncate(end + 1); !st)
-        return st;
-    header_.recordCount = kept;
-    if (auto st = writeFixedHeader(); !st)
-        return st;
-    invalidateCache();
-    if (auto st = reindex(); !st)
-        return st;
-    first();
-    return {};
 }
 
 Status Table::zap() {

@@ -237,7 +237,8 @@ TEST(Rebuild, AddressFileIsPackedAndGetsItsTagsBack) {
     std::vector<std::string> statuses;
     std::vector<int> bar;
     auto st = RebuildAddressIndexes(*table, {[&](std::string_view s) { statuses.emplace_back(s); },
-                                             [&](int p) { bar.push_back(p); }});
+                                             [&](int p) { bar.push_back(p); },
+                                             {}});
     ASSERT_TRUE(st.ok()) << st.error();
     EXPECT_EQ(statuses, (std::vector<std::string>{std::string(kCleaningStatus),
                                                   std::string(kRebuildingStatus)}));
@@ -261,7 +262,7 @@ TEST(Rebuild, SystemTablesGoOnPastAMissingOne) {
                         .ok());
     std::filesystem::remove(dir.path / "REPORT.CDX");
     std::vector<std::string> statuses;
-    RebuildSystemIndexes(dir.path, {[&](std::string_view s) { statuses.emplace_back(s); }, {}});
+    RebuildSystemIndexes(dir.path, {[&](std::string_view s) { statuses.emplace_back(s); }, {}, {}});
     ASSERT_EQ(statuses.size(), 6u);
     EXPECT_EQ(statuses[2], "Rebuilding State/Province File indexes");
     EXPECT_TRUE(std::filesystem::exists(dir.path / "REPORT.CDX"));

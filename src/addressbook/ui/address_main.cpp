@@ -722,6 +722,12 @@ bool TAddressMain::OpenQPWDBF(const QString& path) {
     if (table_)
         (void)table_->setQuery({});
     const bool opened = OpenQPWFile(path);
+    if (opened && !table_->damage().empty()) {
+        // A damaged file stays read-only unless it is repaired now.
+        if (ui::AskYesNo(qs(DamagedFileQuestion(table_->damage())), QStringLiteral("Warning"),
+                         this))
+            rebuildIndexesNow();
+    }
     if (opened && !indexValid_) {
         bool rebuilt =
             ui::AskYesNo(qs(InvalidIndexQuestion(str(path))), QStringLiteral("Warning"), this) &&
@@ -966,11 +972,16 @@ void TAddressMain::ShowRecord() {
     }
     fields_["DATE"]->setMaxLength(32767);
     std::string memo;
+    QString memoError;
     if (onRecord) {
+        // A memo that cannot be read shows why, never an empty memo.
         auto m = table_->getMemo("MEMO");
         if (m)
             memo = *m;
+        else
+            memoError = qs(m.error());
     }
+    memo_->setPlaceholderText(memoError);
     memo_->setPlainText(memoFromStored(memo));
     tagged_->setChecked(onRecord && !tagId_.empty() && table_->getString("TAG") == tagId_);
     UpdateFilterStatus();

@@ -85,8 +85,15 @@ TRebuildIndexesForm::TRebuildIndexesForm(store::Table& table, QWidget* parent)
 }
 
 void TRebuildIndexesForm::work() {
+    QString account;
     auto st = RebuildAddressIndexes(
-        table_, {[this](std::string_view s) { setStatus(s); }, [this](int p) { setProgress(p); }});
+        table_, {[this](std::string_view s) { setStatus(s); }, [this](int p) { setProgress(p); },
+                 [&account](const std::string& text) { account = QString::fromStdString(text); }});
+    if (!account.isEmpty()) {
+        QApplication::restoreOverrideCursor();
+        ui::ShowInfo(account, this);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
     if (!st) {
         QApplication::restoreOverrideCursor();
         ui::ShowInfo(QString::fromStdString(st.error()), this);
@@ -104,7 +111,7 @@ TRebuildSystemIndexesForm::TRebuildSystemIndexesForm(QWidget* parent)
 void TRebuildSystemIndexesForm::work() {
     (void)RebuildSystemIndexes(
         store::SysdataFolder(),
-        {[this](std::string_view s) { setStatus(s); }, [this](int p) { setProgress(p); }});
+        {[this](std::string_view s) { setStatus(s); }, [this](int p) { setProgress(p); }, {}});
 }
 
 } // namespace qp::addressbook

@@ -28,6 +28,8 @@ using store::FilterCriteria;
 using store::OpenMode;
 using store::Table;
 
+constexpr const char* kRepairHint = "Repair it with: quillpost-batch repair FILE";
+
 std::string upper(std::string s) {
     std::transform(s.begin(), s.end(), s.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
@@ -45,8 +47,13 @@ int runCreate(const std::vector<std::string>& words, std::ostream& out) {
     Args args(words, {}, {});
     args.expectPositionals(1, 1);
     const std::string& path = args.positional(0, "FILE");
+    // Any file of the table's family, in any letter case, is in the way.
+    auto existing = store::existingFamilyFiles(path);
     if (store::fileExists(path))
         throw Failure("That file already exists.Please select another name");
+    if (!existing.empty())
+        throw Failure("That file already exists.Please select another name\n(" + existing.front() +
+                      ")");
     auto lengths = store::ReadNewFileFieldLengths(store::SettingsFile::standard());
     store::FieldLengths widths;
     for (const auto& f : store::kNewFileFieldLengths)
@@ -61,7 +68,13 @@ int runCheck(const std::vector<std::string>& words, std::ostream& out) {
     Args args(words, {}, {});
     args.expectPositionals(1, 1);
     Table table = openAddress(args.positional(0, "FILE"), OpenMode::ReadOnly);
+    if (!table.damage().empty()) {
+        out << "damaged\n";
+        throw Failure(table.damage() + "\n" + kRepairHint);
+    }
     bool valid = store::addressIndexValid(table);
+    if (!valid && !table.indexError().empty())
+        std::cerr << table.indexError() << "\n";
     out << (valid ? "valid" : "invalid") << "\n";
     return valid ? 0 : 1;
 }
@@ -70,6 +83,8 @@ int runReindex(const std::vector<std::string>& words, std::ostream& out) {
     Args args(words, {}, {});
     args.expectPositionals(1, 1);
     Table table = openAddress(args.positional(0, "FILE"), OpenMode::Exclusive);
+    if (!table.damage().empty())
+        throw Failure(table.damage() + "\n" + kRepairHint);
     if (!table.writeBlock().empty())
         throw Failure(table.writeBlock());
     // Packing rebuilds whatever tags exist; the 26 are then built fresh.
@@ -170,7 +185,15 @@ int runList(const std::vector<std::string>& words, std::ostream& out) {
     };
     writeCsvRow(out, fields);
     std::vector<std::string> row;
+    std::vector<std::string> memoFields;
+    for (const auto& f : fields)
+        if (auto i = table.fieldIndex(f); i && table.fields()[std::size_t(*i)].type == 'M')
+            memoFields.push_back(f);
     auto writeRecord = [&] {
+        // A memo that cannot be read is an error, never an empty value.
+        for (const auto& f : memoFields)
+            if (auto memo = table.getMemo(f); !memo)
+                throw Failure("Record " + std::to_string(table.recNo()) + ": " + memo.error());
         store::CalculatedFields values;
         if (calculated)
             values = store::calculatedFields(table, tagId, true, formatDate);

@@ -144,8 +144,9 @@ int runExport(const std::vector<std::string>& words, std::ostream& out) {
             throw Failure(std::string(exchange::kNothingToCopyMessage));
         total = walk->count();
     }
-    if (store::fileExists(target) && !args.flag("overwrite"))
-        throw Failure(target + " already exists. Add --overwrite to replace it.");
+    if (auto existing = exchange::existingCopyTarget(format, target);
+        existing && !args.flag("overwrite"))
+        throw Failure(*existing + " already exists. Add --overwrite to replace it.");
 
     // Ctrl+C stops the copy after the record in hand and leaves a whole file
     // with the records copied so far.

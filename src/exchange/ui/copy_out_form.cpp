@@ -103,8 +103,9 @@ void TCopyRecordsOutForm::acceptName(const QString& path) {
         return;
     }
     fileName_->setText(path);
-    if (QFileInfo::exists(path) && !ui::AskYesNoDefaultNo(qs(overwriteQuestion(target)),
-                                                          qs(std::string(kOverwriteCaption)), this))
+    if (existingCopyTarget(format(), target) &&
+        !ui::AskYesNoDefaultNo(qs(overwriteQuestion(target)), qs(std::string(kOverwriteCaption)),
+                               this))
         return;
 
     copying_ = true;

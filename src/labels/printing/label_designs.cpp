@@ -94,6 +94,15 @@ std::string cloneQuestion(std::string_view description) {
 
 store::Status saveLabelDesign(store::Table& t, const LabelDefinition& def, bool isNew,
                               design::TGBasePanel& panel, const std::string& sysdata) {
+    // A table that will not take the record (damaged, its index unreadable)
+    // is refused before the layout file is written, so no design is overwritten.
+    if (t.readOnly())
+        return store::fail("File " + t.path() + " is open read-only");
+    if (!t.writeBlock().empty())
+        return store::fail(t.writeBlock());
+    if (!t.indexError().empty())
+        return store::fail(t.indexError() +
+                           "\nThe file is read-only until its indexes are rebuilt.");
     auto path = layoutFilePath(sysdata, def);
     if (!path)
         return store::fail(path.error());
