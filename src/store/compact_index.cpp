@@ -210,6 +210,17 @@ std::optional<int> CompactIndex::findTag(std::string_view name) const {
     return std::nullopt;
 }
 
+Status CompactIndex::setKeyType(int tag, KeyType type) {
+    if (tag < 0 || tag >= tagCount())
+        return fail("Index file " + impl_->path + " has no tag number " + std::to_string(tag));
+    auto& info = impl_->tags[static_cast<std::size_t>(tag)].info;
+    if (type == KeyType::Logical && info.keyLength != 1)
+        return fail("Tag " + info.name + " of " + impl_->path + " has a logical key of " +
+                    std::to_string(info.keyLength) + " bytes");
+    info.keyType = type;
+    return {};
+}
+
 Status CompactIndex::addTag(const TagInfo& info, const std::vector<KeyEntry>& sortedEntries) {
     const auto length = static_cast<std::size_t>(std::max(info.keyLength, 0));
     std::string keys;

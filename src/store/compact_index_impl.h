@@ -180,6 +180,9 @@ public:
     std::vector<TagState> tags;
     cdx::Tree directory; // compound files: tag names -> tag header offsets
     std::uint32_t freeList = cdx::kNoPage;
+    // What this file writes for "no free page": FoxPro writes 0xFFFFFFFF, other
+    // engines 0. Kept as found so the file stays as its writer expects.
+    std::uint32_t freeListEnd = cdx::kNoPage;
     std::uint64_t generation = 1;
     bool damaged = false;
     std::string damageMessage;

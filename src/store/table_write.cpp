@@ -175,6 +175,8 @@ Status Table::writeCurrent() {
         return {};
     if (auto st = ensureWritable(); !st)
         return st;
+    if (auto st = markWriting(); !st)
+        return st;
     for (const auto& [index, text] : pendingMemos_) {
         const FieldDef& f = header_.fields[static_cast<std::size_t>(index)];
         std::uint32_t old = memoBlock(original_.data() + f.offset, f.length);
@@ -233,6 +235,8 @@ Status Table::pack() {
         return st;
     if (auto st = ensureWritable(); !st)
         return st;
+    if (auto st = markWriting(); !st)
+        return st;
     // Live records move down in place; the count changes last, so a crash
     // part way leaves every live record in the file.
     std::uint32_t kept = 0;
@@ -274,6 +278,8 @@ Status Table::pack() {
 
 Status Table::zap() {
     if (auto st = ensureWritable(); !st)
+        return st;
+    if (auto st = markWriting(); !st)
         return st;
     pendingMemos_.clear();
     dirty_ = appending_ = false;
