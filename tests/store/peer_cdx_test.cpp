@@ -2,8 +2,8 @@
 // write with the same keys, order and record numbers as our own walk.
 
 #include "store/address_schema.h"
-#include "store/table.h"
 #include "support/peer_tools.h"
+#include "store/table.h"
 #include "support/sample_addresses.h"
 
 #include <gtest/gtest.h>

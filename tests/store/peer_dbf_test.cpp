@@ -1,7 +1,7 @@
 // Tables written by python3-dbf open here, and ours open there.
 
-#include "store/table.h"
 #include "support/peer_tools.h"
+#include "store/table.h"
 #include "support/sample_addresses.h"
 
 #include <gtest/gtest.h>
