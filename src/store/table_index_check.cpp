@@ -67,12 +67,21 @@ Status Table::checkIndex(IndexCheck depth) const {
         auto broken = [&](const std::string& why) {
             return fail(what + " does not agree with the table: " + why);
         };
-        // Keys this program cannot compute are checked for structure only.
         auto expr = Expression::parse(info.expression, header_.fields);
+        if (!expr)
+            return broken("its key expression cannot be read: " + expr.error());
+        // A key length that does not fit the expression is a damaged header.
+        const bool logical = expr->type() == ValueType::Logical;
+        if (logical != (info.keyType == KeyType::Logical) || (logical && info.keyLength != 1) ||
+            (expr->type() == ValueType::Character && expr->width() > 0 &&
+             expr->width() != info.keyLength))
+            return broken("its key length " + std::to_string(info.keyLength) +
+                          " does not fit its key expression");
+        // Keys this program cannot compute (numbers, FOR conditions,
+        // descending order, as other engines may write them) are checked for
+        // structure only.
         const bool computable =
-            expr && info.forExpression.empty() && !info.descending &&
-            (expr->type() == ValueType::Logical) == (info.keyType == KeyType::Logical) &&
-            expr->type() != ValueType::Numeric;
+            info.forExpression.empty() && !info.descending && expr->type() != ValueType::Numeric;
         auto keyFor = [&](std::uint32_t recno) -> const std::string* {
             const char* bytes = record(recno);
             if (!bytes)

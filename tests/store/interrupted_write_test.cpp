@@ -56,6 +56,15 @@ TEST(InterruptedWrite, AnIndexThatMissedTheWriteIsRefusedUntilRebuilt) {
 
     appendAndDie(dbf, false);
     EXPECT_EQ(markByte(dbf), 1);
+    // Other programs read the table with the mark set.
+    if (havePythonDbf()) {
+        auto r = runCommand("/usr/bin/python3 -c " +
+                            shellQuote("import dbf,sys\nt=dbf.Table(sys.argv[1]);t.open()\n"
+                                       "print(len(t), t[200].lname.strip())") +
+                            " " + shellQuote(dbf));
+        EXPECT_EQ(r.status, 0) << r.output;
+        EXPECT_NE(r.output.find("201 Unindexed"), std::string::npos) << r.output;
+    }
     {
         auto t = openAddressFile(dbf, OpenMode::ReadOnly);
         ASSERT_TRUE(t.ok()) << t.error();
@@ -120,7 +129,7 @@ TEST(InterruptedWrite, EverySessionEndsWithTheMarkClearAndPeersReadTheFile) {
     }
     EXPECT_EQ(markByte(dbf), 0);
     if (havePythonDbf()) {
-        auto r = runCommand("python3 -c " +
+        auto r = runCommand("/usr/bin/python3 -c " +
                             shellQuote("import dbf,sys\nt=dbf.Table(sys.argv[1]);t.open()\n"
                                        "print(len(t))") +
                             " " + shellQuote(dbf));
