@@ -268,7 +268,7 @@ TEST_P(HarbourFiles, WritesReopeningBetweenEachKeepEveryTagSound) {
     EXPECT_EQ(page, 0u);
 
     if (haveIndexDump()) {
-        for (const char* tag : {"NAME", "ZIP", "STATEZIP", "NOTISDEL"}) {
+        for (const char* tag : {"NAME", "ZIP", "STATEZIP", "DELETED", "ISDEL", "NOTISDEL"}) {
             auto r = runCommand("/usr/bin/index_dump --type=char " + shellQuote(cdx()) + " " + tag);
             ASSERT_EQ(r.status, 0) << r.output.substr(0, 300);
             std::vector<std::string> theirs;
