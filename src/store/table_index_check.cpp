@@ -208,7 +208,9 @@ void Table::checkAfterInterruptedWrite() {
         return;
     }
     // The index agrees with every record: the interrupted write did no harm.
-    if (mode_ != OpenMode::ReadOnly) {
+    // Only a sole writer may say so; in a shared open another writer may be
+    // the one that set the mark.
+    if (mode_ == OpenMode::Exclusive) {
         writeMarked_ = true;
         (void)clearWritingMark();
     }
