@@ -95,6 +95,9 @@ public:
     // Full structural check of one tag's tree (and the tag directory): page
     // contents, key order, parent keys, sibling links, depth.
     Status verify(int tag) const;
+    // Every tree at once: besides what verify checks, no page serves two
+    // trees or a tree and the free list.
+    Status verifyAll() const;
 
 private:
     explicit CompactIndex(std::unique_ptr<CompactIndexImpl> impl);

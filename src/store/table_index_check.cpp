@@ -60,6 +60,10 @@ Status Table::checkIndex(IndexCheck depth) const {
         return copy.data();
     };
 
+    // Every tree's pages, and that no page serves two trees.
+    if (depth == IndexCheck::Full)
+        if (auto st = cdx_->verifyAll(); !st)
+            return st;
     std::string key;
     for (int t = 0; t < cdx_->tagCount(); ++t) {
         const TagInfo& info = cdx_->tag(t);
@@ -106,8 +110,6 @@ Status Table::checkIndex(IndexCheck depth) const {
         };
 
         if (depth == IndexCheck::Full) {
-            if (auto st = cdx_->verify(t); !st)
-                return st;
             std::vector<bool> seen(std::size_t(total) + 1, false);
             std::uint32_t count = 0;
             for (auto e = cdx_->first(t); e; e = cdx_->next(t, *e)) {

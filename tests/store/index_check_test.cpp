@@ -188,6 +188,7 @@ TEST_F(IndexCheck, DamagedPagesReplayNeverPassWrongIndexes) {
     fresh(150, 3);
     const std::string good = readBytes(cdx);
     const std::string goodDbf = readBytes(dbf);
+    fs::copy_file(dir.file("ADD0001.FPT"), dir.file("good.FPT"));
     std::mt19937 rng(20261209);
     int refused = 0, passed = 0;
     for (int round = 0; round < 240; ++round) {
@@ -214,6 +215,18 @@ TEST_F(IndexCheck, DamagedPagesReplayNeverPassWrongIndexes) {
         if (verdict.ok()) {
             ++passed;
             ASSERT_EQ(tagWalkProblem(dbf), "") << "round " << round << " passed the check";
+            // An index that passed takes further writes soundly.
+            {
+                auto t = openAddressFile(dbf, OpenMode::Exclusive);
+                ASSERT_TRUE(t.ok()) << t.error();
+                ASSERT_TRUE(SampleAddresses::append(*t, SampleAddresses(round).next()).ok());
+                auto posted = t->post();
+                ASSERT_TRUE(posted.ok()) << "round " << round << ": " << posted.error();
+            }
+            ASSERT_EQ(tagWalkProblem(dbf), "") << "round " << round << " after an append";
+            writeBytes(dbf, goodDbf);
+            fs::remove(dir.file("ADD0001.FPT"));
+            fs::copy_file(dir.file("good.FPT"), dir.file("ADD0001.FPT"));
         } else {
             ++refused;
             EXPECT_FALSE(verdict.error().empty());
