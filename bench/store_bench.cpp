@@ -8,6 +8,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <filesystem>
 #include <random>
 
 using namespace qp::store;
@@ -118,4 +119,46 @@ void BM_SequentialRead(benchmark::State& state) {
 BENCHMARK(BM_SequentialRead)->Unit(benchmark::kMillisecond);
 
 } // namespace
+// The index check that runs on every open of an address file (sampled), and
+// the full one of `check`, on the 100,000-record table with its 26 tags; the
+// open itself is included, as the window pays for it.
+void BM_OpenAndSampledIndexCheck(benchmark::State& state) {
+    const std::string& path = sharedTable();
+    for (auto _ : state) {
+        auto t = Table::open(path, OpenMode::ReadOnly);
+        benchmark::DoNotOptimize(t->checkIndex(Table::IndexCheck::Sampled).ok());
+    }
+}
+BENCHMARK(BM_OpenAndSampledIndexCheck)->Unit(benchmark::kMillisecond);
+
+void BM_FullIndexCheck(benchmark::State& state) {
+    const std::string& path = sharedTable();
+    for (auto _ : state) {
+        auto t = Table::open(path, OpenMode::ReadOnly);
+        benchmark::DoNotOptimize(t->checkIndex(Table::IndexCheck::Full).ok());
+    }
+}
+BENCHMARK(BM_FullIndexCheck)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_AppendWithAll26Tags(benchmark::State& state) {
+    const std::string& path = sharedTable();
+    for (auto _ : state) {
+        state.PauseTiming();
+        TempDir dir;
+        std::string copy = dir.file("append.dbf");
+        for (const char* ext : {".dbf", ".cdx", ".fpt"})
+            std::filesystem::copy_file(path.substr(0, path.size() - 4) + ext,
+                                       copy.substr(0, copy.size() - 4) + ext);
+        auto t = Table::open(copy, OpenMode::Exclusive);
+        SampleAddresses gen(5);
+        state.ResumeTiming();
+        for (int i = 0; i < 2000; ++i) {
+            (void)SampleAddresses::append(*t, gen.next());
+            (void)t->post();
+        }
+        (void)t->flush();
+    }
+}
+BENCHMARK(BM_AppendWithAll26Tags)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 BENCHMARK_MAIN();

@@ -65,9 +65,17 @@ Status buildAddressTags(Table& table) {
     return table.flush();
 }
 
+Status checkAddressIndex(const Table& table, Table::IndexCheck depth) {
+    if (!table.indexError().empty())
+        return fail(table.indexError());
+    for (const auto& tag : kAddressTags)
+        if (table.tagArea(tag.name) == 0)
+            return fail("Index tag " + std::string(tag.name) + " is missing");
+    return table.checkIndex(depth);
+}
+
 bool addressIndexValid(const Table& table) {
-    return std::all_of(kAddressTags.begin(), kAddressTags.end(),
-                       [&](const AddressTagSpec& tag) { return table.tagArea(tag.name) != 0; });
+    return checkAddressIndex(table).ok();
 }
 
 Result<Table> openAddressFile(const std::string& path, OpenMode mode) {

@@ -23,7 +23,11 @@ Status createAddressFile(const std::string& path, const FieldLengths& lengths,
 // Deletes the structural index file, if any, and adds the 26 tags in order.
 Status buildAddressTags(Table& table);
 
-// True when every one of the 26 tags exists, looked up by name.
+// The index check: every one of the 26 tags exists, looked up by name, and
+// the index agrees with the records (Table::checkIndex at `depth`). The error
+// says which tag fails and why.
+Status checkAddressIndex(const Table& table, Table::IndexCheck depth = Table::IndexCheck::Sampled);
+// The check after every open: the sampled form, fast on any size of file.
 bool addressIndexValid(const Table& table);
 
 // Opens `path` as an address file: every stored field must be there with its

@@ -210,6 +210,17 @@ std::optional<int> CompactIndex::findTag(std::string_view name) const {
     return std::nullopt;
 }
 
+Status CompactIndex::setKeyType(int tag, KeyType type) {
+    if (tag < 0 || tag >= tagCount())
+        return fail("Index file " + impl_->path + " has no tag number " + std::to_string(tag));
+    auto& info = impl_->tags[static_cast<std::size_t>(tag)].info;
+    if (type == KeyType::Logical && info.keyLength != 1)
+        return fail("Tag " + info.name + " of " + impl_->path + " has a logical key of " +
+                    std::to_string(info.keyLength) + " bytes");
+    info.keyType = type;
+    return {};
+}
+
 Status CompactIndex::addTag(const TagInfo& info, const std::vector<KeyEntry>& sortedEntries) {
     const auto length = static_cast<std::size_t>(std::max(info.keyLength, 0));
     std::string keys;
@@ -423,10 +434,43 @@ Status CompactIndex::verify(int tag) const {
     if (d.damaged)
         return fail(d.damageMessage);
     d.file.dropClean(kCachePages);
-    if (d.kind == IndexKind::Compound)
-        if (auto s = d.verifyTree(d.directory); !s)
+    if (d.kind == IndexKind::Compound) {
+        std::set<std::uint32_t> seen;
+        if (auto s = d.verifyTree(d.directory, seen); !s)
             return s;
-    return d.verifyTree(d.tags[tag].tree);
+    }
+    std::set<std::uint32_t> seen;
+    return d.verifyTree(d.tags[tag].tree, seen);
+}
+
+Status CompactIndex::verifyAll() const {
+    CompactIndexImpl& d = *impl_;
+    if (d.damaged)
+        return fail(d.damageMessage);
+    d.file.dropClean(kCachePages);
+    // Header pages first: no tree or free page may be one of them.
+    std::set<std::uint32_t> seen{0, kPageSize};
+    for (const auto& t : d.tags)
+        if (!seen.insert(t.tree.header).second || !seen.insert(t.tree.header + kPageSize).second)
+            return d.damage("tag headers at " + hexOffset(t.tree.header) + " overlap");
+    if (d.kind == IndexKind::Compound)
+        if (auto s = d.verifyTree(d.directory, seen); !s)
+            return s;
+    for (const auto& t : d.tags)
+        if (auto s = d.verifyTree(t.tree, seen); !s)
+            return s;
+    std::set<std::uint32_t> free;
+    for (std::uint32_t p = d.freeList; p != kNoPage && free.insert(p).second;) {
+        if (seen.count(p))
+            return d.damage("page " + hexOffset(p) + " is both free and in use");
+        auto fp = d.page(p);
+        if (!fp)
+            return Error{fp.error()};
+        p = getLe32(*fp);
+        if (p == 0)
+            p = kNoPage;
+    }
+    return {};
 }
 
 } // namespace qp::store

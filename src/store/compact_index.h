@@ -62,6 +62,9 @@ public:
     int tagCount() const;
     const TagInfo& tag(int i) const;
     std::optional<int> findTag(std::string_view name) const; // case-insensitive
+    // The file holds no key type: the owner learns it from the tag's key
+    // expression and says it here before keys are written or checked.
+    Status setKeyType(int tag, KeyType type);
 
     // Adds a tag (compound files) built from entries already sorted by key,
     // then record number. Memory is that of the one tag.
@@ -92,6 +95,9 @@ public:
     // Full structural check of one tag's tree (and the tag directory): page
     // contents, key order, parent keys, sibling links, depth.
     Status verify(int tag) const;
+    // Every tree at once: besides what verify checks, no page serves two
+    // trees or a tree and the free list.
+    Status verifyAll() const;
 
 private:
     explicit CompactIndex(std::unique_ptr<CompactIndexImpl> impl);

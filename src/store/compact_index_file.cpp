@@ -197,11 +197,13 @@ Result<std::uint32_t> CompactIndexImpl::allocPage() {
     if (!p)
         return Error{p.error()};
     freeList = getLe32(*p);
+    if (freeList == 0) // the header page is never free: 0 ends the list
+        freeList = kNoPage;
     std::memset(*p, 0, kPageSize);
     auto h = pageForWrite(0);
     if (!h)
         return Error{h.error()};
-    putLe32(*h + kHdrFree, freeList);
+    putLe32(*h + kHdrFree, freeList == kNoPage ? freeListEnd : freeList);
     return offset;
 }
 
@@ -210,7 +212,7 @@ Status CompactIndexImpl::freePage(std::uint32_t offset) {
     if (!p)
         return Error{p.error()};
     std::memset(*p, 0, kPageSize);
-    putLe32(*p, freeList);
+    putLe32(*p, freeList == kNoPage ? freeListEnd : freeList);
     freeList = offset;
     auto h = pageForWrite(0);
     if (!h)
@@ -401,10 +403,16 @@ Status CompactIndexImpl::load() {
         tags.push_back(std::move(*tag));
     }
 
-    // The free list must be a chain of distinct pages inside the file.
+    // The free list must be a chain of distinct pages inside the file. It ends
+    // in 0xFFFFFFFF or, as some engines write it, in 0: the header page can
+    // never be free, so 0 means "none" too.
     {
         auto h = page(0);
         freeList = getLe32(*h + kHdrFree);
+        if (freeList == 0) {
+            freeList = kNoPage;
+            freeListEnd = 0;
+        }
         std::set<std::uint32_t> seen;
         for (std::uint32_t p = freeList; p != kNoPage;) {
             if (p < 2 * kPageSize || !seen.insert(p).second)
@@ -413,6 +421,10 @@ Status CompactIndexImpl::load() {
             if (!fp)
                 return Status(Error{fp.error()});
             p = getLe32(*fp);
+            if (p == 0) {
+                p = kNoPage;
+                freeListEnd = 0;
+            }
         }
     }
 

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -180,6 +181,9 @@ public:
     std::vector<TagState> tags;
     cdx::Tree directory; // compound files: tag names -> tag header offsets
     std::uint32_t freeList = cdx::kNoPage;
+    // What this file writes for "no free page": FoxPro writes 0xFFFFFFFF, other
+    // engines 0. Kept as found so the file stays as its writer expects.
+    std::uint32_t freeListEnd = cdx::kNoPage;
     std::uint64_t generation = 1;
     bool damaged = false;
     std::string damageMessage;
@@ -212,7 +216,8 @@ public:
                    cdx::Node node);
     Result<std::uint32_t> buildTree(int keyLength, const FlatKeys& entries);
     Status clearTree(cdx::Tree& tree);
-    Status verifyTree(const cdx::Tree& tree);
+    // `seen` collects the pages of the tree; a page already in it is damage.
+    Status verifyTree(const cdx::Tree& tree, std::set<std::uint32_t>& seen);
 
     // navigation (compact_index.cpp)
     Status loadCursor(const cdx::Tree& tree, cdx::Cursor& cursor, std::uint32_t leaf);

@@ -374,9 +374,8 @@ Status CompactIndexImpl::clearTree(Tree& tree) {
     return storeNode(tree.root, empty, tree.keyLength);
 }
 
-Status CompactIndexImpl::verifyTree(const Tree& tree) {
+Status CompactIndexImpl::verifyTree(const Tree& tree, std::set<std::uint32_t>& seen) {
     const int kl = tree.keyLength;
-    std::set<std::uint32_t> seen;
     std::vector<std::vector<std::pair<std::uint32_t, Node>>> levels;
     int leafDepth = -1;
     bool havePrev = false;

@@ -161,6 +161,7 @@ Result<Table> Table::open(const std::string& path, OpenMode mode) {
         t.writeBlock_ = t.damage_;
     if (auto st = t.openStructuralIndex(); !st)
         t.indexError_ = st.error();
+    t.checkAfterInterruptedWrite();
     t.record_.assign(t.header_.recordLength, ' ');
     t.original_ = t.record_;
     t.first();
@@ -259,6 +260,7 @@ Status Table::checkMemoPointers() {
 Status Table::writeFixedHeader() {
     header_.lastUpdate = today();
     std::string fixed = serializeDbfFixedPart(header_);
+    fixed[14] = writeMarked_ ? 1 : 0; // the write-in-progress mark
     return dbf_.writeAt(0, fixed.data(), fixed.size());
 }
 
@@ -504,7 +506,7 @@ Status Table::flush() {
     if (scratch_)
         if (auto st = scratch_->flush(); !st)
             return st;
-    return {};
+    return clearWritingMark();
 }
 
 } // namespace qp::store

@@ -113,6 +113,14 @@ public:
     Status deleteStructuralIndex();
     Status reindex(); // rebuilds every tag of the structural index
 
+    // Whether the structural index agrees with the records. Full reads every
+    // key of every tag: the key count is the record count, keys come in (key,
+    // record number) order, and each key is the one computed from its record.
+    // Sampled looks up a bounded number of records per tag, whatever the
+    // table's size, so that it can run on every open. No index: nothing to check.
+    enum class IndexCheck { Sampled, Full };
+    Status checkIndex(IndexCheck depth) const;
+
     // Scratch index: starts empty; keyAdd adds the current record; as the
     // order it shows only the records added.
     Status createScratchIndex(const std::string& path, const std::string& expression);
@@ -203,6 +211,10 @@ private:
     Status commitPending();
     CompactIndex* orderIndex(int order, int& tagInFile) const;
     void invalidateCache() const;
+    // The write-in-progress mark in the DBF header (table_index_check.cpp).
+    Status markWriting();
+    Status clearWritingMark();
+    void checkAfterInterruptedWrite();
 
     std::string path_;
     OpenMode mode_ = OpenMode::ReadOnly;
@@ -222,6 +234,7 @@ private:
     std::string damage_;
     std::uint32_t wholeRecords_ = 0; // records the file's size holds
     std::uint32_t storedCount_ = 0;  // records the header counts
+    bool writeMarked_ = false; // the mark is set on disk by this Table
 
     std::optional<Expression> query_;
     std::string queryText_;

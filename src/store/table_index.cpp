@@ -47,7 +47,13 @@ Status Table::openStructuralIndex() {
     for (int t = 0; t < index->tagCount(); ++t) {
         const TagInfo& info = index->tag(t);
         auto expr = Expression::parse(info.expression, header_.fields);
-        if (!expr || !info.forExpression.empty() || info.descending) {
+        // The file stores no key type: it is the type of the key expression.
+        bool typed = false;
+        if (expr && expr->type() == ValueType::Logical)
+            typed = index->setKeyType(t, KeyType::Logical).ok();
+        else if (expr && expr->type() == ValueType::Character)
+            typed = index->setKeyType(t, KeyType::Character).ok();
+        if (!expr || !typed || !info.forExpression.empty() || info.descending) {
             // Keys we cannot compute cannot be kept up to date: read only.
             writeBlock_ = "Index tag " + info.name + " of " + baseName(cdxPath) +
                           " cannot be kept up to date by this program" +
@@ -189,6 +195,8 @@ Status Table::indexTag(const std::string& tagName, const std::string& expression
     auto info = describeTag(tagName, expr->text(), *expr);
     if (!info)
         return fail(info.error());
+    if (auto st = markWriting(); !st)
+        return st;
     if (!cdx_) {
         auto created = CompactIndex::createCompound(siblingFile(path_, ".CDX"));
         if (!created)

@@ -180,6 +180,8 @@ Status Table::writeCurrent() {
     if (cdx_)
         if (auto st = cdx_->status(); !st)
             return fail(st.error() + "\nNothing was written: rebuild the indexes first.");
+    if (auto st = markWriting(); !st)
+        return st;
     for (const auto& [index, text] : pendingMemos_) {
         const FieldDef& f = header_.fields[static_cast<std::size_t>(index)];
         std::uint32_t old = memoBlock(original_.data() + f.offset, f.length);
@@ -267,6 +269,8 @@ Status Table::recall() {
 
 Status Table::zap() {
     if (auto st = ensureWritable(); !st)
+        return st;
+    if (auto st = markWriting(); !st)
         return st;
     pendingMemos_.clear();
     dirty_ = appending_ = false;

@@ -151,7 +151,7 @@ TEST_F(Batch, CheckReportsAMissingTagAndReindexMendsIt) {
     }
     auto check = run("check " + shellQuote(path));
     EXPECT_EQ(check.status, 1);
-    EXPECT_EQ(check.output, "invalid\n");
+    EXPECT_EQ(check.output, "invalid\nIndex tag STATEZIP is missing\n");
     EXPECT_EQ(run("reindex " + shellQuote(path)).output, "49 records\n");
     EXPECT_EQ(run("check " + shellQuote(path)).output, "valid\n");
 }
