@@ -67,7 +67,7 @@ private slots:
         TGDMultiLineAddressLabel block;
         TAddressLayoutDialog dialog(block);
         const auto boxes = dialog.findChildren<QCheckBox*>();
-        QCOMPARE(boxes.size(), 10);
+        QCOMPARE(boxes.size(), 11); // the ten lines and Shrink to fit
         auto find = [&](const QString& caption) -> QCheckBox* {
             for (QCheckBox* b : boxes)
                 if (b->text() == caption)
@@ -85,7 +85,10 @@ private slots:
             QVERIFY(!r->isEnabled());
         zip->click();
         dialog.findChildren<QRadioButton*>().at(1)->setChecked(true);
+        QVERIFY(!find(QStringLiteral("Shrin&k to fit"))->isChecked());
+        find(QStringLiteral("Shrin&k to fit"))->setChecked(true);
         dialog.Apply();
+        QVERIFY(block.ShrinkToFit);
         QVERIFY(block.Layout.UsePhone);
         QVERIFY(block.Layout.UpperCase);
         QVERIFY(block.Layout.UseZip);
