@@ -6,6 +6,7 @@
 #include "print/text_metrics.h"
 
 #include <cmath>
+#include <unordered_map>
 
 namespace qp::design {
 
@@ -147,19 +148,41 @@ bool TGDMultiLineAddressLabel::Fits(const QStringList& lines, double points) con
     const double width = Width() / scale, height = Height() / scale;
     print::TFontSpec spec = Font_.Spec();
     spec.Size = points;
-    // Kept between calls: the metrics are only rebuilt when the font changes.
+    // Kept between calls: the metrics are only rebuilt when the font changes,
+    // and so are the advances of single characters.
     static print::TTextMetrics metrics;
+    static print::TFontSpec measured;
+    static std::unordered_map<char16_t, double> advances;
     metrics.SetFont(spec);
-    qsizetype count = lines.size();
+    if (!(spec == measured)) {
+        measured = spec;
+        advances.clear();
+    }
     if (WordWrap()) {
-        count = WrapLines(lines, Font_, points, int(std::floor(width * PixelsPerInch))).size();
-    } else {
-        for (const QString& line : lines)
-            if (metrics.Width(TrimRight(line)) > width + 1e-6)
-                return false;
+        const auto count =
+            WrapLines(lines, Font_, points, int(std::floor(width * PixelsPerInch))).size();
+        return double(count) * metrics.LineHeight() <= height * 1.005 + 1e-6;
     }
     // A hair of slack for the rounding to device rows.
-    return double(count) * metrics.LineHeight() <= height * 1.005 + 1e-6;
+    if (double(lines.size()) * metrics.LineHeight() > height * 1.005 + 1e-6)
+        return false;
+    for (const QString& line : lines) {
+        const QString text = TrimRight(line);
+        // The sum of the characters' own advances is close to the shaped
+        // width; only a line near the edge is shaped and measured.
+        double estimate = 0;
+        for (QChar c : text) {
+            auto [at, added] = advances.try_emplace(c.unicode(), 0.0);
+            if (added)
+                at->second = metrics.Width(QString(c));
+            estimate += at->second;
+        }
+        if (estimate < width * 0.97)
+            continue;
+        if (metrics.Width(text) > width + 1e-6)
+            return false;
+    }
+    return true;
 }
 
 void TGDMultiLineAddressLabel::FitLines(QStringList& lines, QList<TAddressLine>& kinds) {
