@@ -8,6 +8,7 @@
 #include "design/ui/object_menus.h"
 #include "design/ui/panel_commands_ui.h"
 #include "design/ui/panel_widget.h"
+#include "print/ui/window_hooks.h"
 #include "store/ui/common_dialogs.h"
 
 #include <QApplication>
@@ -93,6 +94,18 @@ private slots:
         QVERIFY(block.Layout.UpperCase);
         QVERIFY(block.Layout.UseZip);
         QCOMPARE(block.Layout.ZipOptions, zoBeforeCity);
+    }
+
+    void designDialogHelpButtonsOpenTheirTopics() {
+        QList<int> topics;
+        qp::print::SetHelpHandler([&topics](QWidget*, int topic) { topics << topic; });
+        TGDMultiLineAddressLabel block;
+        TAddressLayoutDialog layout(block);
+        layout.findChild<QPushButton*>(QStringLiteral("HelpButton"))->click();
+        TTextDialog text(QStringLiteral("x"));
+        text.findChild<QPushButton*>(QStringLiteral("HelpButton"))->click();
+        qp::print::SetHelpHandler({});
+        QCOMPARE(topics, (QList<int>{40009, 40004}));
     }
 
     void addressBlockAndFimMenusOfferTheirOwnCommands() {
