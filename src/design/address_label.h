@@ -25,14 +25,38 @@ struct TAddressLayout {
     bool operator==(const TAddressLayout&) const = default;
 };
 
-// The lines of one record; a missing field reads as empty.
-QStringList ComposeAddressLines(const TAddressLayout& layout, const TDataSource& source);
+// What each composed line holds.
+enum TAddressLine {
+    alName,
+    alTitle,
+    alCompany,
+    alStreet,
+    alStreet2,
+    alCityState,
+    alZip,
+    alCountry,
+    alPhone
+};
+
+// The lines of one record; a missing field reads as empty. `kinds`, when
+// given, receives what each line holds.
+QStringList ComposeAddressLines(const TAddressLayout& layout, const TDataSource& source,
+                                QList<TAddressLine>* kinds = nullptr);
+
+// The smallest size an address is shrunk to before a line is left out.
+inline constexpr double kShrinkMinimumPoints = 6;
 
 class TGDMultiLineAddressLabel : public TGMultiLineBaseLabel {
 public:
     TGDMultiLineAddressLabel();
     QString ClassName() const override { return QStringLiteral("TGDMultiLineAddressLabel"); }
     TAddressLayout Layout;
+    // The lines that do not fit are drawn smaller, down to 6 points, and
+    // then without the Title line; the city/state/ZIP line is kept.
+    bool ShrinkToFit = false;
+    // The last record's address did not fit whole: lines were cut or left
+    // out beyond the Title line.
+    bool Clipped() const { return Clipped_; }
 
     void ShowDataValue() override;
     void ShowDesignText() override;
@@ -40,6 +64,12 @@ public:
 
 protected:
     void AppendOwnProperties(TPropertyList& out) const override;
+
+private:
+    // Whether `lines` at `points` fit the block on paper.
+    bool Fits(const QStringList& lines, double points) const;
+    void FitLines(QStringList& lines, QList<TAddressLine>& kinds);
+    bool Clipped_ = false;
 };
 
 } // namespace qp::design

@@ -797,7 +797,8 @@ TGMultiLineBaseLabel::TGMultiLineBaseLabel() {
 }
 
 double TGMultiLineBaseLabel::ZoomedPoints() const {
-    return Zoom() != 1.0f ? Trunc(Font_.Size * double(Zoom())) : Font_.Size;
+    const double size = FitPoints_ > 0 ? FitPoints_ : Font_.Size;
+    return Zoom() != 1.0f ? Trunc(size * double(Zoom())) : size;
 }
 
 void TGMultiLineBaseLabel::SetItems(const QStringList& l) {
@@ -955,6 +956,8 @@ void TGMultiLineBaseLabel::PrintObject(print::TBaseReport& r, double X, double Y
     const int k = Trunc(dx / ppi);
     print::TFontSpec spec = Font_.Spec();
     spec.Underline = false;
+    if (FitPoints_ > 0)
+        spec.Size = FitPoints_;
     r.SetFont(spec);
     r.SetBrush(Qt::white, print::bsClear);
     const auto method = r.LineHeightMethod;

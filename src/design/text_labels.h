@@ -242,6 +242,9 @@ protected:
     QStringList Items_;
     QStringList Wrapped_;
     TDesignFont Font_;
+    // The size the lines are drawn at when an object shrinks its text to
+    // fit; 0 draws them at the font's own size.
+    double FitPoints_ = 0;
 
 private:
     TAlignment Alignment_ = taLeftJustify;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 
 namespace qp::exchange {
 
@@ -13,8 +14,7 @@ namespace {
 
 constexpr char kCommaMark = 127;
 constexpr std::size_t kChunk = 1 << 16;
-// Enough bytes for kMaxLineLength characters of UTF-8.
-constexpr std::size_t kRawLineCap = kMaxLineLength * 4;
+constexpr std::size_t kNamedLines = 10; // line numbers kept for the final message
 
 std::size_t utf8Length(std::string_view text) {
     std::size_t n = 0;
@@ -33,14 +33,15 @@ std::size_t utf8Prefix(std::string_view text, std::size_t count) {
     return text.size();
 }
 
-} // namespace
-
-std::vector<std::string> splitAsciiLine(std::string_view input) {
+// The older rule: commas between quotes are protected wherever the quotes
+// stand, an outer pair of quotes is removed. `open` tells whether a quoted
+// run was still open at the end of the line.
+std::vector<std::string> splitByQuoteRule(std::string_view input, bool& open) {
     std::string line(input);
     const std::size_t n = line.size();
+    bool inside = false;
     std::size_t start = line.find('"');
     if (start != std::string::npos) {
-        bool inside = false;
         for (std::size_t i = start; i < n; ++i) {
             char c = line[i];
             if (c == '"') {
@@ -54,6 +55,7 @@ std::vector<std::string> splitAsciiLine(std::string_view input) {
             }
         }
     }
+    open = inside;
     std::vector<std::string> fields;
     std::size_t from = 0;
     for (;;) {
@@ -71,31 +73,110 @@ std::vector<std::string> splitAsciiLine(std::string_view input) {
     return fields;
 }
 
+enum class Shape { Standard, Unclosed, Other };
+
+// Fields written the standard way: each either free of quotes or wholly
+// quoted, with "" for a quote inside. On a line of that shape the result is
+// the older rule's too, except that "" becomes one quote.
+Shape splitStandard(std::string_view line, std::vector<std::string>& fields) {
+    const std::size_t n = line.size();
+    std::size_t i = 0;
+    for (;;) {
+        if (i < n && line[i] == '"') {
+            std::string value;
+            std::size_t j = i + 1;
+            for (;;) {
+                if (j >= n)
+                    return Shape::Unclosed;
+                if (line[j] != '"') {
+                    value += line[j++];
+                } else if (j + 1 < n && line[j + 1] == '"') {
+                    value += '"';
+                    j += 2;
+                } else {
+                    break;
+                }
+            }
+            fields.push_back(std::move(value));
+            if (j + 1 == n)
+                return Shape::Standard;
+            if (line[j + 1] != ',')
+                return Shape::Other;
+            i = j + 2;
+        } else {
+            std::size_t comma = line.find(',', i);
+            std::string_view value = line.substr(
+                i, comma == std::string_view::npos ? std::string_view::npos : comma - i);
+            if (value.find('"') != std::string_view::npos)
+                return Shape::Other;
+            fields.emplace_back(value);
+            if (comma == std::string_view::npos)
+                return Shape::Standard;
+            i = comma + 1;
+        }
+    }
+}
+
+} // namespace
+
+std::vector<std::string> splitAsciiLine(std::string_view input, bool* unbalanced) {
+    std::vector<std::string> fields;
+    Shape shape = splitStandard(input, fields);
+    bool open = false;
+    if (shape != Shape::Standard)
+        fields = splitByQuoteRule(input, open);
+    if (unbalanced)
+        *unbalanced = shape == Shape::Unclosed || open;
+    return fields;
+}
+
+std::size_t cutLongValues(std::vector<std::string>& fields) {
+    std::size_t cut = 0;
+    for (auto& f : fields) {
+        if (f.size() <= kMaxFieldLength)
+            continue;
+        std::size_t keep = utf8Prefix(f, kMaxFieldLength);
+        if (keep < f.size()) {
+            f.resize(keep);
+            ++cut;
+        }
+    }
+    return cut;
+}
+
+bool isImportableFile(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec);
+}
+
 TextEncoding detectEncoding(const std::string& path) {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "rb"), &std::fclose);
     if (!f)
         return TextEncoding::Utf8;
-    // Lines are checked one by one: a line feed never sits inside a UTF-8
-    // sequence, so the file is valid exactly when every line is.
-    std::string buffer(kChunk, '\0'), pending;
+    // The text is checked in pieces cut before a byte that starts a
+    // character, so a sequence is never split and only its few bytes are
+    // carried over: the check needs the same memory whatever the lines' length.
+    std::string buffer(kChunk, '\0'), piece;
     std::size_t got = 0;
     while ((got = std::fread(buffer.data(), 1, buffer.size(), f.get())) > 0) {
-        std::string_view chunk(buffer.data(), got);
-        std::size_t cut = chunk.rfind('\n');
-        if (cut == std::string_view::npos) {
-            pending.append(chunk);
-            continue;
-        }
-        pending.append(chunk.substr(0, cut));
-        if (!store::isValidUtf8(pending))
+        piece.append(buffer.data(), got);
+        std::size_t cut = piece.size();
+        while (cut > 0 && (static_cast<unsigned char>(piece[cut - 1]) & 0xC0) == 0x80)
+            --cut;
+        if (cut > 0)
+            --cut; // the last character may still be incomplete
+        if (piece.size() - cut > 4)
+            return TextEncoding::Windows1252; // too many continuation bytes
+        if (!store::isValidUtf8(std::string_view(piece).substr(0, cut)))
             return TextEncoding::Windows1252;
-        pending.assign(chunk.substr(cut + 1));
+        piece.erase(0, cut);
     }
-    return store::isValidUtf8(pending) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+    return store::isValidUtf8(piece) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
 }
 
 LineReader::LineReader(const std::string& path, TextEncoding encoding)
-    : file_(std::fopen(path.c_str(), "rb"), &std::fclose), encoding_(encoding) {}
+    : file_(isImportableFile(path) ? std::fopen(path.c_str(), "rb") : nullptr, &std::fclose),
+      encoding_(encoding) {}
 
 bool LineReader::isOpen() const {
     return file_ != nullptr;
@@ -117,66 +198,68 @@ bool LineReader::fill() {
 }
 
 bool LineReader::next(std::string& line) {
-    line.clear();
     if (!file_ || failed_)
         return false;
-    bool any = false, overlong = false;
     for (;;) {
-        if (pos_ >= buffer_.size() && !fill()) {
-            if (failed_ || !any)
-                return false;
-            break;
+        line.clear();
+        bool any = false, damaged = false;
+        for (;;) {
+            if (pos_ >= buffer_.size() && !fill()) {
+                if (failed_ || !any)
+                    return false;
+                break;
+            }
+            any = true;
+            const char* begin = buffer_.data() + pos_;
+            std::size_t left = buffer_.size() - pos_;
+            const void* nl = std::memchr(begin, '\n', left);
+            std::size_t take =
+                nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - begin) : left;
+            // The rest of a damaged line is passed over, never kept.
+            if (!damaged && line.size() + take > kMaxLineBytes) {
+                damaged = true;
+                line.clear();
+                line.shrink_to_fit();
+            }
+            if (!damaged)
+                line.append(begin, take);
+            pos_ += take;
+            if (nl) {
+                ++pos_;
+                break;
+            }
         }
-        any = true;
-        const char* begin = buffer_.data() + pos_;
-        std::size_t left = buffer_.size() - pos_;
-        const void* nl = std::memchr(begin, '\n', left);
-        std::size_t take =
-            nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - begin) : left;
-        // The rest of an overlong line is skipped, never read as a new line.
-        std::size_t room = line.size() < kRawLineCap ? kRawLineCap - line.size() : 0;
-        if (take > room)
-            overlong = true;
-        line.append(begin, std::min(take, room));
-        pos_ += take;
-        if (nl) {
-            ++pos_;
-            break;
+        ++number_;
+        if (damaged) {
+            ++damaged_;
+            if (damagedLines_.size() < kNamedLines)
+                damagedLines_.push_back(number_);
+            continue;
         }
-    }
-    if (!line.empty() && line.back() == '\r' && !overlong)
-        line.pop_back();
-    if (encoding_ == TextEncoding::Windows1252) {
-        if (line.size() > kMaxLineLength) {
-            line.resize(kMaxLineLength);
-            overlong = true;
-        }
-        line = store::cp1252ToUtf8(line);
-    } else {
-        if (first_ && line.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (encoding_ == TextEncoding::Windows1252)
+            line = store::cp1252ToUtf8(line);
+        else if (number_ == 1 && line.compare(0, 3, "\xEF\xBB\xBF") == 0)
             line.erase(0, 3);
-        std::size_t keep = utf8Prefix(line, kMaxLineLength);
-        if (keep < line.size()) {
-            line.resize(keep);
-            overlong = true;
-        }
+        return true;
     }
-    if (overlong && !line.empty() && line.back() == '\r')
-        line.pop_back();
-    first_ = false;
-    if (overlong)
-        ++cut_;
-    return true;
 }
 
 AsciiScan scanAsciiFile(const std::string& path) {
     AsciiScan scan;
+    if (!isImportableFile(path)) {
+        scan.message = std::string(kUnableToImportMessage);
+        return scan;
+    }
     scan.encoding = detectEncoding(path);
     LineReader reader(path, scan.encoding);
     std::string line;
     std::vector<std::vector<std::string>> lines;
-    while (lines.size() < kSampleLines && reader.next(line))
+    while (lines.size() < kSampleLines && reader.next(line)) {
         lines.push_back(splitAsciiLine(line));
+        cutLongValues(lines.back());
+    }
     if (lines.size() < 2) {
         scan.message = std::string(kUnableToImportMessage);
         return scan;
@@ -230,6 +313,16 @@ bool storable(std::string& value) {
     return true;
 }
 
+// "line 4" or "lines 4, 9, 12 and 3 more".
+std::string lineList(const std::vector<std::uint64_t>& numbers, std::uint64_t total) {
+    std::string text = numbers.size() == 1 ? "line " : "lines ";
+    for (std::size_t i = 0; i < numbers.size(); ++i)
+        text += (i ? ", " : "") + std::to_string(numbers[i]);
+    if (total > numbers.size())
+        text += " and " + std::to_string(total - numbers.size()) + " more";
+    return text;
+}
+
 std::string finalMessage(const ImportOutcome& o) {
     std::string n = std::to_string(o.imported);
     std::string text;
@@ -249,9 +342,19 @@ std::string finalMessage(const ImportOutcome& o) {
     case ImportOutcome::Kind::Refused:
         return o.message;
     }
-    if (o.linesCut)
-        text += "\r\n" + std::to_string(o.linesCut) +
-                (o.linesCut == 1 ? " line was" : " lines were") +
+    if (o.unbalancedLines)
+        text += "\r\n" + std::to_string(o.unbalancedLines) +
+                (o.unbalancedLines == 1 ? " line has" : " lines have") +
+                " a quote that is never closed, so its fields may be joined: " +
+                lineList(o.unbalancedNumbers, o.unbalancedLines) + ".";
+    if (o.damagedLines)
+        text += "\r\n" + std::to_string(o.damagedLines) +
+                (o.damagedLines == 1 ? " line was" : " lines were") +
+                " longer than 1 MB, damaged, and skipped: " +
+                lineList(o.damagedNumbers, o.damagedLines) + ".";
+    if (o.valuesCut)
+        text += "\r\n" + std::to_string(o.valuesCut) +
+                (o.valuesCut == 1 ? " value was" : " values were") +
                 " longer than 2048 characters and cut.";
     if (o.valuesChanged)
         text += "\r\n" + std::to_string(o.valuesChanged) +
@@ -272,12 +375,17 @@ ImportOutcome importAsciiRecords(store::Table& table, const std::string& csvPath
         outcome.message = std::string(kCopyToItselfMessage);
         return outcome;
     }
+    const LineReader* reading = nullptr;
     auto status = [&](std::string_view s) {
         if (hooks.status)
             hooks.status(s);
     };
     auto finish = [&](ImportOutcome::Kind kind) {
         outcome.kind = kind;
+        if (reading) {
+            outcome.damagedLines = reading->damagedCount();
+            outcome.damagedNumbers = reading->damagedLines();
+        }
         outcome.message = finalMessage(outcome);
         return outcome;
     };
@@ -294,6 +402,8 @@ ImportOutcome importAsciiRecords(store::Table& table, const std::string& csvPath
     }
     const std::size_t fieldCount = std::min(fields.size(), kMaxImportFields);
 
+    if (!isImportableFile(csvPath))
+        return finish(ImportOutcome::Kind::ReadError);
     // Records go in without index upkeep; the tags are built once at the end.
     if (auto st = table.deleteStructuralIndex(); !st)
         return finish(ImportOutcome::Kind::WriteError);
@@ -316,14 +426,20 @@ ImportOutcome importAsciiRecords(store::Table& table, const std::string& csvPath
     LineReader reader(csvPath, encoding);
     if (!reader.isOpen())
         return finish(ImportOutcome::Kind::ReadError);
+    reading = &reader;
     std::string line;
     std::uint64_t read = 0;
     int lastPercent = -1;
     while (read < total && reader.next(line)) {
         ++read;
-        auto parts = splitAsciiLine(line);
+        bool unbalanced = false;
+        auto parts = splitAsciiLine(line, &unbalanced);
+        if (unbalanced && outcome.unbalancedNumbers.size() < kNamedLines)
+            outcome.unbalancedNumbers.push_back(reader.lineNumber());
+        outcome.unbalancedLines += unbalanced;
         if (parts.size() > fieldCount)
             parts.resize(fieldCount);
+        outcome.valuesCut += cutLongValues(parts);
         if (auto st = table.append(); !st)
             return finish(ImportOutcome::Kind::WriteError);
         for (const auto& t : targets) {
@@ -342,7 +458,6 @@ ImportOutcome importAsciiRecords(store::Table& table, const std::string& csvPath
             return finish(ImportOutcome::Kind::WriteError);
         }
         ++outcome.imported;
-        outcome.linesCut = reader.linesCut();
         int percent =
             static_cast<int>(std::min<std::uint64_t>(100, outcome.imported * 100 / total));
         if (hooks.progress && percent != lastPercent) {
@@ -352,7 +467,6 @@ ImportOutcome importAsciiRecords(store::Table& table, const std::string& csvPath
         if (hooks.cancelled && hooks.cancelled())
             return finish(ImportOutcome::Kind::Cancelled);
     }
-    outcome.linesCut = reader.linesCut();
     if (reader.failed())
         return finish(ImportOutcome::Kind::ReadError);
     return finish(ImportOutcome::Kind::Complete);

@@ -17,7 +17,8 @@
 
 namespace qp::exchange {
 
-inline constexpr std::size_t kMaxLineLength = 2048; // characters
+inline constexpr std::size_t kMaxFieldLength = 2048;  // characters; longer values are cut
+inline constexpr std::size_t kMaxLineBytes = 1 << 20; // longer lines are damaged and skipped
 inline constexpr std::size_t kMaxImportFields = 255;
 inline constexpr std::size_t kSampleLines = 10;
 
@@ -26,10 +27,16 @@ inline constexpr std::string_view kCountingStatus = "Counting total lines";
 inline constexpr std::string_view kImportingStatus = "Importing records";
 inline constexpr std::string_view kRebuildingStatus = "Rebuilding Indexes ";
 
-// Splits one line into fields by the quote rule (commas inside quotes belong
-// to the field; an outer pair of quotes is removed, doubled quotes inside are
-// kept as they are).
-std::vector<std::string> splitAsciiLine(std::string_view line);
+// Splits one line into fields. A field that begins with a quote runs to the
+// quote followed by a comma or the end of the line, and "" inside it is one
+// quote, as spreadsheets write it. A line not written that way is split by
+// the older quote rule (commas between quotes belong to the field, an outer
+// pair of quotes is removed). `unbalanced`, when given, is set when a quote
+// opened on the line is never closed.
+std::vector<std::string> splitAsciiLine(std::string_view line, bool* unbalanced = nullptr);
+
+// Cuts each value to kMaxFieldLength characters; returns how many were cut.
+std::size_t cutLongValues(std::vector<std::string>& fields);
 
 enum class TextEncoding { Utf8, Windows1252 };
 
@@ -37,16 +44,21 @@ enum class TextEncoding { Utf8, Windows1252 };
 TextEncoding detectEncoding(const std::string& path);
 
 // Reads a text file line by line as UTF-8, whatever its encoding: CR LF or LF
-// ends a line, a UTF-8 byte-order mark is dropped, a line longer than
-// kMaxLineLength characters is cut and the rest of it skipped.
+// ends a line, a UTF-8 byte-order mark is dropped. A line longer than
+// kMaxLineBytes is damaged: it is skipped without being kept in memory and
+// counted, so memory stays bounded on any input.
 class LineReader {
 public:
     LineReader(const std::string& path, TextEncoding encoding);
     bool isOpen() const;
-    // The next line; false at the end or on a read error (see failed()).
+    // The next sound line; false at the end or on a read error (see failed()).
     bool next(std::string& line);
     bool failed() const { return failed_; }
-    std::size_t linesCut() const { return cut_; }
+    // The number of the line last returned, counting from 1.
+    std::uint64_t lineNumber() const { return number_; }
+    std::uint64_t damagedCount() const { return damaged_; }
+    // The first few damaged lines' numbers.
+    const std::vector<std::uint64_t>& damagedLines() const { return damagedLines_; }
 
 private:
     bool fill();
@@ -56,9 +68,13 @@ private:
     std::size_t pos_ = 0;
     bool eof_ = false;
     bool failed_ = false;
-    bool first_ = true;
-    std::size_t cut_ = 0;
+    std::uint64_t number_ = 0;
+    std::uint64_t damaged_ = 0;
+    std::vector<std::uint64_t> damagedLines_;
 };
+
+// Only regular files are read: a device or pipe may never end.
+bool isImportableFile(const std::string& path);
 
 struct ImportField {
     std::string name;        // "Field " + number
@@ -94,9 +110,13 @@ struct ImportOutcome {
     enum class Kind { Complete, Cancelled, ReadError, WriteError, Refused };
     Kind kind = Kind::Complete;
     std::uint32_t imported = 0;
-    std::size_t valuesChanged = 0; // characters Windows-1252 cannot hold, or control characters
-    std::size_t linesCut = 0;      // longer than kMaxLineLength
-    std::string message;           // the final message for the user
+    std::size_t valuesChanged = 0;  // characters Windows-1252 cannot hold, or control characters
+    std::size_t valuesCut = 0;      // longer than kMaxFieldLength
+    std::uint64_t damagedLines = 0; // longer than kMaxLineBytes, skipped
+    std::vector<std::uint64_t> damagedNumbers; // the first few of them
+    std::uint64_t unbalancedLines = 0;         // a quote never closed
+    std::vector<std::uint64_t> unbalancedNumbers;
+    std::string message; // the final message for the user
 };
 
 // Appends one record per line of `csvPath` to the address file `table`

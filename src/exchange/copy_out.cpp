@@ -66,7 +66,13 @@ std::string textLine(const store::Table& table) {
         if (i)
             line += ',';
         line += '"';
-        line += table.getString(kTextOrder[i]);
+        // A quote inside a value is doubled, the way spreadsheets write it,
+        // so the import reads the value back unchanged.
+        for (char c : table.getString(kTextOrder[i])) {
+            line += c;
+            if (c == '"')
+                line += '"';
+        }
         line += '"';
     }
     return line;

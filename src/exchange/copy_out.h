@@ -42,7 +42,7 @@ std::optional<std::string> existingCopyTarget(CopyFormat format, const std::stri
 std::string overwriteQuestion(const std::string& target);
 
 // One text line of the current record, without its CR LF: twenty values in
-// double quotes, nothing escaped.
+// double quotes, a quote inside a value doubled.
 std::string textLine(const store::Table& table);
 
 struct CopyHooks {

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace qp::labels {
 
@@ -108,6 +109,30 @@ void applyTemplate(LabelDefinition& def, const LabelTemplate& s) {
     def.midExtraY = s.midExtraY;
     def.art = s.art;
     def.templateName = s.description;
+    // The address of a roll label runs along its long side, as the
+    // printers of such rolls expect.
+    if (isTallRoll(def))
+        turnToLandscape(def);
+}
+
+bool isTallRoll(const LabelDefinition& def) {
+    return def.printer == "LP" && def.across == 1 && def.down == 1 &&
+           def.labelHeight > def.labelWidth && !isLandscapePaper(def.paperSize);
+}
+
+void turnToLandscape(LabelDefinition& def) {
+    std::swap(def.labelWidth, def.labelHeight);
+    std::swap(def.leftMargin, def.topMargin);
+    std::swap(def.horizontalPitch, def.verticalPitch);
+    std::swap(def.midExtraX, def.midExtraY);
+    // Landscape codes describe the sheet by its long side first.
+    std::swap(def.sheetWidth, def.sheetDepth);
+    if (def.paperSize == "LTR")
+        def.paperSize = "LTRL";
+    else if (def.paperSize == "A4")
+        def.paperSize = "A4L";
+    else
+        def.paperSize = "USERL";
 }
 
 void applyManualLayout(LabelDefinition& def, const ManualLayout& m) {

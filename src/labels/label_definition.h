@@ -94,7 +94,15 @@ struct LabelTemplate {
     std::string art;
 };
 
+// Takes the stock's geometry and names. A label-printer roll whose labels
+// are taller than wide is turned: designed and printed landscape.
 void applyTemplate(LabelDefinition& def, const LabelTemplate& stock);
+// A roll of the label printer ("LP", one label across and down) whose
+// labels stand taller than wide.
+bool isTallRoll(const LabelDefinition& def);
+// The same sheet turned a quarter: the label's wide side across the design
+// panel, the page printed landscape.
+void turnToLandscape(LabelDefinition& def);
 void applyManualLayout(LabelDefinition& def, const ManualLayout& layout);
 ManualLayout manualLayoutOf(const LabelDefinition& def);
 

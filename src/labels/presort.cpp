@@ -3,6 +3,7 @@
 #include "store/shared_routines.h"
 
 #include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <map>
 
@@ -131,6 +132,19 @@ bool acceptablePresortKey(std::string_view key) {
     if (key.find('*') != std::string_view::npos)
         return false;
     return key >= std::string_view("00000") && key <= std::string_view("99999-999");
+}
+
+bool domesticCountry(std::string_view country) {
+    std::string name;
+    for (char c : country)
+        if (c != '.' && c != ' ' && c != '\t')
+            name += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return name.empty() || name == "USA" || name == "US" || name == "UNITEDSTATES" ||
+           name == "UNITEDSTATESOFAMERICA" || name == "AMERICA";
+}
+
+std::string_view presortZip(std::string_view zip, std::string_view country) {
+    return domesticCountry(country) ? zip : std::string_view();
 }
 
 namespace {
@@ -318,7 +332,8 @@ store::Result<std::vector<PresortLine>> readPresortList(const std::string& path)
 
 std::string unplacedQuestion(std::uint32_t unplaced, std::uint32_t selected) {
     return std::to_string(unplaced) + " of the " + std::to_string(selected) +
-           " selected records have no usable ZIP code and cannot be presorted; they will "
+           " selected records have no usable ZIP code or are addressed abroad and cannot be "
+           "presorted; they will "
            "not be printed.\nContinue without them?";
 }
 
@@ -380,7 +395,7 @@ PresortRun runPresort(store::Table& table, const store::RecordSelection& selecti
                 started = true;
                 if (!walk->valid())
                     return false;
-                zip = table.getString("ZIP");
+                zip = presortZip(table.getString("ZIP"), table.getString("COUNTRY"));
                 recno = table.recNo();
                 return true;
             };

@@ -39,6 +39,12 @@ const std::array<AdcRow, 96>& adcTable();
 std::string_view presortKey(std::string_view zip);
 // Digit first, between "00000" and "99999-999" by character codes, no "*".
 bool acceptablePresortKey(std::string_view key);
+// True for an empty country and for the names of the United States (USA,
+// US, U.S.A., United States, United States of America, America, any case).
+// Mail abroad is not presorted: its postal code is no ZIP code.
+bool domesticCountry(std::string_view country);
+// The ZIP a record is presorted by: empty for mail abroad.
+std::string_view presortZip(std::string_view zip, std::string_view country);
 
 // Counts per key: five-digit numeric keys in a flat array, any other
 // accepted key in a hash map; constant cost per record.

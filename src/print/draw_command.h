@@ -41,6 +41,15 @@ struct TPageRecord {
     std::vector<TDrawCommand> Commands;
 };
 
+// An outline the preview draws in light grey under every page, such as the
+// edges of the labels on a sheet. It belongs to the screen only: it is no
+// drawing call and never reaches paper.
+struct TPreviewOutline {
+    enum TShape { osRectangle, osRoundRect, osEllipse };
+    QRectF Rect; // inches from the paper's top-left corner
+    TShape Shape = osRectangle;
+};
+
 // A job kept in memory page by page; the window that runs the job owns it.
 struct TStoredJob {
     double PaperWidth = 8.5; // inches, whole sheet
@@ -48,6 +57,7 @@ struct TStoredJob {
     double XDpi = 600; // resolution of the device the job was laid out for
     double YDpi = 600;
     std::vector<TPageRecord> Pages;
+    std::vector<TPreviewOutline> Outlines; // on every page, preview only
 
     int PageCount() const { return static_cast<int>(Pages.size()); }
     void Clear() { Pages.clear(); }

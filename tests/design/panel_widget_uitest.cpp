@@ -8,6 +8,7 @@
 #include "design/ui/object_menus.h"
 #include "design/ui/panel_commands_ui.h"
 #include "design/ui/panel_widget.h"
+#include "print/ui/window_hooks.h"
 #include "store/ui/common_dialogs.h"
 
 #include <QApplication>
@@ -67,7 +68,7 @@ private slots:
         TGDMultiLineAddressLabel block;
         TAddressLayoutDialog dialog(block);
         const auto boxes = dialog.findChildren<QCheckBox*>();
-        QCOMPARE(boxes.size(), 10);
+        QCOMPARE(boxes.size(), 11); // the ten lines and Shrink to fit
         auto find = [&](const QString& caption) -> QCheckBox* {
             for (QCheckBox* b : boxes)
                 if (b->text() == caption)
@@ -85,11 +86,26 @@ private slots:
             QVERIFY(!r->isEnabled());
         zip->click();
         dialog.findChildren<QRadioButton*>().at(1)->setChecked(true);
+        QVERIFY(!find(QStringLiteral("Shrin&k to fit"))->isChecked());
+        find(QStringLiteral("Shrin&k to fit"))->setChecked(true);
         dialog.Apply();
+        QVERIFY(block.ShrinkToFit);
         QVERIFY(block.Layout.UsePhone);
         QVERIFY(block.Layout.UpperCase);
         QVERIFY(block.Layout.UseZip);
         QCOMPARE(block.Layout.ZipOptions, zoBeforeCity);
+    }
+
+    void designDialogHelpButtonsOpenTheirTopics() {
+        QList<int> topics;
+        qp::print::SetHelpHandler([&topics](QWidget*, int topic) { topics << topic; });
+        TGDMultiLineAddressLabel block;
+        TAddressLayoutDialog layout(block);
+        layout.findChild<QPushButton*>(QStringLiteral("HelpButton"))->click();
+        TTextDialog text(QStringLiteral("x"));
+        text.findChild<QPushButton*>(QStringLiteral("HelpButton"))->click();
+        qp::print::SetHelpHandler({});
+        QCOMPARE(topics, (QList<int>{40009, 40004}));
     }
 
     void addressBlockAndFimMenusOfferTheirOwnCommands() {

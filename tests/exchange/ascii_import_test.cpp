@@ -29,18 +29,43 @@ TEST(SplitLine, TrailingCommaAndEmptyLineGiveEmptyFields) {
     EXPECT_EQ(splitAsciiLine(",,"), (Fields{"", "", ""}));
 }
 
-TEST(SplitLine, DoubledQuotesAreKeptAsTheyAre) {
-    EXPECT_EQ(splitAsciiLine("\"He said \"\"hi\"\"\",x"), (Fields{"He said \"\"hi\"\"", "x"}));
-    // The quote after "a" closes the field; the one after "b" opens a new
-    // quoted run that swallows the last comma.
-    EXPECT_EQ(splitAsciiLine("\"a\"\",b\",c"), (Fields{"a\"", "b\",c"}));
+TEST(SplitLine, DoubledQuotesInsideQuotedFieldsAreOneQuote) {
+    bool unbalanced = true;
+    EXPECT_EQ(splitAsciiLine("\"\"\"Big\"\" Bob's Diner\",12 Main St,Boston,MA,02134", &unbalanced),
+              (Fields{"\"Big\" Bob's Diner", "12 Main St", "Boston", "MA", "02134"}));
+    EXPECT_FALSE(unbalanced);
+    EXPECT_EQ(splitAsciiLine("\"He said \"\"hi\"\"\",x"), (Fields{"He said \"hi\"", "x"}));
+    EXPECT_EQ(splitAsciiLine("\"a\"\",b\",c"), (Fields{"a\",b", "c"}));
+    EXPECT_EQ(splitAsciiLine("\"\"\"\",\"\","), (Fields{"\"", "", ""}));
     EXPECT_EQ(splitAsciiLine("\"\""), (Fields{""}));
-    EXPECT_EQ(splitAsciiLine("\""), (Fields{""}));
 }
 
-TEST(SplitLine, QuotesInsideAFieldDoNotStripAndUnclosedQuoteKeepsCommas) {
+TEST(SplitLine, LinesWithoutDoubledQuotesSplitAsBefore) {
+    bool unbalanced = true;
+    EXPECT_EQ(splitAsciiLine("\"Smith\",\"Boston, MA\",02134,", &unbalanced),
+              (Fields{"Smith", "Boston, MA", "02134", ""}));
+    EXPECT_FALSE(unbalanced);
+    // A quote inside an unquoted value still protects commas up to the next one.
+    EXPECT_EQ(splitAsciiLine("a \"b,c\" d,e", &unbalanced), (Fields{"a \"b,c\" d", "e"}));
+    EXPECT_FALSE(unbalanced);
+    EXPECT_EQ(splitAsciiLine("\"abc\"def,x"), (Fields{"\"abc\"def", "x"}));
+}
+
+TEST(SplitLine, AQuoteNeverClosedIsUnbalanced) {
+    bool unbalanced = false;
+    EXPECT_EQ(splitAsciiLine("x,\"open, never closed", &unbalanced),
+              (Fields{"x", "\"open, never closed"}));
+    EXPECT_TRUE(unbalanced);
+    EXPECT_EQ(splitAsciiLine("\"", &unbalanced), (Fields{""}));
+    EXPECT_TRUE(unbalanced);
+    EXPECT_EQ(splitAsciiLine("5'10\" tall,b", &unbalanced), (Fields{"5'10\" tall,b"}));
+    EXPECT_TRUE(unbalanced);
+    splitAsciiLine("\"\"\"Big\"\" Bob,12 Main St", &unbalanced);
+    EXPECT_TRUE(unbalanced);
+}
+
+TEST(SplitLine, QuotesInsideAFieldDoNotStrip) {
     EXPECT_EQ(splitAsciiLine("ab\"c,d"), (Fields{"ab\"c,d"}));
-    EXPECT_EQ(splitAsciiLine("x,\"open, never closed"), (Fields{"x", "\"open, never closed"}));
 }
 
 TEST(Scan, FieldCountFromFirstLineSamplePaddedAndOneLineRefused) {
@@ -169,7 +194,8 @@ TEST(Import, DamagedFileImportsWhatIsSoundAndSaysSo) {
     TempDir dir;
     std::string text = "Good,One\r\n";
     text += std::string("\x01\x02\xFF\xFE\x00\x9D", 6) + ",bin\r\n";
-    text += std::string(100000, 'L') + ",never a field\r\n";
+    text += std::string(100000, 'L') + ",still a field\r\n";
+    text += std::string(kMaxLineBytes + 10, 'D') + ",skipped\r\n";
     text += "Good,Two"; // no line end
     auto r = importInto(dir, text, matched(2, {{0, "Last Name"}, {1, "First Name"}}));
     EXPECT_EQ(r.outcome.kind, ImportOutcome::Kind::Complete);
@@ -179,11 +205,45 @@ TEST(Import, DamagedFileImportsWhatIsSoundAndSaysSo) {
     EXPECT_EQ(last[0], "Good");
     EXPECT_EQ(last[2], std::string(30, 'L'));
     EXPECT_EQ(last[3], "Good");
-    EXPECT_EQ(column(r.table, "FNAME"), (Fields{"One", "bin", "", "Two"}));
-    EXPECT_EQ(r.outcome.linesCut, 1u);
+    EXPECT_EQ(column(r.table, "FNAME"), (Fields{"One", "bin", "still a field", "Two"}));
+    EXPECT_EQ(r.outcome.valuesCut, 1u);
+    EXPECT_EQ(r.outcome.damagedLines, 1u);
     EXPECT_GE(r.outcome.valuesChanged, 1u); // the control characters
     EXPECT_NE(r.outcome.message.find("Imported 4 records."), std::string::npos);
-    EXPECT_NE(r.outcome.message.find("1 line was longer than 2048 characters"), std::string::npos);
+    EXPECT_NE(r.outcome.message.find("1 value was longer than 2048 characters"), std::string::npos);
+    EXPECT_NE(r.outcome.message.find("1 line was longer than 1 MB, damaged, and skipped: line 4."),
+              std::string::npos)
+        << r.outcome.message;
+}
+
+TEST(Import, DoubledQuotesFillEveryFieldAndUnbalancedLinesAreNamed) {
+    TempDir dir;
+    std::string text = "\"\"\"Big\"\" Bob's Diner\",12 Main St,Boston,MA,02134\r\n"
+                       "Plain Co,1 Elm St,Salem,OR,97301\r\n"
+                       "\"Open Quote Inc,9 Oak St,Troy,NY,12180\r\n";
+    auto r = importInto(dir, text,
+                        matched(5, {{0, "Organization"},
+                                    {1, "Address 1"},
+                                    {2, "City"},
+                                    {3, "State"},
+                                    {4, "Zip/Postal Code"}}));
+    EXPECT_EQ(r.outcome.imported, 3u);
+    EXPECT_EQ(column(r.table, "ORG")[0], "\"Big\" Bob's Diner");
+    EXPECT_EQ(column(r.table, "STREET")[0], "12 Main St");
+    EXPECT_EQ(column(r.table, "ZIP")[0], "02134");
+    EXPECT_EQ(r.outcome.unbalancedLines, 1u);
+    EXPECT_NE(r.outcome.message.find("1 line has a quote that is never closed"), std::string::npos);
+    EXPECT_NE(r.outcome.message.find(": line 3."), std::string::npos) << r.outcome.message;
+}
+
+TEST(Import, DevicesAreNotRead) {
+    TempDir dir;
+    EXPECT_FALSE(scanAsciiFile("/dev/zero").usable);
+    auto table = newAddressFile(dir.file("ADDR.DBF"));
+    auto outcome =
+        importAsciiRecords(table, "/dev/zero", matched(1, {{0, "City"}}), defaultImportFields());
+    EXPECT_EQ(outcome.kind, ImportOutcome::Kind::ReadError);
+    EXPECT_EQ(outcome.imported, 0u);
 }
 
 TEST(Import, CancelStopsAfterTheCurrentRecordAndIndexesAreRebuilt) {
@@ -214,6 +274,8 @@ TEST(Import, RoundTripOfTrickyValuesThroughTheTextExport) {
         {"", "Ann", ""},
         {std::string(30, 'W'), "x", "y"},
         {"Plain", "", "New York, NY"},
+        {"O\"Neil", "\"Big\" Bob", "Quote\",\" City"},
+        {"\"", "\"\"", ","},
     };
     for (const auto& row : rows) {
         ASSERT_TRUE(source.append());
@@ -238,7 +300,8 @@ TEST(Import, RoundTripOfTrickyValuesThroughTheTextExport) {
     auto in = importAsciiRecords(target, dir.file("out.txt"), fields, defaultImportFields());
     ASSERT_EQ(in.kind, ImportOutcome::Kind::Complete);
     ASSERT_TRUE(rebuildAfterImport(target));
-    for (auto field : {"LNAME", "FNAME", "CITY", "USER1"})
+    EXPECT_EQ(in.unbalancedLines, 0u);
+    for (auto field : {"LNAME", "FNAME", "CITY", "USER1", "STREET", "ZIP"})
         EXPECT_EQ(column(target, field), column(source, field)) << field;
 }
 

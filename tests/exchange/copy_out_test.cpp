@@ -38,7 +38,7 @@ TEST(CopyName, ExtensionThenTheFileItself) {
     EXPECT_EQ(overwriteQuestion("X.DBF"), "X.DBF already exists.\r\nDo you want to overwrite it?");
 }
 
-TEST(CopyText, TwentyQuotedValuesCrLfNoHeaderNothingEscaped) {
+TEST(CopyText, TwentyQuotedValuesCrLfNoHeaderQuotesDoubled) {
     TempDir dir;
     auto table = newAddressFile(dir.file("ADDR.DBF"));
     add(table, {{"PREFIX", "Dr."},
@@ -53,7 +53,7 @@ TEST(CopyText, TwentyQuotedValuesCrLfNoHeaderNothingEscaped) {
     ASSERT_TRUE(out.ok);
     EXPECT_EQ(
         readFile(dir.file("o.txt")),
-        "\"Dr.\",\"Ann\",\"\",\"Lee \"Al\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\","
+        "\"Dr.\",\"Ann\",\"\",\"Lee \"\"Al\"\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\","
         "\"\",\"\",\"19970428\",\"\",\"\",\"AB\"\r\n"
         "\"\",\"\",\"\",\"Zed\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\","
         "\"\",\"\",\"\"\r\n");

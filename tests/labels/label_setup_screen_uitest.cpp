@@ -180,7 +180,11 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         auto* sheet = window.sheet();
-        QCOMPARE(sheet->positionRect(0).topLeft(), QPoint(13, 19)); // Trunc(0.188 x 19.2) + 10
+        QCOMPARE(sheet->positionRect(0).topLeft(), QPoint(17, 29)); // Trunc(0.188 x 38.4) + 10
+        // A 1 x 2 5/8 in label is a target of 100 x 38 pixels.
+        QCOMPARE(sheet->positionRect(0).size(), QSize(100, 38));
+        QVERIFY(window.firstSheetOnly());
+        QVERIFY(window.firstSheetOnlyBox()->isChecked());
         QTest::mouseClick(sheet, Qt::LeftButton, {}, sheet->positionRect(1).center());
         QVERIFY(!window.positions().selected(1));
         QCOMPARE(window.positions().selectedCount(), 29);
@@ -194,8 +198,9 @@ private slots:
         QCOMPARE(window.result(), int(QDialog::Accepted));
         QCOMPARE(window.positions().selectedCount(), 30);
 
-        TSelectSpecificLabels presort(def, positions, 5, true);
+        TSelectSpecificLabels presort(def, positions, 5, true, nullptr, false);
         QVERIFY(presort.copiesBox()->isHidden());
+        QVERIFY(!presort.firstSheetOnly());
     }
 
     void aDamagedLayoutIsNeitherOpenedNorOverwritten() {

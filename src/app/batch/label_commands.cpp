@@ -40,7 +40,9 @@ int runPresortCommand(const std::vector<std::string>& words, std::ostream& out) 
 
     labels::PresortHooks hooks;
     hooks.goOnWithUnplaced = [&](std::uint32_t unplaced, std::uint32_t) {
-        out << unplaced << " selected records have no usable ZIP code and are left out\n";
+        out << unplaced
+            << " selected records have no usable ZIP code or are addressed abroad and are left "
+               "out\n";
         return true;
     };
     // Ctrl+C stops the count; the list is written only at the end, so an

@@ -6,6 +6,7 @@
 #include "design/base_panel.h"
 #include "design/layout_stream.h"
 #include "labels/label_definition.h"
+#include "labels/new_definition.h"
 #include "labels/printing/label_design_rules.h"
 #include "labels/printing/label_designs.h"
 #include "labels/template_filter.h"
@@ -76,21 +77,15 @@ int runShow(const std::string& description, std::ostream& out) {
 // screen's New makes it, with its layout in `panel`.
 labels::LabelDefinition newDefinition(const std::string& description,
                                       const std::optional<std::string>& templateName) {
-    labels::LabelDefinition def;
+    // Without a stock named, the default stock with its catalogue geometry.
+    labels::LabelDefinition def = labels::newLabelDefinition(sysdata());
     if (templateName) {
         Catalogue catalogue;
-        store::Table& t = catalogue.table();
-        const std::string wanted = labels::upperAscii(*templateName);
-        bool found = false;
-        for (bool ok = t.first(); ok && !t.eof(); ok = t.next())
-            if (labels::upperAscii(t.getString("DESCRIPT")) == wanted) {
-                labels::applyTemplate(def, labels::readLabelTemplate(t));
-                found = true;
-                break;
-            }
-        if (!found)
+        auto stock = labels::findLabelTemplate(catalogue.table(), *templateName);
+        if (!stock)
             throw Failure("There is no label stock called \"" + *templateName +
                           "\" (see: stock list)");
+        labels::applyTemplate(def, *stock);
     }
     if (description.size() > labels::kDescriptionLimit)
         throw UsageError("A label description holds at most 50 characters");

@@ -29,9 +29,9 @@ namespace {
 int runLabels(const std::vector<std::string>& words, std::ostream& out) {
     std::set<std::string> values = printValueOptions();
     values.insert(selectionValueOptions().begin(), selectionValueOptions().end());
-    values.insert({"label", "flt", "criteria", "positions", "order"});
+    values.insert({"label", "flt", "criteria", "positions", "order", "start-at"});
     std::set<std::string> flags = selectionFlags();
-    flags.insert({"tagged", "reverse", "presort", "yes"});
+    flags.insert({"tagged", "reverse", "presort", "yes", "first-sheet-only", "report-clipped"});
     Args args(words, values, flags);
     args.expectPositionals(1, 1);
     const std::string& path = args.positional(0, "FILE");
@@ -87,6 +87,16 @@ int runLabels(const std::vector<std::string>& words, std::ostream& out) {
     if (!positions)
         throw UsageError("--positions: " + positions.error());
     request.positions = std::move(*positions);
+    request.firstSheetOnly = args.flag("first-sheet-only");
+    if (auto start = args.number("start-at")) {
+        const int perSheet = labels::positionsPerSheet(*def);
+        if (*start < 1 || *start > perSheet)
+            throw UsageError("--start-at takes a position from 1 to " + std::to_string(perSheet));
+        // The labels before it are gone from a partly used first sheet.
+        for (long p = 1; p < *start; ++p)
+            request.positions.set(static_cast<int>(p - 1), false);
+        request.firstSheetOnly = true;
+    }
     request.copies = static_cast<int>(copies);
     request.offset = labels::readPrinterAlignment(store::SettingsFile::standard(),
                                                   setup.DeviceName().toStdString());
@@ -111,7 +121,9 @@ int runLabels(const std::vector<std::string>& words, std::ostream& out) {
     hooks.presort = [&](store::Table& t, const store::RecordSelection& s, const std::string& p) {
         labels::PresortHooks presortHooks;
         presortHooks.goOnWithUnplaced = [&](std::uint32_t unplaced, std::uint32_t) {
-            out << unplaced << " selected records have no usable ZIP code and are left out\n";
+            out << unplaced
+                << " selected records have no usable ZIP code or are addressed abroad and are left "
+                   "out\n";
             return true;
         };
         return labels::runPresort(t, s, p, presortHooks);
@@ -139,6 +151,15 @@ int runLabels(const std::vector<std::string>& words, std::ostream& out) {
     if (result.headings)
         out << " and " << result.headings << " presort heading(s)";
     out << " on " << result.pages << " page(s)\n";
+    if (!result.clippedRecords.empty()) {
+        out << labels::clippedSummary(result.clippedRecords) << "\n";
+        if (args.flag("report-clipped")) {
+            out << "Clipped records:";
+            for (std::uint32_t r : result.clippedRecords)
+                out << " " << r;
+            out << "\n";
+        }
+    }
     if (result.stopped && Interruption::requested()) {
         out << "Stopped by Ctrl+C\n";
         return kInterruptedStatus;
@@ -150,11 +171,16 @@ BatchCommand labelsCommand(
     {"labels",
      std::string("FILE --label DESCRIPTION (--pdf OUT | --printer NAME) ") + kSelectionOptions +
          " " + kFilterOptions +
-         " [--positions 1,3,5-30] [--copies N] [--presort] [--order CAPTION] [--yes]",
+         " [--positions 1,3,5-30] [--first-sheet-only] [--start-at N] [--copies N] [--presort]"
+         " [--order CAPTION] [--report-clipped] [--yes]",
      "Prints labels of the selected records on a saved label design, as the label screen "
-     "does: positions are numbered from 1 row by row, --copies is labels per record, "
+     "does: positions are numbered from 1 row by row and are left out on every sheet, or "
+     "with --first-sheet-only on the first sheet only; --start-at N begins a partly used "
+     "first sheet at position N. --copies is labels per record, "
      "--presort prints in bulk-mail order with heading labels, --order is a sort caption "
-     "(default Last Name). --yes prints even when the paper cannot be confirmed.",
+     "(default Last Name). Addresses that do not fit their label are counted; "
+     "--report-clipped lists their record numbers. --yes prints even when the paper "
+     "cannot be confirmed.",
      runLabels});
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "design/data_source.h"
 #include "design/shapes.h"
 #include "design/text_labels.h"
+#include "print/ui/window_hooks.h"
 #include "store/ui/common_dialogs.h"
 
 #include <QCheckBox>
@@ -43,14 +44,18 @@ namespace {
 QDialogButtonBox* OkCancelHelp(QDialog* d, int helpTopic) {
     auto* box = new QDialogButtonBox(d);
     QPushButton* ok = box->addButton("Ok", QDialogButtonBox::AcceptRole);
-    box->addButton("Cancel", QDialogButtonBox::RejectRole);
+    ok->setObjectName("OkButton");
+    box->addButton("Cancel", QDialogButtonBox::RejectRole)->setObjectName("CancelButton");
     QPushButton* help = box->addButton("Help", QDialogButtonBox::HelpRole);
+    help->setObjectName("HelpButton");
     ok->setDefault(true);
     QObject::connect(box, &QDialogButtonBox::accepted, d, &QDialog::accept);
     QObject::connect(box, &QDialogButtonBox::rejected, d, &QDialog::reject);
-    QObject::connect(help, &QPushButton::clicked, d, [helpTopic] {
+    QObject::connect(help, &QPushButton::clicked, d, [d, helpTopic] {
         if (HelpHandler())
             HelpHandler()(helpTopic);
+        else
+            print::ShowHelpTopic(d, helpTopic);
     });
     return box;
 }
@@ -126,6 +131,7 @@ TTextDialog::TTextDialog(const QString& text, QWidget* parent) : QDialog(parent)
     auto* lay = new QVBoxLayout(this);
     auto* prompt = new QLabel("&Enter Text", this);
     Edit_ = new QLineEdit(text, this);
+    Edit_->setObjectName("TextEdit");
     prompt->setBuddy(Edit_);
     lay->addWidget(prompt);
     lay->addWidget(Edit_);
@@ -156,6 +162,7 @@ TSelectFieldDialog::TSelectFieldDialog(const QStringList& labels, const QString&
     setWindowTitle("Select Field");
     auto* lay = new QVBoxLayout(this);
     List_ = new QListWidget(this);
+    List_->setObjectName("FieldList");
     List_->addItems(labels);
     const int at = labels.indexOf(current);
     List_->setCurrentRow(at >= 0 ? at : (labels.isEmpty() ? -1 : 0));
@@ -219,14 +226,19 @@ TCounterDialog::TCounterDialog(const TGCounterLabel& c, QWidget* parent) : QDial
     setWindowTitle("Counter");
     auto* form = new QFormLayout;
     Start = new QSpinBox(this);
+    Start->setObjectName("StartEdit");
     Start->setRange(INT32_MIN, INT32_MAX);
     Start->setValue(c.Startingnumber());
     Repeat = new QSpinBox(this);
+    Repeat->setObjectName("RepeatEdit");
     Repeat->setRange(1, 999);
     Repeat->setValue(c.RepeatEach());
     Before = new QLineEdit(c.TextBefore, this);
+    Before->setObjectName("BeforeEdit");
     After = new QLineEdit(c.TextAfter, this);
+    After->setObjectName("AfterEdit");
     Zeros = new QSpinBox(this);
+    Zeros->setObjectName("ZerosEdit");
     Zeros->setRange(0, 9);
     Zeros->setValue(c.LeadingZeros());
     form->addRow("Starting Number", Start);
@@ -285,7 +297,9 @@ TSymbolSelector::TSymbolSelector(const TDesignFont& font, int index, QWidget* pa
     setWindowTitle("Symbol Selector");
     auto* lay = new QVBoxLayout(this);
     FontButton_ = new QPushButton(this);
+    FontButton_->setObjectName("FontButton");
     Grid_ = new QListWidget(this);
+    Grid_->setObjectName("SymbolGrid");
     Grid_->setViewMode(QListView::IconMode);
     Grid_->setMovement(QListView::Static);
     Grid_->setResizeMode(QListView::Adjust);
@@ -350,6 +364,7 @@ TMultiLineEditor::TMultiLineEditor(const QStringList& lines, const TDesignFont& 
     setWindowTitle("Multi-line Text Editor");
     auto* lay = new QVBoxLayout(this);
     Edit_ = new QPlainTextEdit(this);
+    Edit_->setObjectName("LinesEdit");
     Edit_->setFont(ScreenFont(font));
     Edit_->setPlainText(lines.join('\n').left(kMaxChars));
     Edit_->setTabChangesFocus(true);
@@ -407,18 +422,25 @@ TText3DEffectsDialog::TText3DEffectsDialog(const TGBaseLabel& label, QWidget* pa
         return c;
     };
     ShadowDirection = new QComboBox(this);
+    ShadowDirection->setObjectName("ShadowDirectionList");
     ShadowDirection->addItems({"None", "Right", "Left", "Lower Right", "Lower Left", "Down"});
     ShadowDirection->setCurrentIndex(label.DirectionShadow());
     ShadowDepth = depths();
+    ShadowDepth->setObjectName("ShadowDepthList");
     ShadowDepth->setCurrentIndex(label.DepthShadow());
     ShadowColor = new QPushButton("Shadow Color", this);
+    ShadowColor->setObjectName("ShadowColorButton");
     HighlightDirection = new QComboBox(this);
+    HighlightDirection->setObjectName("HighlightDirectionList");
     HighlightDirection->addItems({"None", "Right", "Left", "Upper Right", "Upper Left", "Up"});
     HighlightDirection->setCurrentIndex(label.DirectionHighlight());
     HighlightDepth = depths();
+    HighlightDepth->setObjectName("HighlightDepthList");
     HighlightDepth->setCurrentIndex(label.DepthHighlight());
     HighlightColor = new QPushButton("Highlight Color", this);
+    HighlightColor->setObjectName("HighlightColorButton");
     FontColor = new QPushButton("Font Color", this);
+    FontColor->setObjectName("FontColorButton");
     SetButtonColor(ShadowColor, Shadow_);
     SetButtonColor(HighlightColor, Highlight_);
     SetButtonColor(FontColor, FontColor_);

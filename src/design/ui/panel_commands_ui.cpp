@@ -3,7 +3,9 @@
 #include "design/address_label.h"
 #include "design/base_panel.h"
 #include "design/panel_commands.h"
+#include "design/ui/design_dialogs.h"
 #include "design/ui/object_menus.h"
+#include "print/ui/window_hooks.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -111,27 +113,46 @@ TAddressLayoutDialog::TAddressLayoutDialog(TGDMultiLineAddressLabel& block, QWid
     const TAddressLayout& L = block.Layout;
     const bool values[] = {L.UseName,      L.UseTitle, L.UseCompany, L.UseStreet,  L.UseStreet2,
                            L.UseCityState, L.UseZip,   L.UsePhone,   L.UseCountry, L.UpperCase};
+    const char* names[] = {"NameBox",     "TitleBox",     "OrganizationBox", "Address1Box",
+                           "Address2Box", "CityStateBox", "ZipBox",          "PhoneBox",
+                           "CountryBox",  "UppercaseBox"};
     auto* grid = new QGridLayout;
     for (int i = 0; i < 10; ++i) {
         Checks_[i] = new QCheckBox(QString::fromUtf8(captions[i]), this);
+        Checks_[i]->setObjectName(QLatin1String(names[i]));
         Checks_[i]->setChecked(values[i]);
         grid->addWidget(Checks_[i], i % 5, i / 5);
     }
+    Shrink_ = new QCheckBox("Shrin&k to fit", this);
+    Shrink_->setObjectName("ShrinkToFitBox");
+    Shrink_->setChecked(block.ShrinkToFit);
+    grid->addWidget(Shrink_, 5, 0, 1, 2);
     auto* zipBox = new QGroupBox(this);
+    zipBox->setObjectName("ZipPlacePanel");
     auto* zipLayout = new QVBoxLayout(zipBox);
     const char* zipCaptions[] = {"&After state", "&Before city", "A&fter country",
                                  "B&efore country"};
+    const char* zipNames[] = {"AfterStateButton", "BeforeCityButton", "AfterCountryButton",
+                              "BeforeCountryButton"};
     for (int i = 0; i < 4; ++i) {
         Zip_[i] = new QRadioButton(QString::fromUtf8(zipCaptions[i]), zipBox);
+        Zip_[i]->setObjectName(QLatin1String(zipNames[i]));
         zipLayout->addWidget(Zip_[i]);
     }
     Zip_[L.ZipOptions]->setChecked(true);
     connect(Checks_[6], &QCheckBox::clicked, this, [this] { UpdateZipOptions(); });
     UpdateZipOptions();
     auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton("Ok", QDialogButtonBox::AcceptRole);
-    buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
-    buttons->addButton("Help", QDialogButtonBox::HelpRole);
+    buttons->addButton("Ok", QDialogButtonBox::AcceptRole)->setObjectName("OkButton");
+    buttons->addButton("Cancel", QDialogButtonBox::RejectRole)->setObjectName("CancelButton");
+    QPushButton* help = buttons->addButton("Help", QDialogButtonBox::HelpRole);
+    help->setObjectName("HelpButton");
+    connect(help, &QPushButton::clicked, this, [this] {
+        if (HelpHandler())
+            HelpHandler()(kAddressLayoutHelpTopic);
+        else
+            print::ShowHelpTopic(this, kAddressLayoutHelpTopic);
+    });
     connect(buttons, &QDialogButtonBox::accepted, this, [this] {
         Apply();
         accept();
@@ -154,6 +175,7 @@ void TAddressLayoutDialog::Apply() {
                        &L.UseCityState, &L.UseZip,   &L.UsePhone,   &L.UseCountry, &L.UpperCase};
     for (int i = 0; i < 10; ++i)
         *members[i] = Checks_[i]->isChecked();
+    Block_.ShrinkToFit = Shrink_->isChecked();
     for (int i = 0; i < 4; ++i)
         if (Zip_[i]->isChecked())
             L.ZipOptions = TZipFormatOptions(i);

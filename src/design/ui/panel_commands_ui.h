@@ -24,6 +24,7 @@ void FillCompletePanelMenu(QMenu& menu, TGBasePanel& panel, QWidget* parent);
 
 class TAddressLayoutDialog : public QDialog {
 public:
+    static constexpr int kAddressLayoutHelpTopic = 40009;
     TAddressLayoutDialog(TGDMultiLineAddressLabel& block, QWidget* parent = nullptr);
     void Apply(); // writes the choices back to the block
 
@@ -31,6 +32,7 @@ private:
     void UpdateZipOptions();
     TGDMultiLineAddressLabel& Block_;
     QCheckBox* Checks_[10] = {};
+    QCheckBox* Shrink_ = nullptr;
     QRadioButton* Zip_[4] = {};
 };
 

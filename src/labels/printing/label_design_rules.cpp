@@ -1,5 +1,6 @@
 #include "labels/printing/label_design_rules.h"
 
+#include "design/address_label.h"
 #include "design/barcodes.h"
 #include "design/design_units.h"
 #include "design/graphic_control.h"
@@ -206,6 +207,11 @@ void addNewLabelAddressBlock(design::TGLabelPanel& panel) {
         const int height = area.bottom() - area.top();
         if (block->Height() < height)
             block->SetHeight(height);
+        // A long address shrinks rather than losing its city/state/ZIP line.
+        if (auto* address = dynamic_cast<design::TGDMultiLineAddressLabel*>(block)) {
+            address->ShrinkToFit = true;
+            address->ShowDataValue();
+        }
     }
     panel.SetPanelState(design::psPointing);
     panel.ClearSelection();

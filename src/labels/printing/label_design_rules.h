@@ -83,7 +83,8 @@ bool removeFirstPostNet(design::TGBasePanel& panel);
 // ---- New label ----
 
 // Places an address block from (5, 5) to (width - 10, height - 10), goes back
-// to the selection tool and selects every object.
+// to the selection tool and selects every object. The block shrinks a long
+// address to fit.
 void addNewLabelAddressBlock(design::TGLabelPanel& panel);
 
 // ---- Stock art ----

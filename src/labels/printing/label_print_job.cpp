@@ -107,6 +107,7 @@ LabelPrintResult printLabels(LabelPrintRequest& request, const LabelPrintHooks& 
     LabelWalkSettings settings;
     settings.definition = def;
     settings.positions = request.positions;
+    settings.firstSheetOnly = request.firstSheetOnly;
     settings.copies = request.presort ? 1 : request.copies;
     settings.presort = request.presort;
     settings.offset = request.offset;
@@ -139,6 +140,17 @@ LabelPrintResult printLabels(LabelPrintRequest& request, const LabelPrintHooks& 
     print::TStoredJob stored;
     std::unique_ptr<print::TBaseReport> job;
     if (request.preview) {
+        // The stock's labels in light grey, so the preview shows where each
+        // address lands on the sheet; they are never printed.
+        for (int p = 0; p < positionsPerSheet(def); ++p) {
+            const Point o = positionOrigin(def, p);
+            print::TPreviewOutline outline;
+            outline.Rect = QRectF(o.x, o.y, def.labelWidth, def.labelHeight);
+            outline.Shape = def.shape == "EL"   ? print::TPreviewOutline::osEllipse
+                            : def.shape == "RR" ? print::TPreviewOutline::osRoundRect
+                                                : print::TPreviewOutline::osRectangle;
+            stored.Outlines.push_back(outline);
+        }
         auto filer = std::make_unique<print::TReportFiler>(&setup);
         filer->SetStream(&stored);
         job = std::move(filer);
@@ -153,6 +165,7 @@ LabelPrintResult printLabels(LabelPrintRequest& request, const LabelPrintHooks& 
     result.labels = labels.labelsPrinted();
     result.headings = labels.headingsPrinted();
     result.stopped = labels.stopped();
+    result.clippedRecords = labels.clippedRecords();
     result.pages = request.preview ? stored.PageCount()
                                    : static_cast<print::TReportPrinter&>(*job).PagesOutput();
     if (job->Aborted()) {

@@ -40,6 +40,7 @@ struct LabelPrintRequest {
     bool presort = false;
     bool presortDone = false; // in and out: a list already written for this selection
     LabelPositions positions;
+    bool firstSheetOnly = false; // cleared positions on the first sheet only
     int copies = 1;
     bool preview = false;
     Point offset;                          // the printer's alignment
@@ -69,6 +70,7 @@ struct LabelPrintResult {
     int labels = 0;
     int headings = 0;
     bool stopped = false;
+    std::vector<std::uint32_t> clippedRecords; // addresses cut on their label
 };
 
 LabelPrintResult printLabels(LabelPrintRequest& request, const LabelPrintHooks& hooks);

@@ -1,5 +1,6 @@
 #include "labels/printing/label_walk.h"
 
+#include "design/address_label.h"
 #include "design/base_panel.h"
 #include "print/base_report.h"
 #include "store/table.h"
@@ -14,12 +15,44 @@ namespace qp::labels {
 
 namespace {
 
-// The record's ZIP as the presort list keys it.
+// The record's ZIP as the presort list keys it; none for mail abroad, which
+// the presort leaves out.
 std::string zip5(const store::Table& table) {
-    return std::string(presortKey(table.getString("ZIP")));
+    std::string zip = table.getString("ZIP");
+    return std::string(presortKey(presortZip(zip, table.getString("COUNTRY"))));
+}
+
+// In ZIP order, past the records of `key` addressed abroad.
+void skipAbroad(store::Table& table, const std::string& key) {
+    while (!table.eof() && presortKey(table.getString("ZIP")) == key &&
+           !domesticCountry(table.getString("COUNTRY")))
+        table.next();
+}
+
+// An address block on the label that could not hold the whole address.
+bool addressCut(const design::TGBasePanel& panel) {
+    for (int i = 0; i < panel.ObjectCount(); ++i)
+        if (auto* a = dynamic_cast<const design::TGDMultiLineAddressLabel*>(panel.Object(i));
+            a && a->Clipped())
+            return true;
+    return false;
 }
 
 } // namespace
+
+std::string clippedSummary(const std::vector<std::uint32_t>& records, std::size_t named) {
+    if (records.empty())
+        return {};
+    std::string text = std::to_string(records.size()) +
+                       (records.size() == 1 ? " address did" : " addresses did") +
+                       " not fit the label and " + (records.size() == 1 ? "was" : "were") +
+                       " cut: " + (records.size() == 1 ? "record " : "records ");
+    for (std::size_t i = 0; i < records.size() && i < named; ++i)
+        text += (i ? ", " : "") + std::to_string(records[i]);
+    if (records.size() > named)
+        text += " and " + std::to_string(records.size() - named) + " more";
+    return text + ".";
+}
 
 LabelWalk::LabelWalk(store::Table& table, design::TGBasePanel& panel, LabelWalkSettings settings)
     : table_(table), panel_(panel), settings_(std::move(settings)) {
@@ -39,6 +72,8 @@ void LabelWalk::seekNextGroup() {
             return;
         }
         auto found = table_.seek(line.text);
+        if (found && *found)
+            skipAbroad(table_, line.text);
         if (found && *found && !table_.eof() && zip5(table_) == line.text)
             return;
     }
@@ -52,6 +87,8 @@ bool LabelWalk::moveOn() {
         return table_.next();
     const bool afterHeading = headingPending_;
     table_.next();
+    if (!afterHeading)
+        skipAbroad(table_, currentLine_);
     if (afterHeading) {
         headingPending_ = false;
         seekNextGroup();
@@ -75,7 +112,8 @@ void LabelWalk::produce(print::TBaseReport& report) {
     report.SetBrush(Qt::white, print::bsClear);
     report.SetFont(QString::fromLatin1(kLabelHeadingFont), kLabelHeadingSize);
 
-    int column = -1, row = 0, copies = 0;
+    int column = -1, row = 0, copies = 0, sheet = 0;
+    std::uint32_t lastClipped = 0;
     while (!table_.eof()) {
         if (stopRequested && stopRequested()) {
             stopped_ = true;
@@ -89,8 +127,10 @@ void LabelWalk::produce(print::TBaseReport& report) {
             report.NewPage();
             row = 0;
             column = 0;
+            ++sheet;
         }
-        if (!settings_.positions.selected(positionIndex(def, column, row)))
+        const bool wholeSheet = settings_.firstSheetOnly && sheet > 0;
+        if (!wholeSheet && !settings_.positions.selected(positionIndex(def, column, row)))
             continue;
         Point origin = cellOrigin(def, column, row);
         origin.x += settings_.offset.x;
@@ -105,6 +145,10 @@ void LabelWalk::produce(print::TBaseReport& report) {
             ++headings_;
         } else {
             panel_.RefreshDataValues();
+            if (addressCut(panel_) && table_.recNo() != lastClipped) {
+                lastClipped = table_.recNo();
+                clipped_.push_back(lastClipped);
+            }
             panel_.PrintObjects(report, origin.x, origin.y);
             panel_.NextLabelAll();
             ++labels_;
@@ -119,6 +163,8 @@ void LabelWalk::produce(print::TBaseReport& report) {
         if (processEvents)
             processEvents();
     }
+    if (finished)
+        finished();
 }
 
 } // namespace qp::labels

@@ -8,9 +8,11 @@
 #include "labels/presort.h"
 #include "labels/printing/label_positions.h"
 
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace qp::store {
 class Table;
@@ -27,6 +29,9 @@ namespace qp::labels {
 struct LabelWalkSettings {
     LabelDefinition definition;
     LabelPositions positions;
+    // The positions cleared apply to the first sheet only, a partly used
+    // one; later sheets are used whole. Off: every sheet skips them.
+    bool firstSheetOnly = false;
     int copies = 1; // labels per record, 1 to 99
     bool presort = false;
     std::vector<PresortLine> presortList; // with presort
@@ -46,6 +51,8 @@ public:
     std::function<bool()> stopRequested;
     // Called after every label so the windows stay alive.
     std::function<void()> processEvents;
+    // Called when the last label is placed or the walk stops.
+    std::function<void()> finished;
 
     // The job's OnPrint: every label, pages as the sheet fills.
     void produce(print::TBaseReport& report);
@@ -53,6 +60,8 @@ public:
     int labelsPrinted() const { return labels_; }
     int headingsPrinted() const { return headings_; }
     bool stopped() const { return stopped_; }
+    // Record numbers, in print order, whose address did not fit its label.
+    const std::vector<std::uint32_t>& clippedRecords() const { return clipped_; }
 
 private:
     void seekNextGroup();
@@ -67,6 +76,11 @@ private:
     int labels_ = 0;
     int headings_ = 0;
     bool stopped_ = false;
+    std::vector<std::uint32_t> clipped_;
 };
+
+// "2 addresses did not fit their label and were cut: records 12, 40." with
+// at most `named` record numbers; empty when none was cut.
+std::string clippedSummary(const std::vector<std::uint32_t>& records, std::size_t named = 10);
 
 } // namespace qp::labels

@@ -8,6 +8,7 @@
 #include "store/settings_file.h"
 #include "store/ui/common_dialogs.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
@@ -20,6 +21,8 @@
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace qp::labels {
 
@@ -42,7 +45,9 @@ TSheetPositionsView::TSheetPositionsView(const LabelDefinition& def, LabelPositi
 }
 
 double TSheetPositionsView::scale() const {
-    return 0.2 * design::PixelsPerInch;
+    // Large enough that a 1 x 2 5/8 in address label is a comfortable
+    // target with its number inside.
+    return 0.4 * design::PixelsPerInch;
 }
 
 QSize TSheetPositionsView::sizeHint() const {
@@ -83,9 +88,18 @@ void TSheetPositionsView::paintEvent(QPaintEvent*) {
     painter.setPen(Qt::black);
     painter.setBrush(Qt::white);
     painter.drawRect(sheetRect());
+    QFont numbers = font();
     for (int i = 0; i < positions_.count(); ++i) {
-        painter.setBrush(positions_.selected(i) ? QColor(Qt::red) : QColor(Qt::white));
-        painter.drawRect(positionRect(i));
+        const QRect r = positionRect(i);
+        const bool on = positions_.selected(i);
+        painter.setPen(Qt::black);
+        painter.setBrush(on ? QColor(Qt::red) : QColor(Qt::white));
+        painter.drawRect(r);
+        // The number, as the batch and the help count positions.
+        numbers.setPixelSize(std::clamp(r.height() * 2 / 3, 6, 14));
+        painter.setFont(numbers);
+        painter.setPen(on ? QColor(Qt::white) : QColor(Qt::darkGray));
+        painter.drawText(r, Qt::AlignCenter, QString::number(i + 1));
     }
 }
 
@@ -100,7 +114,7 @@ void TSheetPositionsView::mousePressEvent(QMouseEvent* event) {
 
 TSelectSpecificLabels::TSelectSpecificLabels(const LabelDefinition& def,
                                              const LabelPositions& positions, int copies,
-                                             bool presort, QWidget* parent)
+                                             bool presort, QWidget* parent, bool firstSheetOnly)
     : QDialog(parent), def_(def), positions_(positions) {
     setWindowTitle(QStringLiteral("Labels Print"));
     positions_.fitSheet(def_);
@@ -112,7 +126,7 @@ TSelectSpecificLabels::TSelectSpecificLabels(const LabelDefinition& def,
     sheet_ = new TSheetPositionsView(def_, positions_, this);
     auto* scroll = new QScrollArea(this);
     scroll->setWidget(sheet_);
-    scroll->setMinimumSize(std::min(sheet_->width() + 4, 420), std::min(sheet_->height() + 4, 520));
+    scroll->setMinimumSize(std::min(sheet_->width() + 4, 480), std::min(sheet_->height() + 4, 560));
     layout->addWidget(scroll, 1);
 
     auto* allNone = new QHBoxLayout;
@@ -133,6 +147,12 @@ TSelectSpecificLabels::TSelectSpecificLabels(const LabelDefinition& def,
     allNone->addWidget(all);
     allNone->addWidget(none);
     allNone->addStretch();
+    firstSheetOnly_ = new QCheckBox(QStringLiteral("&First sheet only"), this);
+    firstSheetOnly_->setObjectName(QStringLiteral("FirstSheetOnlyBox"));
+    firstSheetOnly_->setChecked(firstSheetOnly);
+    firstSheetOnly_->setToolTip(QStringLiteral("Positions you clear are left empty on the first "
+                                               "sheet only; later sheets are used whole"));
+    allNone->addWidget(firstSheetOnly_);
     layout->addLayout(allNone);
 
     auto* form = new QFormLayout;
@@ -179,6 +199,10 @@ TSelectSpecificLabels::TSelectSpecificLabels(const LabelDefinition& def,
     loadAlignment();
 
     layout->addWidget(okCancelHelp(*this, kHelpTopic).box);
+}
+
+bool TSelectSpecificLabels::firstSheetOnly() const {
+    return firstSheetOnly_->isChecked();
 }
 
 int TSelectSpecificLabels::copies() const {

@@ -1,7 +1,7 @@
 #pragma once
-// "Labels Print": the sheet drawn small with every label position, clicked
-// to choose where labels go, the printer, the labels per record and the
-// printer's alignment nudge.
+// "Labels Print": the sheet drawn with every label position numbered,
+// clicked to choose where labels go, whether that holds for the first sheet
+// only, the printer, the labels per record and the printer's alignment nudge.
 
 #include "labels/label_definition.h"
 #include "labels/printing/label_positions.h"
@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QWidget>
 
+class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
@@ -47,9 +48,12 @@ class TSelectSpecificLabels : public QDialog {
 public:
     static constexpr int kHelpTopic = 1019;
     TSelectSpecificLabels(const LabelDefinition& def, const LabelPositions& positions, int copies,
-                          bool presort, QWidget* parent = nullptr);
+                          bool presort, QWidget* parent = nullptr, bool firstSheetOnly = true);
 
     const LabelPositions& positions() const { return positions_; }
+    // The cleared positions apply to the first sheet only.
+    bool firstSheetOnly() const;
+    QCheckBox* firstSheetOnlyBox() const { return firstSheetOnly_; }
     int copies() const;
     Point alignment() const;
 
@@ -69,6 +73,7 @@ private:
     TSheetPositionsView* sheet_ = nullptr;
     QComboBox* printers_ = nullptr;
     QSpinBox* copies_ = nullptr;
+    QCheckBox* firstSheetOnly_ = nullptr;
     QDoubleSpinBox* offsetX_ = nullptr;
     QDoubleSpinBox* offsetY_ = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "design/layout_stream.h"
 #include "labels/manual_layout.h"
+#include "labels/new_definition.h"
 #include "labels/printing/label_designs.h"
 #include "labels/ui/label_design_screen.h"
 #include "labels/ui/label_positions_window.h"
@@ -397,7 +398,7 @@ void TLabelSetupScreen::modifyLabel() {
 void TLabelSetupScreen::newLabel() {
     if (!labels_)
         return;
-    runDesign(LabelDefinition{}, true);
+    runDesign(newLabelDefinition(sysdata().toStdString()), true);
 }
 
 void TLabelSetupScreen::deleteLabel() {
@@ -429,11 +430,12 @@ void TLabelSetupScreen::printOrPreview(bool preview) {
     if (!def)
         return;
     positions_.fitSheet(*def);
-    TSelectSpecificLabels where(*def, positions_, copies_, presortChecked(), this);
+    TSelectSpecificLabels where(*def, positions_, copies_, presortChecked(), this, firstSheetOnly_);
     if (runModal(where) != QDialog::Accepted)
         return;
     positions_ = where.positions();
     copies_ = where.copies();
+    firstSheetOnly_ = where.firstSheetOnly();
 
     auto& setup = print::TPrinterSetup::Shared();
     if (!preview && setup.IsPdf()) {
@@ -457,6 +459,7 @@ void TLabelSetupScreen::printOrPreview(bool preview) {
     request.presort = presortChecked();
     request.presortDone = presortDone_;
     request.positions = positions_;
+    request.firstSheetOnly = firstSheetOnly_;
     request.copies = copies_;
     request.preview = preview;
     request.offset = where.alignment();
@@ -481,7 +484,17 @@ void TLabelSetupScreen::printOrPreview(bool preview) {
         status.CloseWhenPreviewReady = true;
         walk.stopRequested = [&status] { return status.StopRequested(); };
         walk.processEvents = [] { QApplication::processEvents(); };
+        // Addresses cut on their label are named in the final status.
+        walk.finished = [&status, &walk] {
+            const std::string cut = clippedSummary(walk.clippedRecords());
+            if (!cut.empty())
+                status.FinalTexts.Completed += QStringLiteral("\r") + qs(cut);
+        };
         runModal(status);
+        // A preview's status window closes at once: say it before the pages.
+        if (preview && !status.JobAborted())
+            if (const std::string cut = clippedSummary(walk.clippedRecords()); !cut.empty())
+                ui::ShowInfo(qs(cut), this);
         return !status.JobAborted();
     };
     hooks.showPreview = [this](const print::TStoredJob& stored) {

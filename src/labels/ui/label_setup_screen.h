@@ -92,6 +92,7 @@ private:
     design::TGLabelPanel printPanel_; // hidden: loads layouts for printing and cloning
     LabelPositions positions_;
     int copies_ = 1;
+    bool firstSheetOnly_ = true;
     bool presortDone_ = false;
     bool firstShow_ = true;
 

@@ -105,6 +105,23 @@ void TFilePreview::paintEvent(QPaintEvent*) {
     map.OriginX = origin.x();
     map.OriginY = origin.y();
     p.setRenderHint(QPainter::TextAntialiasing);
+    if (!job->Outlines.empty()) {
+        p.save();
+        p.setPen(QPen(QColor(200, 200, 200), 0));
+        p.setBrush(Qt::NoBrush);
+        for (const TPreviewOutline& o : job->Outlines) {
+            const QRectF r(QPointF(map.OriginX + o.Rect.left() * map.XDpi,
+                                   map.OriginY + o.Rect.top() * map.YDpi),
+                           QSizeF(o.Rect.width() * map.XDpi, o.Rect.height() * map.YDpi));
+            if (o.Shape == TPreviewOutline::osEllipse)
+                p.drawEllipse(r);
+            else if (o.Shape == TPreviewOutline::osRoundRect)
+                p.drawRoundedRect(r, 0.08 * map.XDpi, 0.08 * map.YDpi);
+            else
+                p.drawRect(r);
+        }
+        p.restore();
+    }
     RenderPage(p, job->Pages[Model_.Page() - 1], map);
 }
 

@@ -249,3 +249,47 @@ TEST_F(LabelPrint, PresortSeeksOnlyRecordsOfTheSelection) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(LabelPrint, ThePreviewOutlinesTheStockButNeverDrawsIt) {
+    makeAddresses(2);
+    writeLayout();
+    auto r = request();
+    std::vector<qp::print::TPreviewOutline> outlines;
+    auto h = hooks();
+    h.showPreview = [&](const qp::print::TStoredJob& job) {
+        pages = job.Pages;
+        outlines = job.Outlines;
+    };
+    auto result = qp::labels::printLabels(r, h);
+    ASSERT_EQ(result.outcome, LabelPrintOutcome::Done) << result.message;
+    ASSERT_EQ(outlines.size(), std::size_t(qp::labels::positionsPerSheet(definition)));
+    const auto last = qp::labels::positionOrigin(definition, int(outlines.size()) - 1);
+    EXPECT_NEAR(outlines.back().Rect.left(), last.x, 1e-6);
+    EXPECT_NEAR(outlines.back().Rect.top(), last.y, 1e-6);
+    EXPECT_NEAR(outlines.back().Rect.width(), definition.labelWidth, 1e-6);
+    // The pages hold the labels' text only: no frame reaches paper.
+    for (const auto& page : pages)
+        for (const auto& c : page.Commands)
+            EXPECT_TRUE(c.Kind == qp::print::dkText || c.Kind == qp::print::dkTextClipped);
+}
+
+TEST_F(LabelPrint, ClearedPositionsCanHoldForTheFirstSheetOnly) {
+    makeAddresses(40);
+    writeLayout();
+    auto r = request();
+    for (int p = 0; p < 5; ++p)
+        r.positions.set(p, false);
+    r.firstSheetOnly = true;
+    auto result = qp::labels::printLabels(r, hooks());
+    ASSERT_EQ(result.outcome, LabelPrintOutcome::Done) << result.message;
+    ASSERT_EQ(result.pages, 2);
+    auto cells = placed();
+    EXPECT_EQ(cells[0].size(), 25u);
+    EXPECT_EQ(cells[0].count(4), 0u);
+    EXPECT_EQ(cells[1].size(), 15u);
+    EXPECT_EQ(cells[1].count(0), 1u); // the second sheet starts at position 1
+}
+
+} // namespace
