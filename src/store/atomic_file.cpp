@@ -25,6 +25,18 @@ Error failed(const std::string& what, const fs::path& path, int error) {
 Result<AtomicFile> AtomicFile::create(const fs::path& target) {
     AtomicFile f;
     f.target_ = target;
+    // A device or a pipe (/dev/stdout, a FIFO) is written in place: it cannot
+    // be replaced by renaming, and must never be replaced by a plain file.
+    struct stat existing {};
+    if (::stat(target.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+        if (S_ISDIR(existing.st_mode))
+            return failed("Unable to write", target, EISDIR);
+        const int fd = ::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0)
+            return failed("Unable to write", target, errno);
+        f.fd_ = fd;
+        return f;
+    }
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
     const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
@@ -100,13 +112,14 @@ Status AtomicFile::write(std::string_view bytes) {
 Status AtomicFile::commit() {
     if (fd_ < 0)
         return fail(error_.empty() ? "Unable to write " + target_.string() : error_);
-    if (error_.empty() && ::fsync(fd_) != 0)
+    const bool inPlace = temp_.empty();
+    if (error_.empty() && ::fsync(fd_) != 0 && !(inPlace && (errno == EINVAL || errno == EROFS)))
         error_ = failed("Unable to write", target_, errno).message;
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0 && error_.empty())
         error_ = failed("Unable to write", target_, errno).message;
-    if (error_.empty() && ::rename(temp_.c_str(), target_.c_str()) != 0)
+    if (error_.empty() && !inPlace && ::rename(temp_.c_str(), target_.c_str()) != 0)
         error_ = failed("Unable to replace", target_, errno).message;
     if (!error_.empty()) {
         discard();

@@ -36,6 +36,8 @@ TEST(PictureBounds, EveryRecordKindOfTheSeedsIsDrawn) {
         QImage img(300, 200, QImage::Format_RGB32);
         img.fill(Qt::white);
         QPainter painter(&img);
+        const QRect box = p.Drawing()->boundingRect();
+        painter.scale(300.0 / box.width(), 200.0 / box.height());
         painter.drawPicture(0, 0, *p.Drawing());
         painter.end();
         int marked = 0;
@@ -44,9 +46,11 @@ TEST(PictureBounds, EveryRecordKindOfTheSeedsIsDrawn) {
                 marked += img.pixel(x, y) != qRgb(255, 255, 255);
         EXPECT_GT(marked, 1000);
     }
-    for (const QByteArray& bmp : PictureSeeds())
-        if (bmp.startsWith("BM"))
+    for (const QByteArray& bmp : PictureSeeds()) {
+        if (bmp.startsWith("BM")) {
             EXPECT_TRUE(TDesignPicture::FromBitmapBytes(bmp).CanShow()) << bmp.size();
+        }
+    }
     EXPECT_TRUE(TDesignPicture::FromIconBytes(Icon()).CanShow());
 }
 
@@ -125,7 +129,7 @@ TEST(PictureBounds, ABitmapHeaderMayNotClaimMoreThanItsBytes) {
 
 TEST(PictureBounds, HeaderSizesAreKeptToWhatAPanelCanHold) {
     QByteArray emf = Emf();
-    qToLittleEndian<qint32>(0x7FFFFFFF, emf.data() + 8 + 24 + 8); // frame right
+    qToLittleEndian<qint32>(0x7FFFFFFF, emf.data() + 32); // frame right
     const auto p = TDesignPicture::FromMetafileBytes(emf);
     ASSERT_TRUE(p.CanShow());
     EXPECT_LE(p.Width(), 32767);

@@ -47,8 +47,9 @@ protected:
     // in `errors`.
     CommandOutput batch(const std::string& args, std::string* errors = nullptr) {
         const std::string errFile = home.file("stderr.txt");
-        auto r = runCommand("QUILLPOST_HOME=" + shellQuote(home.path().string()) + " " +
-                            shellQuote(QP_BATCH_EXE) + " " + args + " 2>" + shellQuote(errFile));
+        auto r =
+            runCommand("{ QUILLPOST_HOME=" + shellQuote(home.path().string()) + " " +
+                       shellQuote(QP_BATCH_EXE) + " " + args + " 2>" + shellQuote(errFile) + "; }");
         const std::string err = slurp(errFile);
         fs::remove(errFile);
         if (errors)
@@ -101,8 +102,8 @@ TEST_F(BatchOutputs, NoOutputIsWrittenOverAFileOfTheOpenTable) {
                         &errors);
     EXPECT_EQ(labels.status, 1) << labels.output;
     EXPECT_NE(errors.find("is a file of an open table"), std::string::npos) << errors;
-    auto presort = batch("presort " + shellQuote(address) + " --out " + shellQuote(memo) +
-                         " --overwrite");
+    auto presort =
+        batch("presort " + shellQuote(address) + " --out " + shellQuote(memo) + " --overwrite");
     EXPECT_EQ(presort.status, 1);
     EXPECT_NE(presort.output.find("is a file of an open table"), std::string::npos)
         << presort.output;
@@ -119,10 +120,10 @@ TEST_F(BatchOutputs, PresortReplacesOnlyAPresortListUnlessToldToOverwrite) {
     EXPECT_NE(refused.output.find("is not a presort list; add --overwrite"), std::string::npos)
         << refused.output;
     EXPECT_EQ(slurp(list), "not a list\n");
-    ASSERT_EQ(batch("presort " + shellQuote(address) + " --out " + shellQuote(list) +
-                    " --overwrite")
-                  .status,
-              0);
+    ASSERT_EQ(
+        batch("presort " + shellQuote(address) + " --out " + shellQuote(list) + " --overwrite")
+            .status,
+        0);
     const std::string written = slurp(list);
     EXPECT_NE(written.find("12345\r\n"), std::string::npos) << written;
     // A presort list is replaced without asking.
@@ -165,9 +166,10 @@ bool canMountPrivateTmpfs() {
 
 CommandOutput onFullDisk(const std::string& script) {
     TempDir mountPoint;
-    const std::string whole = "set -u\nmount -t tmpfs -o size=4m tmpfs \"$DISK\" || exit 99\n"
+    const std::string whole = "set -u\necho\nmount -t tmpfs -o size=4m tmpfs \"$DISK\" || exit 99\n"
                               "export QUILLPOST_HOME=\"$DISK/home\"\nmkdir -p \"$QUILLPOST_HOME\"\n"
-                              "B=" + shellQuote(QP_BATCH_EXE) + "\n" + script;
+                              "B=" +
+                              shellQuote(QP_BATCH_EXE) + "\n" + script;
     const std::string file = mountPoint.file("script.sh");
     spit(file, whole);
     fs::create_directory(mountPoint.file("disk"));
@@ -187,17 +189,19 @@ cd "$QUILLPOST_HOME"
 "$B" label new Old --template 'Avery 5160  Address' >/dev/null || exit 98
 "$B" print-test-page --pdf old.pdf >/dev/null || exit 97
 printf '12345\r\n' > list.psl
+echo "old export" > out.txt
+"$B" create ADD.DBF >/dev/null && "$B" add ADD.DBF LNAME=A ZIP=12345 >/dev/null || exit 96
 layout=$(ls sysdata/*.L)
-sums() { md5sum old.pdf list.psl sysdata/LABEL.DBF $layout | md5sum; }
+sums() { md5sum old.pdf list.psl out.txt ADD.DBF sysdata/LABEL.DBF $layout | md5sum; }
 before=$(sums)
 dd if=/dev/zero of="$DISK/filler" bs=4k >/dev/null 2>&1
 echo "new: $("$B" label new Fresh 2>&1; echo " exit=$?")"
 echo "pdf: $("$B" print-test-page --pdf old.pdf 2>&1; echo " exit=$?")"
 echo "import: $("$B" label import-layout Again "$layout" 2>&1; echo " exit=$?")"
-rm -f "$DISK/filler"
-"$B" create ADD.DBF >/dev/null && "$B" add ADD.DBF LNAME=A ZIP=12345 >/dev/null
-dd if=/dev/zero of="$DISK/filler" bs=4k >/dev/null 2>&1
-echo "presort2: $("$B" presort ADD.DBF --out list.psl 2>&1; echo " exit=$?")"
+echo "presort: $("$B" presort ADD.DBF --out list.psl 2>&1; echo " exit=$?")"
+echo "export: $("$B" export ADD.DBF out.txt --text --overwrite 2>&1; echo " exit=$?")"
+echo "create: $("$B" create NEW.DBF 2>&1; echo " exit=$?")"
+echo "new tables: $(ls | grep -ci '^new\.')"
 after=$(sums)
 [ "$before" = "$after" ] && echo "old files unchanged"
 echo "empty layouts: $(find sysdata -name '*.L' -size 0 | wc -l)"
@@ -206,16 +210,22 @@ echo "temporaries: $(find . -name '.*' ! -name . | wc -l)"
     ASSERT_NE(r.status, 99) << r.output;
     ASSERT_NE(r.status, 98) << r.output;
     ASSERT_NE(r.status, 97) << r.output;
+    ASSERT_NE(r.status, 96) << r.output;
     auto line = [&](const std::string& key) {
-        const auto at = r.output.find(key + ": ");
-        return at == std::string::npos ? std::string() : r.output.substr(at, r.output.find('\n', at) - at);
+        // From "key: " to its exit status; messages span lines.
+        const auto at = r.output.find("\n" + key + ": ");
+        const auto end = r.output.find(" exit=", at);
+        return at == std::string::npos || end == std::string::npos
+                   ? std::string()
+                   : r.output.substr(at, end + 7 - at);
     };
-    for (const char* key : {"new", "pdf", "import", "presort2"}) {
+    for (const char* key : {"new", "pdf", "import", "presort", "export", "create"}) {
         const std::string l = line(key);
         EXPECT_NE(l.find("No space left on device"), std::string::npos) << r.output;
         EXPECT_NE(l.find("exit=1"), std::string::npos) << r.output;
     }
     EXPECT_NE(r.output.find("old files unchanged"), std::string::npos) << r.output;
     EXPECT_NE(r.output.find("empty layouts: 0"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("new tables: 0"), std::string::npos) << r.output;
     EXPECT_NE(r.output.find("temporaries: 0"), std::string::npos) << r.output;
 }
