@@ -7,30 +7,42 @@
 #include <QPdfWriter>
 
 #include <optional>
+#include <string>
 
 namespace qp::print {
 
 namespace {
 
-// The PDF engine's output: every byte through the atomic file, whose first
-// failure is kept for Finish.
+// The PDF engine's output, gathered into blocks (the engine writes many
+// small pieces) and written through the atomic file, whose first failure is
+// kept for Finish.
 class TAtomicDevice : public QIODevice {
 public:
     explicit TAtomicDevice(store::AtomicFile& file) : File_(file) {}
     bool isSequential() const override { return true; }
+    bool Flush() {
+        if (Block_.empty())
+            return true;
+        auto st = File_.write(Block_);
+        Block_.clear();
+        if (!st)
+            setErrorString(QString::fromStdString(st.error()));
+        return st.ok();
+    }
 
 protected:
     qint64 readData(char*, qint64) override { return -1; }
     qint64 writeData(const char* data, qint64 len) override {
-        if (auto st = File_.write(std::string_view(data, std::size_t(len))); !st) {
-            setErrorString(QString::fromStdString(st.error()));
+        Block_.append(data, std::size_t(len));
+        if (Block_.size() >= kBlockSize && !Flush())
             return -1;
-        }
         return len;
     }
 
 private:
+    static constexpr std::size_t kBlockSize = 256 * 1024;
     store::AtomicFile& File_;
+    std::string Block_;
 };
 
 } // namespace
@@ -84,6 +96,7 @@ bool TPdfFile::Finish(bool painterEnded, QString* error) {
         return false;
     }
     S_->Writer.reset();
+    S_->Device->Flush(); // a failure stays with the file and comes back from commit
     S_->Device.reset();
     store::AtomicFile file = std::move(*S_->File);
     S_->File.reset();
