@@ -1,5 +1,6 @@
 #include "addressbook/browse_columns.h"
 
+#include "store/atomic_file.h"
 #include "store/shared_routines.h"
 
 #include <algorithm>
@@ -139,12 +140,10 @@ std::vector<std::string> ReadFieldsList(const std::filesystem::path& path) {
 }
 
 bool WriteFieldsList(const std::filesystem::path& path, const std::vector<std::string>& order) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out)
-        return false;
+    std::string text;
     for (const auto& f : order)
-        out << f << "\r\n";
-    return bool(out);
+        text += f + "\r\n";
+    return store::writeFileAtomically(path, text).ok();
 }
 
 std::vector<std::string> LoadCursorFieldOrder(const std::filesystem::path& path) {

@@ -3,9 +3,11 @@
 #include <cctype>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <fcntl.h>
 #include <memory>
 #include <sys/ioctl.h>
+#include <termios.h>
 #include <thread>
 #include <unistd.h>
 
@@ -79,6 +81,23 @@ DialResult RunDial(const DialRequest& request, const DialLine& line) {
     return result;
 }
 
+std::string ConfigureRawPort(int fd) {
+    termios tio{};
+    if (::tcgetattr(fd, &tio) != 0)
+        return std::strerror(errno);
+    ::cfmakeraw(&tio);
+    tio.c_cflag &= ~(CSIZE | PARENB | CSTOPB | CRTSCTS);
+    tio.c_cflag |= CS8 | CLOCAL | CREAD;
+    tio.c_iflag &= ~(IXON | IXOFF | IXANY);
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+    ::cfsetispeed(&tio, B9600);
+    ::cfsetospeed(&tio, B9600);
+    if (::tcsetattr(fd, TCSANOW, &tio) != 0)
+        return std::strerror(errno);
+    return {};
+}
+
 DialLine PosixDialLine() {
     auto fd = std::make_shared<int>(-1);
     DialLine line;
@@ -88,6 +107,11 @@ DialLine PosixDialLine() {
         if (*fd < 0)
             return false;
         if (::ioctl(*fd, TIOCEXCL) != 0) {
+            ::close(*fd);
+            *fd = -1;
+            return false;
+        }
+        if (!ConfigureRawPort(*fd).empty()) {
             ::close(*fd);
             *fd = -1;
             return false;

@@ -51,8 +51,14 @@ enum class DialResult { Declined, OpenFailed, DialFailed, Dialled };
 // command, "Pick up phone", hang up, close.
 DialResult RunDial(const DialRequest& request, const DialLine& line);
 
-// A line on a POSIX serial device: opened write-only and exclusive, written
-// whole, no port settings changed.
+// A line on a POSIX serial device: opened write-only and exclusive, set up as
+// the window's serial port sets it up (ConfigureRawPort), written whole.
 DialLine PosixDialLine();
+
+// The port settings the window's serial port uses: raw bytes in and out (no
+// output processing, so CR LF stays CR LF), 9600 baud, 8 data bits, no
+// parity, one stop bit, no flow control, modem lines ignored. Empty on
+// success, else the system's reason.
+std::string ConfigureRawPort(int fd);
 
 } // namespace qp::addressbook

@@ -3,13 +3,13 @@
 #include "design/base_panel.h"
 #include "design/graphic_control.h"
 #include "design/object_registry.h"
+#include "store/atomic_file.h"
 
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <cmath>
 
 namespace qp::design {
@@ -569,10 +569,12 @@ bool ParseObjectLists(const QByteArray& data, std::vector<std::vector<TStreamObj
 // ================================ filer ==================================
 
 bool TGLabelObjectFiler::WriteFile(const QString& path, const QByteArray& data) {
-    // Written beside the old file and renamed over it only when complete.
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size() || !f.commit()) {
-        Error_ = QStringLiteral("Cannot write %1: %2").arg(path, f.errorString());
+    // Written beside the old file, flushed to the disk and renamed over it
+    // only when complete; a failure names the system's reason.
+    if (auto st = store::writeFileAtomically(
+            path.toStdString(), std::string_view(data.constData(), std::size_t(data.size())));
+        !st) {
+        Error_ = QString::fromStdString(st.error());
         return false;
     }
     return true;

@@ -9,7 +9,9 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QtEndian>
+#include <algorithm>
 #include <map>
+#include <set>
 #include <vector>
 
 namespace qp::design {
@@ -35,15 +37,153 @@ void TDesignPicture::Clear() {
     *this = TDesignPicture();
 }
 
+namespace {
+
+// Pictures in a layout come from other users' files: no image may claim more
+// memory than this, whatever its header says.
+constexpr int kImageAllocationLimitMb = 64;
+constexpr qint64 kMaxImagePixels = qint64(kImageAllocationLimitMb) * 1024 * 1024 / 4;
+
+QImage ReadImage(const QByteArray& bytes, const char* format) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    reader.setAllocationLimit(kImageAllocationLimitMb);
+    return reader.read();
+}
+
+quint32 Le32(const QByteArray& b, qsizetype at) {
+    return at >= 0 && at + 4 <= b.size() ? qFromLittleEndian<quint32>(b.constData() + at) : 0;
+}
+quint16 Le16(const QByteArray& b, qsizetype at) {
+    return at >= 0 && at + 2 <= b.size() ? qFromLittleEndian<quint16>(b.constData() + at) : 0;
+}
+
+const QString kDamagedBitmap = QStringLiteral("The picture data is damaged: %1.");
+
+// A device-independent bitmap (its info header at `at`, its pixels at
+// `bits`, `end` the end of the bytes present): every size the header states
+// must fit the bytes present before a reader allocates anything.
+QString CheckDib(const QByteArray& b, qsizetype at, qsizetype bits, qsizetype end, bool mask) {
+    const quint32 headerSize = Le32(b, at);
+    if (headerSize < 12 || at + qint64(headerSize) > end)
+        return kDamagedBitmap.arg(QStringLiteral("the bitmap header is cut short"));
+    qint64 width, height;
+    int bitCount;
+    quint32 compression = 0, colorsUsed = 0;
+    int paletteEntrySize = 4;
+    if (headerSize == 12) {
+        width = Le16(b, at + 4);
+        height = qint16(Le16(b, at + 6));
+        bitCount = Le16(b, at + 10);
+        paletteEntrySize = 3;
+    } else {
+        if (headerSize < 40)
+            return kDamagedBitmap.arg(QStringLiteral("the bitmap header is cut short"));
+        width = qint32(Le32(b, at + 4));
+        height = qint32(Le32(b, at + 8));
+        bitCount = Le16(b, at + 14);
+        compression = Le32(b, at + 16);
+        colorsUsed = Le32(b, at + 32);
+    }
+    if (mask)
+        height /= 2; // an icon's image holds its colour and mask rows
+    height = std::abs(height);
+    if (width <= 0 || height <= 0)
+        return kDamagedBitmap.arg(QStringLiteral("the bitmap has no size"));
+    if (width > 32767 || height > 32767 || width * height > kMaxImagePixels)
+        return kDamagedBitmap.arg(QStringLiteral("the bitmap is larger than a picture can be"));
+    switch (bitCount) {
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32:
+        break;
+    default:
+        return kDamagedBitmap.arg(QStringLiteral("unknown colour depth %1").arg(bitCount));
+    }
+    qint64 palette = 0;
+    if (bitCount <= 8) {
+        const qint64 most = qint64(1) << bitCount;
+        if (colorsUsed > most)
+            return kDamagedBitmap.arg(QStringLiteral("the colour table is too long"));
+        palette = (colorsUsed ? colorsUsed : most) * paletteEntrySize;
+    }
+    if (compression == 3 && headerSize == 40)
+        palette += 12; // the three colour masks follow the header
+    if (at + qint64(headerSize) + palette > end)
+        return kDamagedBitmap.arg(QStringLiteral("the colour table is cut short"));
+    if (bits < 0)
+        bits = at + qint64(headerSize) + palette;
+    if (bits < at + qint64(headerSize) || bits > end)
+        return kDamagedBitmap.arg(QStringLiteral("the pixels are not where the header says"));
+    const qint64 present = end - bits;
+    const qint64 rowBytes = (width * bitCount + 31) / 32 * 4;
+    switch (compression) {
+    case 0: // plain rows
+    case 3: // bit fields
+        if (rowBytes * height > present)
+            return kDamagedBitmap.arg(QStringLiteral("the pixels are cut short"));
+        break;
+    case 1:
+    case 2: // run-length coded: a run of two bytes paints at most 255 pixels
+        if (width * height > qMax<qint64>(present, 1) * 255 * 4)
+            return kDamagedBitmap.arg(QStringLiteral("the pixels are cut short"));
+        break;
+    default:
+        return kDamagedBitmap.arg(QStringLiteral("unknown compression %1").arg(compression));
+    }
+    return {};
+}
+
+} // namespace
+
+QString CheckBitmapBytes(const QByteArray& b) {
+    if (b.size() < 14 + 12 || !b.startsWith("BM"))
+        return kDamagedBitmap.arg(QStringLiteral("it is not a Windows bitmap"));
+    return CheckDib(b, 14, Le32(b, 10), b.size(), false);
+}
+
+bool LooksLikeIcon(const QByteArray& b) {
+    return b.size() >= 6 && Le16(b, 0) == 0 && (Le16(b, 2) == 1 || Le16(b, 2) == 2);
+}
+
+QString CheckIconBytes(const QByteArray& b) {
+    const qint64 count = Le16(b, 4);
+    if (count == 0 || 6 + 16 * count > b.size())
+        return kDamagedBitmap.arg(QStringLiteral("the icon directory is cut short"));
+    for (qint64 i = 0; i < count; ++i) {
+        const qsizetype entry = 6 + 16 * i;
+        const qint64 size = Le32(b, entry + 8), offset = Le32(b, entry + 12);
+        if (offset < 6 + 16 * count || offset + size > b.size() || size < 8)
+            return kDamagedBitmap.arg(QStringLiteral("an icon image lies outside the data"));
+        if (b.mid(offset, 8) == QByteArray("\x89PNG\r\n\x1a\n", 8))
+            continue;
+        if (const QString damage = CheckDib(b, offset, -1, offset + size, true); !damage.isEmpty())
+            return damage;
+    }
+    return {};
+}
+
 void TDesignPicture::Decode() {
     Image_ = QImage();
     Drawing_.reset();
     Size_ = QSize();
     Problem_.clear();
     if (Kind_ == pkBitmap || Kind_ == pkIcon) {
-        Image_ = QImage::fromData(Bytes_, Kind_ == pkBitmap ? "BMP" : "ICO");
-        if (Image_.isNull())
-            Image_ = QImage::fromData(Bytes_);
+        const bool bmp = Bytes_.startsWith("BM");
+        const bool ico = Kind_ == pkIcon && LooksLikeIcon(Bytes_);
+        const QString damage = ico   ? CheckIconBytes(Bytes_)
+                               : bmp ? CheckBitmapBytes(Bytes_)
+                                     : QString();
+        if (!damage.isEmpty()) {
+            Problem_ = damage;
+            return;
+        }
+        Image_ = ReadImage(Bytes_, ico ? "ICO" : bmp ? "BMP" : nullptr);
         if (Image_.isNull())
             Problem_ = QStringLiteral("The picture data cannot be read as an image.");
         else
@@ -196,11 +336,25 @@ struct TMfState {
         t.translate(-Window.left(), -Window.top());
         P->setTransform(t);
     }
-    int FreeSlot() const {
-        int i = 0;
-        while (Objects.count(i))
-            ++i;
-        return i;
+    // The lowest free slot, as Windows assigns them; -1 when the table is
+    // full (slots are 16-bit numbers).
+    std::set<int> Freed;
+    int NextSlot = 0;
+    int FreeSlot() {
+        if (!Freed.empty()) {
+            const int slot = *Freed.begin();
+            Freed.erase(Freed.begin());
+            return slot;
+        }
+        return NextSlot <= 0xFFFF ? NextSlot++ : -1;
+    }
+    void AddObject(int kind, const QVariant& v) {
+        if (const int slot = FreeSlot(); slot >= 0)
+            Objects[slot] = {kind, v};
+    }
+    void DeleteObject(int slot) {
+        if (Objects.erase(slot))
+            Freed.insert(slot);
     }
     void Select(int kind, const QVariant& v) {
         if (kind == 1)
@@ -222,7 +376,7 @@ QPen MakePen(int style, int width, quint32 color) {
     if ((style & 0xF) == 5)
         return QPen(Qt::NoPen);
     QPen pen(ColorRef(color));
-    pen.setWidth(std::max(0, width));
+    pen.setWidth(std::clamp(width, 0, 0x7FFF));
     static const Qt::PenStyle styles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine,
                                           Qt::DashDotDotLine};
     if ((style & 0xF) < 5)
@@ -234,6 +388,12 @@ QBrush MakeBrush(int style, quint32 color) {
     if (style == 1) // BS_NULL
         return QBrush(Qt::NoBrush);
     return QBrush(ColorRef(color));
+}
+
+// A natural size in design pixels, whatever the header claims.
+QSize SaneSize(double w, double h) {
+    auto side = [](double v) { return RoundHalfEven(std::clamp(v, 0.0, 32767.0)); };
+    return QSize(side(w), side(h));
 }
 
 class TReader {
@@ -270,15 +430,14 @@ bool ReadWmf(const QByteArray& bytes, QPicture& out, QSize& size, QString& probl
     pos += 18;
     TMfState st;
     if (!bbox.isEmpty() && inch > 0) {
-        size = QSize(RoundHalfEven(bbox.width() / inch * PixelsPerInch),
-                     RoundHalfEven(bbox.height() / inch * PixelsPerInch));
+        size = SaneSize(bbox.width() / inch * PixelsPerInch, bbox.height() / inch * PixelsPerInch);
         st.Window = bbox;
         st.Target = size;
     }
     QPicture pic;
     QPainter p(&pic);
     st.P = &p;
-    int unknown = 0;
+    int unknown = 0, damaged = 0;
     bool windowSet = false;
     while (r.Has(pos, 6)) {
         const qsizetype words = r.U32(pos);
@@ -286,6 +445,9 @@ bool ReadWmf(const QByteArray& bytes, QPicture& out, QSize& size, QString& probl
         const qsizetype a = pos + 6; // parameters
         if (words < 3 || !r.Has(pos, words * 2))
             break;
+        const qsizetype end = pos + words * 2;
+        // Counts inside a record must fit the record before anything is read.
+        auto fits = [&](qsizetype at, qint64 n) { return n >= 0 && at >= a && at + n <= end; };
         auto pt = [&](qsizetype at) { return QPointF(r.I16(at + 2), r.I16(at)); }; // y, x
         auto rect = [&](qsizetype at) { // bottom, right, top, left
             return QRectF(QPointF(r.I16(at + 6), r.I16(at + 4)), QPointF(r.I16(at + 2), r.I16(at)))
@@ -360,6 +522,10 @@ bool ReadWmf(const QByteArray& bytes, QPicture& out, QSize& size, QString& probl
         case 0x0324:
         case 0x0325: {
             const int n = r.I16(a);
+            if (!fits(a + 2, 4 * qint64(n))) {
+                ++damaged;
+                break;
+            }
             st.Apply();
             const QPolygonF poly = points(a + 2, n);
             fn == 0x0324 ? p.drawPolygon(poly) : p.drawPolyline(poly);
@@ -368,10 +534,21 @@ bool ReadWmf(const QByteArray& bytes, QPicture& out, QSize& size, QString& probl
         }
         case 0x0538: { // POLYPOLYGON
             const int polys = r.I16(a);
+            if (!fits(a + 2, 2 * qint64(polys))) {
+                ++damaged;
+                break;
+            }
             qsizetype at = a + 2 + 2 * polys;
+            qint64 total = 0;
+            for (int i = 0; i < polys; ++i)
+                total += std::max<qint64>(0, r.I16(a + 2 + 2 * i));
+            if (!fits(at, 4 * total)) {
+                ++damaged;
+                break;
+            }
             QPainterPath path;
             for (int i = 0; i < polys; ++i) {
-                const int n = r.I16(a + 2 + 2 * i);
+                const int n = std::max<int>(0, r.I16(a + 2 + 2 * i));
                 path.addPolygon(points(at, n));
                 path.closeSubpath();
                 at += 4 * n;
@@ -382,28 +559,27 @@ bool ReadWmf(const QByteArray& bytes, QPicture& out, QSize& size, QString& probl
             break;
         }
         case 0x02FA: // CREATEPENINDIRECT
-            st.Objects[st.FreeSlot()] = {
-                1, QVariant::fromValue(MakePen(r.U16(a), r.I16(a + 2), r.U32(a + 6)))};
+            st.AddObject(1, QVariant::fromValue(MakePen(r.U16(a), r.I16(a + 2), r.U32(a + 6))));
             break;
         case 0x02FC: // CREATEBRUSHINDIRECT
-            st.Objects[st.FreeSlot()] = {2, QVariant::fromValue(MakeBrush(r.U16(a), r.U32(a + 2)))};
+            st.AddObject(2, QVariant::fromValue(MakeBrush(r.U16(a), r.U32(a + 2))));
             break;
         case 0x02FB: { // CREATEFONTINDIRECT
             QFont f;
-            const QByteArray face = bytes.mid(a + 18, 32);
+            const QByteArray face = bytes.mid(a + 18, std::clamp<qsizetype>(end - (a + 18), 0, 32));
             f.setFamily(
                 QString::fromLatin1(face.left(face.indexOf('\0') < 0 ? 32 : face.indexOf('\0'))));
             f.setPixelSize(std::max(1, std::abs(int(r.I16(a)))));
             f.setBold(r.I16(a + 8) >= 600);
             f.setItalic(r.Has(a + 10, 1) && r.Byte(a + 10) != 0);
-            st.Objects[st.FreeSlot()] = {3, QVariant::fromValue(f)};
+            st.AddObject(3, QVariant::fromValue(f));
             break;
         }
         case 0x00F7:
         case 0x01F9:
         case 0x0142:
         case 0x06FF: // other objects take a slot
-            st.Objects[st.FreeSlot()] = {0, {}};
+            st.AddObject(0, {});
             break;
         case 0x012D: { // SELECTOBJECT
             auto it = st.Objects.find(r.U16(a));
@@ -412,12 +588,16 @@ bool ReadWmf(const QByteArray& bytes, QPicture& out, QSize& size, QString& probl
             break;
         }
         case 0x01F0:
-            st.Objects.erase(r.U16(a));
+            st.DeleteObject(r.U16(a));
             break;
         case 0x0521: { // TEXTOUT
             const int n = r.I16(a);
-            const QString text = QString::fromLatin1(bytes.mid(a + 2, n));
             const qsizetype at = a + 2 + ((n + 1) & ~1);
+            if (!fits(a + 2, n) || !fits(at, 4)) {
+                ++damaged;
+                break;
+            }
+            const QString text = QString::fromLatin1(bytes.mid(a + 2, n));
             st.Apply();
             p.setFont(st.Font);
             p.setPen(st.TextColor);
@@ -430,6 +610,10 @@ bool ReadWmf(const QByteArray& bytes, QPicture& out, QSize& size, QString& probl
             const QPointF o = pt(a);
             const int n = r.I16(a + 4), opts = r.U16(a + 6);
             const qsizetype at = a + 8 + ((opts & 0x6) ? 8 : 0);
+            if (!fits(at, n)) {
+                ++damaged;
+                break;
+            }
             const QString text = QString::fromLatin1(bytes.mid(at, n));
             st.Apply();
             p.setFont(st.Font);
@@ -449,8 +633,10 @@ bool ReadWmf(const QByteArray& bytes, QPicture& out, QSize& size, QString& probl
     (void)windowSet;
     if (st.Drawn == 0) {
         problem =
-            unknown ? QStringLiteral("The metafile uses drawing records this program cannot show.")
-                    : QStringLiteral("The metafile draws nothing.");
+            damaged ? QStringLiteral("The metafile is damaged.")
+            : unknown
+                ? QStringLiteral("The metafile uses drawing records this program cannot show.")
+                : QStringLiteral("The metafile draws nothing.");
         return false;
     }
     if (size.isEmpty())
@@ -469,10 +655,10 @@ bool ReadEmf(const QByteArray& bytes, QPicture& out, QSize& size, QString& probl
     }
     const QRectF bounds(QPointF(r.I32(8), r.I32(12)), QPointF(r.I32(16), r.I32(20)));
     const QRectF frame(QPointF(r.I32(24), r.I32(28)), QPointF(r.I32(32), r.I32(36)));
-    size = QSize(RoundHalfEven(frame.width() / 2540.0 * PixelsPerInch),
-                 RoundHalfEven(frame.height() / 2540.0 * PixelsPerInch));
+    size =
+        SaneSize(frame.width() / 2540.0 * PixelsPerInch, frame.height() / 2540.0 * PixelsPerInch);
     if (size.isEmpty())
-        size = QSize(int(bounds.width()) + 1, int(bounds.height()) + 1);
+        size = SaneSize(bounds.width() + 1, bounds.height() + 1);
     TMfState st;
     st.Window = QRectF(bounds.topLeft(), QSizeF(bounds.width() + 1, bounds.height() + 1));
     st.Target = size;
@@ -480,7 +666,7 @@ bool ReadEmf(const QByteArray& bytes, QPicture& out, QSize& size, QString& probl
     QPainter p(&pic);
     st.P = &p;
     std::map<quint32, std::pair<int, QVariant>> objects;
-    int unknown = 0;
+    int unknown = 0, damaged = 0;
     qsizetype pos = r.U32(4); // header size
     auto rectl = [&](qsizetype at) {
         return QRectF(QPointF(r.I32(at), r.I32(at + 4)), QPointF(r.I32(at + 8), r.I32(at + 12)))
@@ -491,6 +677,9 @@ bool ReadEmf(const QByteArray& bytes, QPicture& out, QSize& size, QString& probl
         const qsizetype a = pos + 8;
         if (len < 8 || !r.Has(pos, len))
             break;
+        const qsizetype end = pos + len;
+        // Counts inside a record must fit the record before anything is read.
+        auto fits = [&](qsizetype at, qint64 n) { return n >= 0 && at >= a && at + n <= end; };
         switch (type) {
         case 14:
             pos = bytes.size();
@@ -535,8 +724,13 @@ bool ReadEmf(const QByteArray& bytes, QPicture& out, QSize& size, QString& probl
         case 3:
         case 4: { // POLYGON16, POLYLINE16, POLYGON, POLYLINE
             const bool wide = type == 3 || type == 4;
-            const int n = int(r.U32(a + 16));
+            const qint64 n = r.U32(a + 16);
+            if (!fits(a + 20, n * (wide ? 8 : 4))) {
+                ++damaged;
+                break;
+            }
             QPolygonF poly;
+            poly.reserve(n);
             for (int i = 0; i < n; ++i)
                 poly << (wide ? QPointF(r.I32(a + 20 + 8 * i), r.I32(a + 24 + 8 * i))
                               : QPointF(r.I16(a + 20 + 4 * i), r.I16(a + 22 + 4 * i)));
@@ -546,13 +740,24 @@ bool ReadEmf(const QByteArray& bytes, QPicture& out, QSize& size, QString& probl
             break;
         }
         case 91: { // POLYPOLYGON16
-            const int polys = int(r.U32(a + 16));
+            const qint64 polys = r.U32(a + 16);
+            if (!fits(a + 24, 4 * polys)) {
+                ++damaged;
+                break;
+            }
             qsizetype at = a + 24 + 4 * polys;
+            qint64 total = 0;
+            for (qint64 i = 0; i < polys; ++i)
+                total += r.U32(a + 24 + 4 * i);
+            if (!fits(at, 4 * total)) {
+                ++damaged;
+                break;
+            }
             QPainterPath path;
-            for (int i = 0; i < polys; ++i) {
-                const int n = int(r.U32(a + 24 + 4 * i));
+            for (qint64 i = 0; i < polys; ++i) {
+                const qint64 n = r.U32(a + 24 + 4 * i);
                 QPolygonF poly;
-                for (int j = 0; j < n; ++j, at += 4)
+                for (qint64 j = 0; j < n; ++j, at += 4)
                     poly << QPointF(r.I16(at), r.I16(at + 2));
                 path.addPolygon(poly);
                 path.closeSubpath();
@@ -573,14 +778,14 @@ bool ReadEmf(const QByteArray& bytes, QPicture& out, QSize& size, QString& probl
         case 82: {
             QFont f;
             QString face;
-            for (int i = 0; i < 32; ++i) {
+            for (int i = 0; i < 32 && fits(a + 4 + 28 + 2 * i, 2); ++i) {
                 const char16_t c = r.U16(a + 4 + 28 + 2 * i);
                 if (!c)
                     break;
                 face += QChar(c);
             }
             f.setFamily(face);
-            f.setPixelSize(std::max(1, std::abs(r.I32(a + 4))));
+            f.setPixelSize(int(std::clamp<qint64>(std::abs(qint64(r.I32(a + 4))), 1, 0x7FFF)));
             f.setBold(r.I32(a + 4 + 16) >= 600);
             objects[r.U32(a)] = {3, QVariant::fromValue(f)};
             break;
@@ -610,10 +815,14 @@ bool ReadEmf(const QByteArray& bytes, QPicture& out, QSize& size, QString& probl
         case 84: {                      // EXTTEXTOUTW
             const qsizetype t = a + 28; // EMRTEXT
             const QPointF ref(r.I32(t), r.I32(t + 4));
-            const int n = int(r.U32(t + 8));
+            const qint64 n = r.U32(t + 8);
             const qsizetype off = pos + r.U32(t + 12);
+            if (!fits(t, 20) || !fits(off, 2 * n) || off < a) {
+                ++damaged;
+                break;
+            }
             QString text;
-            for (int i = 0; i < n && r.Has(off + 2 * i, 2); ++i)
+            for (qint64 i = 0; i < n; ++i)
                 text += QChar(char16_t(r.U16(off + 2 * i)));
             st.Apply();
             p.setFont(st.Font);
@@ -645,8 +854,10 @@ bool ReadEmf(const QByteArray& bytes, QPicture& out, QSize& size, QString& probl
     p.end();
     if (st.Drawn == 0) {
         problem =
-            unknown ? QStringLiteral("The metafile uses drawing records this program cannot show.")
-                    : QStringLiteral("The metafile draws nothing.");
+            damaged ? QStringLiteral("The metafile is damaged.")
+            : unknown
+                ? QStringLiteral("The metafile uses drawing records this program cannot show.")
+                : QStringLiteral("The metafile draws nothing.");
         return false;
     }
     pic.setBoundingRect(QRect(QPoint(0, 0), size));

@@ -55,6 +55,13 @@ private:
     QString Problem_;
 };
 
+// Checks the sizes a Windows bitmap (with its file header) or an icon states
+// against the bytes present, before any reader allocates for them: empty when
+// they fit, else what is wrong.
+QString CheckBitmapBytes(const QByteArray& bmp);
+bool LooksLikeIcon(const QByteArray& bytes);
+QString CheckIconBytes(const QByteArray& ico);
+
 // Reads the common records of a Windows metafile (placeable or plain WMF, or
 // EMF) into a drawing in the metafile's own units; false with a reason.
 bool ReadMetafile(const QByteArray& bytes, QPicture& out, QSize& designSize, QString& problem);

@@ -3,13 +3,18 @@
 #include "exchange/address_labels.h"
 #include "exchange/same_file.h"
 #include "store/address_file.h"
+#include "store/atomic_file.h"
+#include "store/open_files.h"
+#include "store/os_file.h"
 #include "store/table_files.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <system_error>
+#include <unistd.h>
 
 namespace qp::exchange {
 
@@ -20,11 +25,24 @@ bool endsWithDbf(const std::string& name) {
            equalsIgnoringCase(std::string_view(name).substr(name.size() - 4), ".DBF");
 }
 
-CopyOutcome failed(CopyOutcome o) {
+// The message names the reason: the engine's or the system's words.
+CopyOutcome failed(CopyOutcome o, const std::string& reason) {
     o.ok = false;
     o.message = std::string(kCopyErrorMessage);
+    if (!reason.empty())
+        o.message += ":\n" + reason;
     return o;
 }
+
+// Files of an export under way, removed unless renamed into place.
+struct TempTable {
+    std::string dbf, memo;
+    ~TempTable() {
+        std::error_code ec;
+        std::filesystem::remove(dbf, ec);
+        std::filesystem::remove(memo, ec);
+    }
+};
 
 int percentOf(std::uint32_t count, std::uint32_t total) {
     if (total == 0)
@@ -87,9 +105,11 @@ CopyOutcome copyRecordsOut(store::Table& table, CopyFormat format, const std::st
         outcome.message = std::string(kCopyToItselfMessage);
         return outcome;
     }
+    if (auto st = store::checkNotOpenFile(target); !st)
+        return failed(outcome, st.error());
     auto walk = store::SelectionWalk::begin(table, selection, info);
     if (!walk)
-        return failed(outcome);
+        return failed(outcome, walk.error());
     const std::uint32_t total = walk->count();
     auto progress = [&] {
         if (hooks.progress)
@@ -104,62 +124,83 @@ CopyOutcome copyRecordsOut(store::Table& table, CopyFormat format, const std::st
     };
 
     if (format == CopyFormat::Text) {
-        std::unique_ptr<std::FILE, int (*)(std::FILE*)> out(std::fopen(target.c_str(), "wb"),
-                                                            &std::fclose);
+        // Written beside the target and renamed over it only when whole.
+        auto out = store::AtomicFile::create(target);
         if (!out)
-            return failed(outcome);
-        std::string line;
+            return failed(outcome, out.error());
+        std::string block, line;
         for (bool more = walk->valid(); more && outcome.copied < total; more = walk->next()) {
             line = textLine(table);
             line += "\r\n";
-            if (std::fwrite(line.data(), 1, line.size(), out.get()) != line.size())
-                return failed(outcome);
+            block += line;
+            if (block.size() >= 65536) {
+                if (auto st = out->write(block); !st)
+                    return failed(outcome, st.error());
+                block.clear();
+            }
             ++outcome.copied;
             progress();
             if (stop())
                 break;
         }
-        // Buffered writes fail only when flushed.
-        std::FILE* f = out.release();
-        bool bad = std::fflush(f) != 0 || std::ferror(f);
-        bad |= std::fclose(f) != 0;
-        if (bad)
-            return failed(outcome);
+        if (auto st = out->write(block); !st)
+            return failed(outcome, st.error());
+        if (auto st = out->commit(); !st)
+            return failed(outcome, st.error());
         return outcome;
     }
 
-    // The target is locked before anything of it is cut: a table another
-    // program holds stays as it is.
-    auto written = table.copyStructureOver(target);
-    if (!written) {
-        outcome.ok = false;
-        outcome.message = std::string(kCopyErrorMessage) + "\n" + written.error();
-        return outcome;
+    // An existing table, whatever its letter case, is replaced under its own
+    // name, and only while its lock is held: a table another program has
+    // open stays as it is ("in use").
+    std::string finalTarget = target;
+    for (const auto& member : store::existingFamilyFiles(target))
+        if (member != store::siblingFile(target, ".CDX") &&
+            member != store::siblingFile(target, ".FPT"))
+            finalTarget = member;
+    std::optional<store::OsFile> held;
+    if (store::fileExists(finalTarget)) {
+        auto existing = store::OsFile::open(finalTarget, store::FileAccess::ReadOnly);
+        if (!existing)
+            return failed(outcome, existing.error());
+        if (!existing->relock(store::FileLock::Exclusive))
+            return failed(outcome, "File " + finalTarget + " is in use by another program");
+        held = std::move(*existing);
     }
-    auto out = store::Table::open(*written, store::OpenMode::Exclusive);
+    // The table and its memo file are made under temporary names beside the
+    // target and renamed over it only when whole, so a failure (a full disk)
+    // leaves the old files as they were.
+    const std::filesystem::path targetPath(finalTarget);
+    const std::filesystem::path tempDbf =
+        targetPath.parent_path() /
+        (".~" + std::to_string(::getpid()) + "-" + targetPath.filename().string());
+    TempTable temp{tempDbf.string(), store::siblingFile(tempDbf.string(), ".FPT")};
+    if (auto st = table.copyStructure(temp.dbf); !st)
+        return failed(outcome, st.error());
+    auto out = store::Table::open(temp.dbf, store::OpenMode::Exclusive);
     if (!out)
-        return failed(outcome);
+        return failed(outcome, out.error());
     for (bool more = walk->valid(); more; more = walk->next()) {
         if (auto st = out->append(); !st)
-            return failed(outcome);
+            return failed(outcome, st.error());
         for (auto field : kTextOrder)
             if (auto st = out->replace(field, table.getString(field)); !st) {
                 out->discard();
-                return failed(outcome);
+                return failed(outcome, st.error());
             }
         auto memo = table.getMemo("MEMO");
         if (!memo) {
             out->discard();
-            return failed(outcome);
+            return failed(outcome, memo.error());
         }
         if (!memo->empty())
             if (auto st = out->replace("MEMO", store::memoForStorage(*memo)); !st) {
                 out->discard();
-                return failed(outcome);
+                return failed(outcome, st.error());
             }
         if (auto st = out->post(); !st) {
             out->discard();
-            return failed(outcome);
+            return failed(outcome, st.error());
         }
         ++outcome.copied;
         progress();
@@ -167,7 +208,21 @@ CopyOutcome copyRecordsOut(store::Table& table, CopyFormat format, const std::st
             break;
     }
     if (auto st = out->flush(); !st)
-        return failed(outcome);
+        return failed(outcome, st.error());
+    out = store::fail("closed"); // closes the table before its files are renamed
+    for (const std::string& file : {temp.memo, temp.dbf})
+        if (auto st = store::syncPath(file); !st && store::fileExists(file))
+            return failed(outcome, st.error());
+    const std::string cdx = store::siblingFile(finalTarget, ".CDX");
+    std::error_code ec;
+    if (!isTableItself(cdx, table.path()) && store::fileExists(cdx))
+        std::filesystem::remove(cdx, ec);
+    if (store::fileExists(temp.memo))
+        std::filesystem::rename(temp.memo, store::siblingFile(finalTarget, ".FPT"), ec);
+    if (!ec)
+        std::filesystem::rename(temp.dbf, finalTarget, ec);
+    if (ec)
+        return failed(outcome, ec.message());
     return outcome;
 }
 

@@ -1,9 +1,12 @@
 #include "labels/presort.h"
 
+#include "store/atomic_file.h"
+#include "store/open_files.h"
 #include "store/shared_routines.h"
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <fstream>
 #include <map>
 
@@ -305,14 +308,31 @@ std::string PresortResult::text() const {
 }
 
 store::Status writePresortList(const std::string& path, const PresortResult& result) {
-    std::string text = result.text();
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    if (f)
-        f.write(text.data(), static_cast<std::streamsize>(text.size()));
-    f.close();
-    if (!f)
-        return store::fail("Unable to write " + path);
-    return {};
+    if (auto st = store::checkNotOpenFile(path); !st)
+        return st;
+    return store::writeFileAtomically(path, result.text());
+}
+
+bool isPresortListFile(const std::string& path) {
+    constexpr std::uintmax_t kLargestList = 16u << 20;
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec || size > kLargestList)
+        return false;
+    std::ifstream f(path, std::ios::binary);
+    std::string line;
+    while (std::getline(f, line)) {
+        if (line.empty() || line.back() != '\r')
+            return false;
+        line.pop_back();
+        if (line.rfind("** ", 0) == 0)
+            continue;
+        if (line.empty() || line.size() > 10 ||
+            !std::all_of(line.begin(), line.end(),
+                         [](unsigned char c) { return std::isalnum(c) || c == '-'; }))
+            return false;
+    }
+    return !f.bad();
 }
 
 store::Result<std::vector<PresortLine>> readPresortList(const std::string& path) {

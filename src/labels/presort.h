@@ -83,6 +83,9 @@ struct PresortResult {
 
 PresortResult groupPresort(const PresortTally& tally);
 store::Status writePresortList(const std::string& path, const PresortResult& result);
+// True for an empty file or one whose every line is a heading ("** ...") or a
+// ZIP key: what writePresortList writes, and so may be replaced.
+bool isPresortListFile(const std::string& path);
 
 // One line of a presort list as label printing reads it back: only lines
 // beginning "** " are headings.

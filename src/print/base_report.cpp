@@ -53,7 +53,8 @@ bool TBaseReport::Execute() {
     Running_ = false;
     if (OnAfterPrint)
         OnAfterPrint(*this);
-    return !Aborted_;
+    // A job whose output could not be finished (a full disk) did not print.
+    return !Aborted_ && Error_.isEmpty();
 }
 
 void TBaseReport::Abort() {

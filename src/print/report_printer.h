@@ -1,7 +1,9 @@
 #pragma once
 #include "print/base_report.h"
+#include "print/pdf_file.h"
 
 #include <QPainter>
+#include <memory>
 #include <vector>
 
 namespace qp::print {
@@ -22,6 +24,7 @@ protected:
 
 private:
     bool OutputPage(const TPageRecord& page);
+    std::unique_ptr<TPdfFile> Pdf_; // the PDF target, when printing to a file
     QPainter Painter_;
     bool Open_ = false;
     bool RepeatCopies_ = false;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <filesystem>
 
 namespace qp::store {
@@ -40,8 +41,18 @@ Status createAddressFile(const std::string& path, const FieldLengths& lengths,
                 width = it->second;
         fields.push_back({std::string(f.name), f.type, width, 0});
     }
-    if (auto st = Table::create(path, fields); !st)
-        return fail("Create failed\n" + st.error());
+    // A failed create (a full disk) leaves no half-written files behind.
+    const std::string stem = path.size() > 4 ? path.substr(0, path.size() - 4) : path;
+    std::vector<std::string> created;
+    for (const std::string& file :
+         {path, stem + ".FPT", stem + ".fpt", stem + ".CDX", stem + ".cdx"})
+        if (!fileExists(file))
+            created.push_back(file);
+    if (auto st = Table::create(path, fields); !st) {
+        for (const std::string& file : created)
+            std::remove(file.c_str());
+        return fail("Create failed: " + st.error());
+    }
     if (!fileExists(path))
         return fail("File creation failed");
     auto table = openAddressFile(path, OpenMode::Exclusive);
@@ -50,18 +61,18 @@ Status createAddressFile(const std::string& path, const FieldLengths& lengths,
     if (progress)
         table->setProgressHook(progress);
     if (auto st = buildAddressTags(*table); !st)
-        return fail("Unable to create index files\nFile creation failed");
+        return fail(st.error() + "\nFile creation failed");
     return {};
 }
 
 Status buildAddressTags(Table& table) {
     if (auto st = table.deleteStructuralIndex(); !st)
-        return fail("Unable to create index files");
+        return fail("Unable to create index files: " + st.error());
     std::vector<std::pair<std::string, std::string>> tags;
     for (const auto& tag : kAddressTags)
         tags.emplace_back(tag.name, tag.expression);
     if (auto st = table.indexTags(tags); !st)
-        return fail("Unable to create index files");
+        return fail("Unable to create index files: " + st.error());
     return table.flush();
 }
 

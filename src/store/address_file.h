@@ -15,7 +15,7 @@ namespace qp::store {
 // default width.
 using FieldLengths = std::map<std::string, int, std::less<>>;
 
-// The messages are the ones the user sees: "Create failed",
+// The messages are the ones the user sees: "Create failed" (with the reason),
 // "Unable to create index files", "File creation failed".
 Status createAddressFile(const std::string& path, const FieldLengths& lengths,
                          const ProgressHook& progress = {});

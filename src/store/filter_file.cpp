@@ -1,5 +1,7 @@
 #include "filter_file.h"
 
+#include "atomic_file.h"
+
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -41,26 +43,24 @@ Status SaveFilterTo(const std::filesystem::path& path, const FilterCriteria& fil
     for (const std::string& criterion : filter.criteria)
         if (criterion.find_first_of("\r\n") != std::string::npos)
             return fail("A filter criterion cannot hold a line break");
-    std::string text = FilterFileText(filter);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out)
-        return fail("Unable to create " + path.string());
-    out.write(text.data(), std::streamsize(text.size()));
-    out.close();
-    if (!out)
-        return fail("Unable to write " + path.string());
-    return Status::success();
+    return writeFileAtomically(path, FilterFileText(filter));
 }
 
 Result<FilterCriteria> ReadFilterFrom(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return fail("Unable to open " + path.string());
-    std::stringstream buffer;
-    buffer << in.rdbuf();
+    // Twenty short lines: a file far larger is not a filter file, and reading
+    // it whole (a device without end) would never finish.
+    constexpr std::size_t kLargestFilterFile = 1 << 20;
+    std::string text(kLargestFilterFile + 1, '\0');
+    in.read(text.data(), std::streamsize(text.size()));
     if (in.bad())
         return fail("Unable to read " + path.string());
-    return ParseFilterFileText(buffer.str());
+    text.resize(std::size_t(in.gcount()));
+    if (text.size() > kLargestFilterFile)
+        return fail(path.string() + " is not a filter file: it is too large");
+    return ParseFilterFileText(text);
 }
 
 } // namespace qp::store

@@ -1,5 +1,7 @@
 #include "store/os_file.h"
 
+#include "store/open_files.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -52,6 +54,7 @@ Result<OsFile> OsFile::open(const std::string& path, FileAccess access, FileLock
             return fail("File " + path + " is in use by another program");
         }
     }
+    registerOpenFile(fd);
     OsFile file;
     file.fd_ = fd;
     file.writable_ = access != FileAccess::ReadOnly;
@@ -81,6 +84,7 @@ OsFile::~OsFile() {
 
 void OsFile::close() {
     if (fd_ >= 0) {
+        unregisterOpenFile(fd_);
         ::close(fd_);
         fd_ = -1;
     }

@@ -1,5 +1,6 @@
 #include "settings_file.h"
 
+#include "atomic_file.h"
 #include "shared_routines.h"
 
 #include <cstdint>
@@ -118,21 +119,7 @@ Status storeLines(const fs::path& path, const IniLines& ini) {
     if (path.has_parent_path())
         fs::create_directories(path.parent_path(), ec);
     // Written beside and renamed, so a failed write never leaves half a file.
-    fs::path temp = path;
-    temp += ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out || !out.write(text.data(), std::streamsize(text.size())) || !out.flush()) {
-            fs::remove(temp, ec);
-            return fail("Unable to write " + path.string());
-        }
-    }
-    fs::rename(temp, path, ec);
-    if (ec) {
-        fs::remove(temp, ec);
-        return fail("Unable to write " + path.string());
-    }
-    return Status::success();
+    return writeFileAtomically(path, text);
 }
 
 // The section name of a "[name]" line.

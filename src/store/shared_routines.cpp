@@ -1,7 +1,10 @@
 #include "shared_routines.h"
 
+#include "atomic_file.h"
+
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
@@ -313,23 +316,22 @@ Status CopyFile(const fs::path& from, const fs::path& to) {
         return fail("Cannot copy " + from.string() + ": it is a folder");
     std::ifstream in(from, std::ios::binary);
     if (!in)
-        return fail("Unable to open " + from.string());
-    std::ofstream out(to, std::ios::binary | std::ios::trunc);
+        return fail("Unable to open " + from.string() + ": " + systemReason(errno));
+    // The copy replaces `to` only when whole.
+    auto out = AtomicFile::create(to);
     if (!out)
-        return fail("Unable to create " + to.string());
-    std::array<char, 2048> block;
+        return fail(out.error());
+    std::array<char, 65536> block;
     while (in) {
         in.read(block.data(), block.size());
         std::streamsize got = in.gcount();
         if (in.bad())
             return fail("Unable to read " + from.string());
-        if (got > 0 && !out.write(block.data(), got))
-            return fail("Unable to write " + to.string());
+        if (got > 0)
+            if (auto st = out->write(std::string_view(block.data(), std::size_t(got))); !st)
+                return st;
     }
-    out.close();
-    if (!out)
-        return fail("Unable to write " + to.string());
-    return Status::success();
+    return out->commit();
 }
 
 // ---- Design units ----

@@ -19,12 +19,18 @@ namespace qp::test {
 // sysdata/ for the lifetime of the object.
 class ProgramHome {
 public:
-    ProgramHome() {
+    ProgramHome()
+        : wasSet_(qEnvironmentVariableIsSet("QUILLPOST_HOME")), saved_(qgetenv("QUILLPOST_HOME")) {
         qputenv("QUILLPOST_HOME", dir_.path().toLocal8Bit());
         QDir(dir_.path()).mkpath(QStringLiteral("DATA"));
         QDir(dir_.path()).mkpath(QStringLiteral("sysdata"));
     }
-    ~ProgramHome() { qunsetenv("QUILLPOST_HOME"); }
+    ~ProgramHome() {
+        if (wasSet_)
+            qputenv("QUILLPOST_HOME", saved_);
+        else
+            qunsetenv("QUILLPOST_HOME");
+    }
     QString path(const QString& name = {}) const { return dir_.filePath(name); }
     QString settingsPath() const { return path(QStringLiteral("QUILLP.ini")); }
     QByteArray settingsText() const {
@@ -39,6 +45,8 @@ public:
 
 private:
     QTemporaryDir dir_;
+    bool wasSet_;
+    QByteArray saved_;
 };
 
 // Records every message box and answers the questions from a queue (No

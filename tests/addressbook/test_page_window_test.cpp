@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -16,7 +17,9 @@ class TestPageTest : public QObject {
 private slots:
     void previewShowsTheTestPage() {
         QTemporaryDir home;
+        const QByteArray savedHome = qgetenv("QUILLPOST_HOME");
         qputenv("QUILLPOST_HOME", home.path().toUtf8());
+        auto restoreHome = qScopeGuard([&] { qputenv("QUILLPOST_HOME", savedHome); });
         QString previewTitle;
         int ticks = 0;
         QTimer poll;

@@ -9,6 +9,7 @@
 #include "design/shapes.h"
 #include "design/text_labels.h"
 #include "store/shared_routines.h"
+#include "support/program_home.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -96,6 +97,8 @@ TEST(AddressBlock, PanelShowsPlaceholderOrRecordAndStoresNoLines) {
 namespace {
 class Commands : public ::testing::Test {
 protected:
+    // The clipboard file lives in the program folder: each test its own.
+    qp::test::ScopedProgramHome Home;
     void SetUp() override {
         QFile::remove(TGBasePanel::ClipboardPath());
         P.SetSize(400, 300);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 namespace qp::exchange {
@@ -68,9 +70,16 @@ TEST(CopyText, AWriteErrorIsReported) {
         add(table, {{"LNAME", "x"}});
     auto out = copyRecordsOut(table, CopyFormat::Text, "/dev/full");
     EXPECT_FALSE(out.ok);
-    EXPECT_EQ(out.message, "There was an error copying");
+    // The message says why; a device is written in place, never replaced.
+    EXPECT_EQ(out.message.rfind("There was an error copying:\n", 0), 0u) << out.message;
+    EXPECT_NE(out.message.find("No space left on device"), std::string::npos) << out.message;
+    struct stat st {};
+    ASSERT_EQ(::stat("/dev/full", &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
     auto unwritable = copyRecordsOut(table, CopyFormat::Text, dir.file("no/such/dir.txt"));
-    EXPECT_EQ(unwritable.message, "There was an error copying");
+    EXPECT_EQ(unwritable.message.rfind("There was an error copying:\n", 0), 0u);
+    EXPECT_NE(unwritable.message.find("No such file or directory"), std::string::npos)
+        << unwritable.message;
 }
 
 TEST(CopyText, SelectionOrderProgressCancelAndRestore) {

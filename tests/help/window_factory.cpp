@@ -56,7 +56,10 @@ WindowShelf::WindowShelf() : state_(std::make_unique<State>()) {
 }
 
 WindowShelf::~WindowShelf() {
-    qunsetenv("QUILLPOST_HOME");
+    if (homeWasSet_)
+        qputenv("QUILLPOST_HOME", savedHome_);
+    else
+        qunsetenv("QUILLPOST_HOME");
 }
 
 std::vector<BuiltWindow> WindowShelf::build() {

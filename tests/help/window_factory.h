@@ -25,6 +25,8 @@ private:
     struct State;
     std::unique_ptr<State> state_;
     QTemporaryDir dir_;
+    bool homeWasSet_ = qEnvironmentVariableIsSet("QUILLPOST_HOME");
+    QByteArray savedHome_ = qgetenv("QUILLPOST_HOME");
 };
 
 } // namespace qp::helptest

@@ -6,6 +6,7 @@
 #include "labels/ui/label_design_screen.h"
 #include "store/settings_file.h"
 #include "store/ui/common_dialogs.h"
+#include "support/program_home.h"
 
 #include <QApplication>
 #include <QFile>
@@ -62,6 +63,7 @@ class LabelDesignScreenTest : public QObject {
     QStringList messages_;
     std::unique_ptr<design::TGLabelPanel> panel_;
     QTemporaryDir home_; // the settings file: font and window placement
+    std::optional<qp::test::ScopedProgramHome> programHome_;
 
     std::unique_ptr<TLabelDesignScreen> open(const LabelDefinition& def, bool isNew) {
         auto screen =
@@ -74,7 +76,7 @@ class LabelDesignScreenTest : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(home_.isValid());
-        qputenv("QUILLPOST_HOME", home_.path().toLocal8Bit());
+        programHome_.emplace(home_.path());
     }
 
     void init() {
@@ -88,7 +90,7 @@ private slots:
     void cleanup() { panel_.reset(); }
     void cleanupTestCase() {
         qp::ui::SetMessageHandler(nullptr);
-        qunsetenv("QUILLPOST_HOME");
+        programHome_.reset();
     }
 
     void newLabelStartsWithASelectedAddressBlock() {

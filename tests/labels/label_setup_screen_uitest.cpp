@@ -12,6 +12,7 @@
 #include "store/address_file.h"
 #include "store/shared_routines.h"
 #include "store/ui/common_dialogs.h"
+#include "support/program_home.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -37,7 +38,7 @@ class LabelSetupScreenTest : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(home_.isValid());
-        qputenv("QUILLPOST_HOME", home_.path().toLocal8Bit());
+        programHome_.emplace(home_.path());
         fs::create_directories(qp::store::SysdataFolder());
         qp::ui::SetMessageHandler([this](const qp::ui::MessageRequest& r) {
             messages_ << r.title + ": " + r.text;
@@ -59,7 +60,7 @@ private slots:
     void cleanupTestCase() {
         qp::ui::SetMessageHandler(nullptr);
         address_.reset();
-        qunsetenv("QUILLPOST_HOME");
+        programHome_.reset();
     }
     void init() {
         messages_.clear();
@@ -270,6 +271,7 @@ private slots:
 
 private:
     QTemporaryDir home_;
+    std::optional<qp::test::ScopedProgramHome> programHome_;
     std::optional<qp::store::Table> address_;
     QStringList messages_;
     bool answer_ = true;

@@ -11,6 +11,7 @@
 #include "addressbook/ui/tagging_window.h"
 #include "store/address_filter.h"
 #include "store/settings_file.h"
+#include "store/shared_routines.h"
 #include "store/ui/common_dialogs.h"
 
 #include <QApplication>
@@ -79,7 +80,15 @@ void RegisterSearchBrowseTools() {
     RegisterTool(Tool::ToggleTag, toggleTag);
     RegisterTool(Tool::ClearTags, [](ToolContext& c) {
         auto settings = store::SettingsFile::standard();
-        ClearTags(settings, c.tagId);
+        const std::string id = ClearTagsIdentifier(c.tagId, store::CurrentLocalDateTime());
+        if (auto st = SaveTagPref(settings, id); !st) {
+            // The old identifier stays in force: no record lost its tag.
+            ui::ShowInfo(ui::qs("The tags could not be cleared: the new tag identifier could "
+                                "not be stored.\n" +
+                                st.error()),
+                         c.window);
+            return;
+        }
         // The window's identifier must be the new one before it reapplies the filter.
         if (auto* w = mainOf(c))
             w->LoadPreferences();

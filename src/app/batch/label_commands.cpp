@@ -5,6 +5,7 @@
 #include "app/batch/filter_options.h"
 #include "app/batch/label_catalogue.h"
 #include "app/batch/progress_line.h"
+#include "app/batch/print_options.h"
 #include "app/batch/selection_options.h"
 #include "labels/label_stock.h"
 #include "labels/presort.h"
@@ -25,7 +26,7 @@ namespace {
 
 int runPresortCommand(const std::vector<std::string>& words, std::ostream& out) {
     Args args(words, {"selection", "recno", "flt", "criteria", "out"},
-              {"start-from-current", "tagged", "reverse"});
+              {"start-from-current", "tagged", "reverse", "overwrite"});
     args.expectPositionals(1, 1);
     const std::string& path = args.positional(0, "FILE");
     auto selection = selectionFromArgs(args).value_or(store::RecordSelection{});
@@ -35,6 +36,7 @@ int runPresortCommand(const std::vector<std::string>& words, std::ostream& out) 
     if (!opened)
         throw Failure(opened.error());
     store::Table& table = *opened;
+    checkOutputFile(args, target, labels::isPresortListFile, "a presort list");
     applyFilterOptions(args, table, tagIdentifier(), "No records match the filter");
     applyRecno(args, table);
 
@@ -168,10 +170,11 @@ BatchCommand stockCommand(
 BatchCommand presortCommand(
     {"presort",
      std::string("FILE [--selection all|filter|current] [--recno N] [--start-from-current] ") +
-         kFilterOptions + " [--out PRESORT.PSL]",
+         kFilterOptions + " [--out PRESORT.PSL] [--overwrite]",
      "Counts the selected records per ZIP code and writes the bulk-mail presort list "
      "(5-digit, 3-digit and ADC groups, then Unknown; CR LF lines). The list goes to "
-     "PRESORT.PSL beside the program unless --out names a file.",
+     "PRESORT.PSL beside the program unless --out names a file; an existing file that is "
+     "not a presort list is replaced only with --overwrite.",
      runPresortCommand});
 BatchCommand labelStockCommand(
     {"label-stock", "[--filter EXPR | [--manufacturer ITEM] [--product ITEM] [--european]]",

@@ -21,6 +21,7 @@
 #include "store/shared_routines.h"
 
 #include <ostream>
+#include <vector>
 
 namespace qp::batch {
 
@@ -31,6 +32,7 @@ int runLabels(const std::vector<std::string>& words, std::ostream& out) {
     values.insert(selectionValueOptions().begin(), selectionValueOptions().end());
     values.insert({"label", "flt", "criteria", "positions", "order", "start-at"});
     std::set<std::string> flags = selectionFlags();
+    flags.insert(printFlags().begin(), printFlags().end());
     flags.insert({"tagged", "reverse", "presort", "yes", "first-sheet-only", "report-clipped"});
     Args args(words, values, flags);
     args.expectPositionals(1, 1);
@@ -102,15 +104,21 @@ int runLabels(const std::vector<std::string>& words, std::ostream& out) {
                                                   setup.DeviceName().toStdString());
     request.setup = &setup;
 
-    std::string refusal, lastInfo;
+    // Messages are held until the run ends: a failure goes to stderr like
+    // every other command's, the rest to stdout.
+    std::string refusal;
+    std::vector<std::string> infos;
     labels::LabelPrintHooks hooks;
     hooks.info = [&](std::string_view text) {
-        lastInfo = std::string(text);
         std::string line(text);
         for (auto& c : line)
             if (c == '\r')
                 c = ' ';
-        out << line << "\n";
+        infos.push_back(std::move(line));
+    };
+    auto flushInfos = [&](std::size_t count) {
+        for (std::size_t i = 0; i < count && i < infos.size(); ++i)
+            out << infos[i] << "\n";
     };
     hooks.confirm = [&](std::string_view question) {
         if (args.flag("yes"))
@@ -140,10 +148,18 @@ int runLabels(const std::vector<std::string>& words, std::ostream& out) {
     };
     auto result = labels::printLabels(request, hooks);
     progress.finish();
+    std::string said = infos.empty() ? std::string() : infos.back();
+    std::string message = result.message;
+    for (auto& c : message)
+        if (c == '\r')
+            c = ' ';
+    const bool failedAsSaid =
+        result.outcome == labels::LabelPrintOutcome::Failed && !infos.empty() && said == message;
+    flushInfos(failedAsSaid ? infos.size() - 1 : infos.size());
     if (!refusal.empty())
         throw Failure(refusal + "\n(add --yes to print anyway)");
-    if (result.outcome == labels::LabelPrintOutcome::Failed && result.message == lastInfo)
-        return 1; // already said
+    if (failedAsSaid)
+        throw Failure(said);
     if (result.outcome != labels::LabelPrintOutcome::Done)
         throw Failure(result.message.empty() ? std::string("Label printing was canceled")
                                              : result.message);
@@ -172,7 +188,7 @@ BatchCommand labelsCommand(
      std::string("FILE --label DESCRIPTION (--pdf OUT | --printer NAME) ") + kSelectionOptions +
          " " + kFilterOptions +
          " [--positions 1,3,5-30] [--first-sheet-only] [--start-at N] [--copies N] [--presort]"
-         " [--order CAPTION] [--report-clipped] [--yes]",
+         " [--order CAPTION] [--report-clipped] [--yes] [--overwrite]",
      "Prints labels of the selected records on a saved label design, as the label screen "
      "does: positions are numbered from 1 row by row and are left out on every sheet, or "
      "with --first-sheet-only on the first sheet only; --start-at N begins a partly used "

@@ -131,7 +131,7 @@ public:
 int runPrintLayout(const std::vector<std::string>& words, std::ostream& out) {
     std::set<std::string> opts = printValueOptions();
     opts.insert({"address-file", "recno"});
-    Args args(words, opts, {});
+    Args args(words, opts, printFlags());
     args.expectPositionals(1, 1);
     const std::string path = args.positional(0, "FILE");
     if (!QFile::exists(QString::fromStdString(path)))
@@ -177,7 +177,7 @@ BatchCommand layoutDump({"layout-dump", "FILE [--kind label|envelope|report]",
                          "Dump a layout file's objects, one JSON line each", runLayoutDump});
 BatchCommand printLayout({"print-layout",
                           "FILE (--pdf OUT | --printer NAME) [--address-file ADD.DBF --recno N] "
-                          "[--paper ...] [--copies N]",
+                          "[--paper ...] [--copies N] [--overwrite]",
                           "Print a label or envelope layout at the top left of a page",
                           runPrintLayout});
 

@@ -13,7 +13,7 @@ namespace qp::batch {
 namespace {
 
 int runPrintTestPage(const std::vector<std::string>& words, std::ostream& out) {
-    Args args(words, printValueOptions(), {});
+    Args args(words, printValueOptions(), printFlags());
     args.expectPositionals(0, 0);
     print::TPrinterSetup setup;
     applyPrintTarget(args, setup);
@@ -27,11 +27,12 @@ int runPrintTestPage(const std::vector<std::string>& words, std::ostream& out) {
     return 0;
 }
 
-BatchCommand printTestPage({"print-test-page",
-                            "--pdf FILE | --printer NAME [--paper letter|a4|a5|WxH] [--copies N]",
-                            "Prints the alignment page: inch rulers, tab stops with each "
-                            "justification and shade, font styles and rotations, shapes.",
-                            runPrintTestPage});
+BatchCommand printTestPage(
+    {"print-test-page",
+     "--pdf FILE | --printer NAME [--paper letter|a4|a5|WxH] [--copies N] [--overwrite]",
+     "Prints the alignment page: inch rulers, tab stops with each "
+     "justification and shade, font styles and rotations, shapes.",
+     runPrintTestPage});
 
 } // namespace
 } // namespace qp::batch

@@ -4,13 +4,45 @@
 #include "print/paper_codes.h"
 #include "print/printer_setup.h"
 
+#include "store/open_files.h"
+
 #include <QString>
+
+#include <filesystem>
+#include <fstream>
+#include <string_view>
 
 namespace qp::batch {
 
 const std::set<std::string>& printValueOptions() {
     static const std::set<std::string> names{"pdf", "printer", "copies", "paper"};
     return names;
+}
+
+const std::set<std::string>& printFlags() {
+    static const std::set<std::string> names{"overwrite"};
+    return names;
+}
+
+bool isPdfFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    char head[5] = {};
+    return in.read(head, sizeof head) && std::string_view(head, sizeof head) == "%PDF-";
+}
+
+void checkOutputFile(const Args& args, const std::string& path,
+                     bool (*isKind)(const std::string& path), const std::string& kindName) {
+    if (auto st = store::checkNotOpenFile(path); !st)
+        throw Failure(st.error());
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (ec || !std::filesystem::exists(status))
+        return;
+    if (std::filesystem::is_directory(status))
+        throw Failure("\"" + path + "\" is a folder, not a file");
+    if (!args.flag("overwrite") && !isKind(path))
+        throw Failure("\"" + path + "\" exists and is not " + kindName +
+                      "; add --overwrite to replace it");
 }
 
 void applyPrintTarget(const Args& args, print::TPrinterSetup& setup) {
@@ -21,6 +53,7 @@ void applyPrintTarget(const Args& args, print::TPrinterSetup& setup) {
     if (!pdf && !printer)
         throw UsageError("say where to print: --pdf FILE or --printer NAME");
     if (pdf) {
+        checkOutputFile(args, *pdf, isPdfFile, "a PDF file");
         setup.SelectPrinterByName(print::TPrinterSetup::kPdfPrinterName);
         setup.SetOutputFileName(QString::fromStdString(*pdf));
     } else if (!setup.SelectPrinterByName(QString::fromStdString(*printer))) {

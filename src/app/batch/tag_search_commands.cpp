@@ -8,6 +8,7 @@
 #include "app/batch/table_options.h"
 #include "store/address_filter.h"
 #include "store/settings_file.h"
+#include "store/shared_routines.h"
 
 #include <iostream>
 #include <ostream>
@@ -40,7 +41,11 @@ int runClearTags(const std::vector<std::string>& words, std::ostream& out) {
     args.expectPositionals(0, 0);
     auto settings = store::SettingsFile::standard();
     const std::string before = store::LoadGlobalTagId(settings);
-    out << addressbook::ClearTags(settings, before) << "\n";
+    const std::string id = addressbook::ClearTagsIdentifier(before, store::CurrentLocalDateTime());
+    if (auto st = addressbook::SaveTagPref(settings, id); !st)
+        throw Failure("Could not store the new tag identifier, so the tags were not cleared: " +
+                      st.error());
+    out << id << "\n";
     return 0;
 }
 
