@@ -183,7 +183,9 @@ int runRebuildSystemIndexes(const std::vector<std::string>& words, std::ostream&
     Args args(words, {}, {});
     args.expectPositionals(0, 0);
     auto skipped = RebuildSystemIndexes(
-        store::SysdataFolder(), {[&](std::string_view status) { out << status << "\n"; }, {}});
+        store::SysdataFolder(), {[&](std::string_view status) { out << status << "\n"; },
+                                 {},
+                                 [&](const std::string& account) { out << account << "\n"; }});
     for (const auto& why : skipped)
         out << "Skipped " << why << "\n";
     return 0;
