@@ -218,9 +218,17 @@ std::string FilterStatusText(bool filterSet, std::uint32_t visible) {
     return "No records";
 }
 
-std::string OpenFailedMessage(std::string_view path) {
-    return "Unable to open " + std::string(path) +
+std::string OpenFailedMessage(std::string_view path, std::string_view reason) {
+    std::string message = "Unable to open " + std::string(path);
+    if (!reason.empty())
+        message += "\r\n\r\n" + std::string(reason);
+    return message +
            "\r\n\r\n * May not be a Quillpost file.\r\n * May be in use by another program or user";
+}
+
+std::string ReadOnlyNotice(std::string_view reason) {
+    return "Read-only: " + std::string(reason) +
+           " Use File > Rebuild Indexes for this file to repair it.";
 }
 
 std::string DamagedFileQuestion(std::string_view reason) {

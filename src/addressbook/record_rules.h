@@ -114,7 +114,9 @@ std::string FilterStatusText(bool filterSet, std::uint32_t visible);
 
 // ---- Messages ----
 
-std::string OpenFailedMessage(std::string_view path);
+std::string OpenFailedMessage(std::string_view path, std::string_view reason = {});
+// The main window's line for a file that may be read but not changed.
+std::string ReadOnlyNotice(std::string_view reason);
 std::string InvalidIndexQuestion(std::string_view path);
 // Asked when an address file opens damaged (read-only): repair it now?
 std::string DamagedFileQuestion(std::string_view reason);

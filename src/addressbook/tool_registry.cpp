@@ -71,7 +71,8 @@ std::array<ToolTraits, kToolCount> makeTraits() {
           std::pair{Tool::SearchMemo, "Search Memo"}, std::pair{Tool::FindNext, "Find Next"},
           std::pair{Tool::ToggleTag, "Tagged"}})
         fileTool(tool, name).movesRecord = true;
-    fileTool(Tool::ClearTags, "Clear Tags").reapplyFilter = true;
+    auto& clearTags = fileTool(Tool::ClearTags, "Clear Tags");
+    clearTags.reapplyFilter = clearTags.staysOnRecord = true;
     fileTool(Tool::TagAllFilterMatches, "Tag All Filter Matches");
     fileTool(Tool::DialPhone1, "Dial Phone 1");
     fileTool(Tool::DialPhone2, "Dial Phone 2");

@@ -95,6 +95,9 @@ struct ToolTraits {
     bool reapplyFilter = false;
     bool firstRecord = false;
     bool reopenFile = false;
+    // With the filter applied again: back on the noted record while it still
+    // matches (a tool that changes no record's place).
+    bool staysOnRecord = false;
     // A tool that moves the record on purpose (browse, search): nothing of
     // the table is put back, only the window refreshed.
     bool movesRecord = false;

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QToolButton>
 #include <QtTest>
 
 #include <fcntl.h>
@@ -151,7 +152,14 @@ private slots:
         w.portBox()->addItem(QStringLiteral("/dev/no-such-modem"),
                              QStringLiteral("/dev/no-such-modem"));
         w.portBox()->setCurrentIndex(w.portBox()->count() - 1);
+        // The pointer-help button the help service adds goes with Help.
+        auto* pointer = new QToolButton(&w);
+        pointer->setText(QStringLiteral("?"));
         QCOMPARE(w.Dial(), DialResult::OpenFailed);
+        QVERIFY(pointer->isHidden());
+        // A modem beyond COM 4 is remembered by its path.
+        QCOMPARE(store::SettingsFile::standard().readString("Dialing", "Device", ""),
+                 std::string("/dev/no-such-modem"));
         QCOMPARE(messages->texts(),
                  QStringList{QStringLiteral("Unable to open /dev/no-such-modem")});
         QCOMPARE(w.portBox()->itemText(0), QStringLiteral("COM 1"));

@@ -50,6 +50,7 @@ private slots:
     void tooComplexFilterIsReportedAndDropped();
     void dateNoteShowsOnlyWhileTheDateBoxHasFocus();
     void boxesGoWhereTheCallerPlacesThem();
+    void labelsReadWholeAtLargerFonts();
     void helpButtonOpensItsTopic();
 
     void saveAppendsFltAndWritesTheFile();
@@ -112,7 +113,7 @@ void FilterWindowTest::opensWithTheCurrentCriteria() {
                             "28, 1997)"));
     // The fallback grid labels every box.
     QCOMPARE(child<QLabel>(window, "qCityLabel")->text(), QStringLiteral("City"));
-    QCOMPARE(child<QLabel>(window, "qZipLabel")->text(), QStringLiteral("Zip or Postal"));
+    QCOMPARE(child<QLabel>(window, "qZipLabel")->text(), QStringLiteral("Zip or Postal Code"));
 }
 
 void FilterWindowTest::testAppliesTheBoxesAndCountsMatches() {
@@ -196,9 +197,12 @@ void FilterWindowTest::okKeepsTheTestedFilter() {
     TFilterWindow second(*table_, criteria, "TAG1");
     second.show();
     second.box(FilterField::Date)->setText(QStringLiteral(">=2099"));
+    qp::test::MessageRecorder messages;
     second.accept();
     QCOMPARE(criteria, qp::store::FilterCriteria{});
     QCOMPARE(table_->queryRecCount(), 4u);
+    QCOMPARE(messages.texts(),
+             QStringList{QStringLiteral("No records match; the filter was not applied.")});
 }
 
 void FilterWindowTest::tooComplexFilterIsReportedAndDropped() {
@@ -248,6 +252,42 @@ void FilterWindowTest::boxesGoWhereTheCallerPlacesThem() {
              QStringLiteral("FilterGrid"));
     QCOMPARE(window.box(FilterField::City)->parentWidget()->objectName(),
              QStringLiteral("RecordArea"));
+}
+
+void FilterWindowTest::labelsReadWholeAtLargerFonts() {
+    // Places as narrow as the main window's short captions, at the default
+    // font and at 125 % and 150 %.
+    const QFont original = QApplication::font();
+    for (double scale : {1.0, 1.25, 1.5}) {
+        QFont f = original;
+        f.setPointSizeF(original.pointSizeF() * scale);
+        QApplication::setFont(f);
+        qp::store::FilterCriteria criteria;
+        std::vector<FilterBoxPlacement> placements{
+            {FilterField::State, QStringLiteral("State or Prov"), QRect(200, 10, 60, 22),
+             QRect(120, 10, 70, 22)},
+            {FilterField::Zip, QStringLiteral("Zip or Postal"), QRect(200, 40, 60, 22),
+             QRect(120, 40, 70, 22)},
+            {FilterField::Comment1, QStringLiteral("Comment 1"), QRect(200, 70, 60, 22),
+             QRect(150, 70, 40, 22)},
+            {FilterField::Comment2, QStringLiteral("Comment 2"), QRect(200, 100, 60, 22),
+             QRect(150, 100, 40, 22)},
+        };
+        TFilterWindow window(*table_, criteria, "TAG1", placements);
+        window.show();
+        const std::pair<const char*, const char*> expected[] = {
+            {"qStateLabel", "State or Province"},
+            {"qZipLabel", "Zip or Postal Code"},
+            {"qComment1Label", "Comment 1"},
+            {"qComment2Label", "Comment 2"}};
+        for (auto [name, text] : expected) {
+            auto* label = child<QLabel>(window, name);
+            QCOMPARE(label->text(), QString::fromLatin1(text));
+            QVERIFY2(label->width() >= label->sizeHint().width(), name);
+            QVERIFY(label->geometry().right() < label->buddy()->geometry().left());
+        }
+    }
+    QApplication::setFont(original);
 }
 
 // ---- Save Filter / Restore Filter ----

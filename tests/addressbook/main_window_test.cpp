@@ -3,25 +3,32 @@
 // clipboard, recently used files, the enabling rules and the tool sessions.
 #include "addressbook/tool_registry.h"
 #include "addressbook/ui/address_main.h"
+#include "addressbook/ui/browse_model.h"
+#include "addressbook/ui/browse_window.h"
 #include "addressbook/ui/new_record_dialog.h"
 #include "addressbook/ui/rebuild_windows.h"
 #include "addressbook/ui/record_editors.h"
+#include "addressbook/ui/search_browse_tools.h"
 #include "addressbook/ui/single_instance.h"
 #include "dialog_test_support.h"
 #include "store/address_file.h"
+#include "store/locale_dates.h"
 #include "store/program_folder.h"
 #include "store/settings_file.h"
 #include "store/shared_routines.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
+#include <QColor>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTimer>
 #include <QtTest>
 
@@ -490,6 +497,13 @@ private slots:
         }
         auto w = start(dataFile("pack.DBF"));
         QCOMPARE(w->table()->recCount(), 4u);
+        // Asked first, naming how many; No leaves the file as it was.
+        messages->answers = {false};
+        whenModal([](QDialog* d) { qobject_cast<TRebuildIndexesForm*>(d)->run(); });
+        w->toolAction(Tool::RebuildIndexes)->trigger();
+        QVERIFY(messages->seen.back().text.contains(QStringLiteral("removes 1 deleted record ")));
+        QCOMPARE(w->table()->recCount(), 4u);
+        messages->answers = {true};
         whenModal([](QDialog* d) {
             auto* form = qobject_cast<TRebuildIndexesForm*>(d);
             QVERIFY(form);
@@ -501,6 +515,78 @@ private slots:
         QVERIFY(store::addressIndexValid(*w->table()));
         QCOMPARE(shown(*w, "LNAME"), QStringLiteral("Adams"));
         QCOMPARE(QString::fromStdString(w->table()->tagName()), QStringLiteral("LNAME"));
+    }
+
+    void undeletedRecordsSurviveTheRebuild() {
+        auto records = kThree;
+        for (const char* name : {"Gone", "Lost", "Drop"})
+            records.push_back({{"LNAME", name}, {"ISDEL", "T"}});
+        makeAddressFile(dataFile("undel.DBF"), records);
+        {
+            auto t = store::openAddressFile(dataFile("undel.DBF").toStdString());
+            t->setDeleted(false);
+            for (std::uint32_t n : {4u, 5u, 6u}) {
+                QVERIFY(t->go(n));
+                QVERIFY(t->deleteRecord().ok());
+            }
+        }
+        auto w = start(dataFile("undel.DBF"));
+        QCOMPARE(w->table()->queryRecCount(), 3u);
+        QVERIFY(!action(*w, "actUndelete")->isVisible());
+
+        // Browse shows them greyed with a Deleted column, and brings one back.
+        {
+            TBrowseWindow browse(
+                *w->table(), std::string(), [] {}, w.get());
+            auto* model = browse.model();
+            QCOMPARE(model->rowCount(), 3);
+            browse.setShowDeleted(true);
+            QCOMPARE(model->rowCount(), 6);
+            QCOMPARE(model->headerData(model->columnCount() - 1, Qt::Horizontal, Qt::DisplayRole)
+                         .toString(),
+                     QStringLiteral("Deleted"));
+            // Last name order: Adams, Baker, Drop, Gone, Jones, Lost.
+            QVERIFY(model->rowDeleted(3));
+            QVERIFY(!model->rowDeleted(0));
+            QCOMPARE(model->data(model->index(3, 0), Qt::ForegroundRole).value<QColor>(),
+                     QColor(Qt::gray));
+            browse.grid()->setCurrentIndex(model->index(3, 0));
+            QCOMPARE(QString::fromStdString(w->table()->getString("LNAME")),
+                     QStringLiteral("Gone"));
+            auto* undelete = browse.findChild<QPushButton*>("btnUndelete");
+            QVERIFY(undelete->isEnabled());
+            undelete->click();
+            QVERIFY(!model->rowDeleted(3));
+            QVERIFY(!undelete->isEnabled());
+            QVERIFY(!w->table()->getLogical("ISDEL"));
+            browse.setShowDeleted(false);
+            QCOMPARE(model->rowCount(), 4);
+            const auto visual = browse.visualFields();
+            QVERIFY(std::find(visual.begin(), visual.end(), "Deleted") == visual.end());
+            browse.reject();
+        }
+
+        // The Record menu's Undelete, while a deleted record is shown.
+        w->table()->setDeleted(false);
+        QVERIFY(w->table()->go(5));
+        w->ShowRecord();
+        w->SetButtons();
+        QVERIFY(action(*w, "actUndelete")->isVisible());
+        action(*w, "actUndelete")->trigger();
+        QVERIFY(!w->table()->deleted());
+        w->table()->setDeleted(true);
+
+        messages->answers = {true};
+        whenModal([](QDialog* d) { qobject_cast<TRebuildIndexesForm*>(d)->run(); });
+        w->toolAction(Tool::RebuildIndexes)->trigger();
+        QVERIFY(messages->seen.back().text.contains(QStringLiteral("removes 1 deleted record ")));
+        QCOMPARE(w->table()->recCount(), 5u);
+        QStringList names;
+        for (std::uint32_t n = 1; n <= 5; ++n) {
+            QVERIFY(w->table()->go(n));
+            names << QString::fromStdString(w->table()->getString("LNAME"));
+        }
+        QVERIFY(names.contains("Gone") && names.contains("Lost") && !names.contains("Drop"));
     }
 
     void aMissingIndexAsksToRebuild() {
@@ -522,6 +608,136 @@ private slots:
         messages->answers = {false};
         w = start(dataFile("noidx.DBF"));
         QVERIFY(!w->fileOpen());
+    }
+
+    void altKeysEditAndSaveAndTheTypingModeShows() {
+        makeAddressFile(dataFile("keys.DBF"), kThree);
+        auto w = start(dataFile("keys.DBF"));
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QVERIFY(!w->findChild<QLabel*>("typingMode")->isVisibleTo(w.get()));
+        // A button's Alt key clicks it (the click shows for a moment first).
+        QTest::keyClick(w->windowHandle(), Qt::Key_E, Qt::AltModifier);
+        QTRY_VERIFY(w->editing());
+        auto* mode = w->findChild<QLabel*>("typingMode");
+        QVERIFY(mode->isVisibleTo(w.get()));
+        QCOMPARE(mode->text(), QStringLiteral("Overtype"));
+        auto* title = w->fieldEdit("TITLE");
+        title->setFocus();
+        QTest::keyClick(title, Qt::Key_Insert);
+        QTRY_COMPARE(mode->text(), QStringLiteral("Insert"));
+        QTest::keyClick(title, Qt::Key_Insert);
+        QTRY_COMPARE(mode->text(), QStringLiteral("Overtype"));
+        title->setText(QStringLiteral("Keyed"));
+        QTest::keyClick(w->windowHandle(), Qt::Key_S, Qt::AltModifier);
+        QTRY_VERIFY(!w->editing());
+        QCOMPARE(QString::fromStdString(w->table()->getString("TITLE")), QStringLiteral("Keyed"));
+
+        // The Record menu names the keys of its buttons.
+        QCOMPARE(action(*w, "actAdd")->text(), QStringLiteral("&Add\tAlt+A"));
+        QCOMPARE(action(*w, "actEdit")->text(), QStringLiteral("&Edit\tAlt+E"));
+        QCOMPARE(action(*w, "actDelete")->text(), QStringLiteral("&Delete\tAlt+D"));
+    }
+
+    void aDamagedFileOpensReadOnlyAndRebuildRepairsIt() {
+        makeAddressFile(dataFile("dmg.DBF"), kThree);
+        QVERIFY(QFile::remove(dataFile("dmg.FPT")));
+        messages->answers = {false}; // not repaired at once
+        auto w = start(dataFile("dmg.DBF"));
+        QVERIFY(w->fileOpen());
+        QVERIFY(messages->seen.at(0).text.contains(QStringLiteral("not found")));
+        QCOMPARE(shown(*w, "LNAME"), QStringLiteral("Adams"));
+        auto* notice = w->findChild<QLabel*>("readOnlyStatus");
+        QVERIFY(notice->isVisibleTo(w.get()));
+        QVERIFY(notice->text().startsWith(QStringLiteral("Read-only: ")));
+        QVERIFY(notice->text().contains(QStringLiteral("Rebuild Indexes")));
+        QVERIFY(!button(*w, "btnEdit")->isEnabled());
+        QVERIFY(!button(*w, "btnAdd")->isEnabled());
+        QVERIFY(!action(*w, "actEdit")->isEnabled());
+        QVERIFY(!w->BeginEdit());
+        QVERIFY(messages->texts().last().startsWith(QStringLiteral("Read-only: ")));
+        QVERIFY(action(*w, "actRebuild")->isEnabled());
+
+        whenModal([](QDialog* d) { qobject_cast<TRebuildIndexesForm*>(d)->run(); });
+        w->toolAction(Tool::RebuildIndexes)->trigger();
+        QVERIFY(w->table()->writeBlock().empty());
+        QVERIFY(!notice->isVisibleTo(w.get()));
+        QVERIFY(button(*w, "btnEdit")->isEnabled());
+        QCOMPARE(w->table()->recCount(), 3u);
+        QVERIFY(w->BeginEdit());
+        w->fieldEdit("TITLE")->setText(QStringLiteral("Mended"));
+        QVERIFY(w->Save());
+        QVERIFY(QFile::exists(dataFile("dmg.FPT")));
+    }
+
+    void aFailedOpenSaysTheEnginesReason() {
+        QVERIFY(
+            store::Table::create(dataFile("other.DBF").toStdString(), {{"NAME", 'C', 20, 0}}).ok());
+        auto w = start(dataFile("other.DBF"));
+        QVERIFY(!w->fileOpen());
+        QVERIFY(messages->texts().join("|").contains(QStringLiteral("is missing")));
+        QVERIFY(messages->texts().join("|").startsWith(QStringLiteral("Unable to open ")));
+    }
+
+    void aSavedRecordThatLeftTheFilterStaysAndSaysSo() {
+        makeAddressFile(dataFile("left.DBF"), {{{"LNAME", "Adams"}, {"CITY", "Springfield"}},
+                                               {{"LNAME", "Baker"}, {"CITY", "Springfield"}},
+                                               {{"LNAME", "Cole"}, {"CITY", "Boston"}}});
+        auto w = start(dataFile("left.DBF"));
+        w->filter()[store::FilterField::City] = "Springfield";
+        QCOMPARE(w->ApplyFilter(), 2u);
+        w->table()->first();
+        w->ShowRecord();
+        QCOMPARE(shown(*w, "LNAME"), QStringLiteral("Adams"));
+        QVERIFY(!w->filterStatusText().contains(QStringLiteral("no longer")));
+        QVERIFY(w->BeginEdit());
+        w->fieldEdit("CITY")->setText(QStringLiteral("Miami"));
+        QVERIFY(w->Save());
+        QCOMPARE(shown(*w, "LNAME"), QStringLiteral("Adams"));
+        QVERIFY(w->filterStatusText().contains(
+            QStringLiteral("(this record no longer matches the filter)")));
+    }
+
+    void taggedIsStoredWithSaveAndClearTagsStaysOnTheRecord() {
+        RegisterSearchBrowseTools();
+        makeAddressFile(dataFile("tags.DBF"), kThree);
+        auto w = start(dataFile("tags.DBF"));
+        w->Next();
+        QCOMPARE(shown(*w, "LNAME"), QStringLiteral("Baker"));
+        auto* tagged = w->findChild<QCheckBox*>("chkTagged");
+        QVERIFY(w->BeginEdit());
+        QVERIFY(tagged->isEnabled());
+        tagged->click();
+        QVERIFY(tagged->isChecked());
+        QCOMPARE(w->table()->getString("TAG"), std::string()); // not before Save
+        QVERIFY(w->Save());
+        QCOMPARE(w->table()->getString("TAG"), w->tagId());
+        QVERIFY(tagged->isChecked());
+
+        w->toolAction(Tool::ClearTags)->trigger();
+        QCOMPARE(shown(*w, "LNAME"), QStringLiteral("Baker"));
+        QVERIFY(!tagged->isChecked());
+    }
+
+    void aTypedDateInTheShortFormatIsStored() {
+        makeAddressFile(dataFile("date.DBF"), kThree);
+        const QString typed = QString::fromStdString(
+            store::FormatDisplayDate("19970428", store::UserShortDatePattern()));
+        auto w = start(dataFile("date.DBF"));
+        QVERIFY(w->BeginEdit());
+        auto* date = w->fieldEdit("DATE");
+        QVERIFY(!date->isReadOnly());
+        date->setText(QStringLiteral("45/45/45/45"));
+        QVERIFY(!w->Save());
+        QVERIFY(messages->texts().last().contains(QStringLiteral("is not a date")));
+        QVERIFY(w->editing());
+        date->setText(typed);
+        QVERIFY(w->Save());
+        QCOMPARE(w->table()->getString("DATE"), std::string("19970428"));
+        QCOMPARE(date->text(), typed);
+        QVERIFY(w->BeginEdit());
+        date->clear();
+        QVERIFY(w->Save());
+        QCOMPARE(w->table()->getString("DATE"), std::string());
     }
 
     void aSecondStartAsksTheFirstToComeForward() {

@@ -115,3 +115,22 @@ TEST_F(MaintenanceBatch, RebuildSystemIndexesSkipsWhatIsMissing) {
     EXPECT_NE(out.output.find("Rebuilding Report File indexes\n"), std::string::npos);
     EXPECT_NE(out.output.find("Skipped CSZ.DBF"), std::string::npos);
 }
+
+TEST_F(MaintenanceBatch, UndeleteBringsBackADeletedRecord) {
+    add("LNAME=ADAMS STATE=IL");
+    add("LNAME=BAKER STATE=NY");
+    EXPECT_EQ(run("delete-records " + db + " --matching --criteria STATE=NY").output,
+              "Deleted 1 records\n");
+    EXPECT_EQ(names(), "LNAME\r\nADAMS\r\n");
+    auto back = run("undelete " + db + " --recno 2");
+    EXPECT_EQ(back.status, 0) << back.output;
+    EXPECT_EQ(back.output, "Undeleted record 2\n");
+    EXPECT_EQ(names(), "LNAME\r\nADAMS\r\nBAKER\r\n");
+    // A record that is not deleted, one that is not there, and no --recno.
+    EXPECT_EQ(run("undelete " + db + " --recno 1").status, 1);
+    EXPECT_EQ(run("undelete " + db + " --recno 9").status, 1);
+    EXPECT_EQ(run("undelete " + db).status, 2);
+    // Kept by the rebuild.
+    EXPECT_EQ(run("reindex " + db).status, 0);
+    EXPECT_EQ(names(), "LNAME\r\nADAMS\r\nBAKER\r\n");
+}

@@ -1,5 +1,6 @@
 #include "addressbook/ui/address_main.h"
 
+#include "addressbook/deleted_records.h"
 #include "addressbook/ui/test_page_commands.h"
 
 #include "addressbook/new_database_rules.h"
@@ -23,6 +24,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDate>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -224,10 +226,11 @@ void TAddressMain::buildActions() {
     makeAction("actPrior", "&Previous", K(Qt::CTRL | Qt::Key_Left), &TAddressMain::Prior);
     makeAction("actNext", "&Next", K(Qt::CTRL | Qt::Key_Right), &TAddressMain::Next);
     makeAction("actLast", "&Last", K(Qt::CTRL | Qt::Key_Down), &TAddressMain::Last);
-    makeAction("actAdd", "&Add", {}, &TAddressMain::Add);
-    connect(makeAction("actEdit", "&Edit", {}, nullptr), &QAction::triggered, this,
+    makeAction("actAdd", "&Add\tAlt+A", {}, &TAddressMain::Add);
+    connect(makeAction("actEdit", "&Edit\tAlt+E", {}, nullptr), &QAction::triggered, this,
             [this] { BeginEdit(); });
-    makeAction("actDelete", "&Delete", {}, &TAddressMain::DeleteRecord);
+    makeAction("actDelete", "&Delete\tAlt+D", {}, &TAddressMain::DeleteRecord);
+    makeAction("actUndelete", "&Undelete", {}, &TAddressMain::UndeleteRecord);
     makeAction("actCopyRecord", "Copy To &Clipboard", {}, &TAddressMain::CopyToClipboard);
     makeAction("actClone", "Create a Duplicate &Record (Clone)", {}, &TAddressMain::CloneRecord);
 
@@ -318,7 +321,9 @@ void TAddressMain::buildMenus() {
     fileMenu_->addAction(exitAction_);
     mruSeparator_ = fileMenu_->addSeparator();
 
-    editMenu_ = bar->addMenu(QStringLiteral("&Edit"));
+    // Hidden, so without a mnemonic: a hidden menu still claims its Alt key
+    // and would take Alt+E from the Edit button.
+    editMenu_ = bar->addMenu(QStringLiteral("Edit"));
     for (const char* name : {"actUndo", "actCut", "actCopy", "actPaste"})
         editMenu_->addAction(actions_[name]);
     editMenu_->menuAction()->setVisible(false);
@@ -328,13 +333,13 @@ void TAddressMain::buildMenus() {
     for (const char* name : {"actFirst", "actPrior", "actNext", "actLast"})
         recordMenu_->addAction(actions_[name]);
     recordMenu_->addSeparator();
-    for (const char* name : {"actAdd", "actEdit", "actDelete"})
+    for (const char* name : {"actAdd", "actEdit", "actDelete", "actUndelete"})
         recordMenu_->addAction(actions_[name]);
     recordMenu_->addSeparator();
     for (const char* name : {"actCopyRecord", "actClone"})
         recordMenu_->addAction(actions_[name]);
 
-    sortMenu_ = bar->addMenu(QStringLiteral("&Sort"));
+    sortMenu_ = bar->addMenu(QStringLiteral("Sor&t"));
     sortMenu_->setObjectName(QStringLiteral("menuSort"));
     auto* group = new QActionGroup(this);
     for (const auto& order : kSortOrders) {
@@ -494,6 +499,8 @@ QWidget* TAddressMain::buildRecordArea() {
     tagged_ = new QCheckBox(QStringLiteral("Tagged"), address);
     tagged_->setObjectName(QStringLiteral("chkTagged"));
     connect(tagged_, &QCheckBox::clicked, this, [this] {
+        if (editing_)
+            return; // stored with the record at Save
         RunTool(Tool::ToggleTag);
         ShowRecord();
     });
@@ -516,7 +523,7 @@ QWidget* TAddressMain::buildRecordArea() {
     connect(memo_, &TMemoEdit::refused, this, &TAddressMain::refuseCharacter);
     memoLayout->addWidget(memo_, 1);
     auto* memoButtons = new QHBoxLayout;
-    searchMemo_ = new QPushButton(QStringLiteral("Search &Memo"), memoPage);
+    searchMemo_ = new QPushButton(QStringLiteral("Search Mem&o"), memoPage);
     searchMemo_->setObjectName(QStringLiteral("btnSearchMemo"));
     connect(searchMemo_, &QPushButton::clicked, this, [this] { RunTool(Tool::SearchMemo); });
     findNext_ = new QPushButton(QStringLiteral("Find &Next"), memoPage);
@@ -584,15 +591,22 @@ QWidget* TAddressMain::buildBottomRow() {
     row->addStretch(1);
     v->addLayout(row);
 
+    readOnlyStatus_ = new QLabel(panel);
+    readOnlyStatus_->setObjectName(QStringLiteral("readOnlyStatus"));
+    readOnlyStatus_->setWordWrap(true);
+    readOnlyStatus_->setVisible(false);
+    v->addWidget(readOnlyStatus_);
     auto* statusRow = new QHBoxLayout;
     filterStatus_ = new QLabel(panel);
     filterStatus_->setObjectName(QStringLiteral("filterStatus"));
     sortStatus_ = new QLabel(panel);
     sortStatus_->setObjectName(QStringLiteral("sortStatus"));
-    for (auto* l : {filterStatus_, sortStatus_}) {
+    typingMode_ = new QLabel(panel);
+    typingMode_->setObjectName(QStringLiteral("typingMode"));
+    for (auto* l : {filterStatus_, sortStatus_, typingMode_}) {
         l->setFrameShape(QFrame::StyledPanel);
         l->setFrameShadow(QFrame::Sunken);
-        statusRow->addWidget(l, 1);
+        statusRow->addWidget(l, l == typingMode_ ? 0 : 1);
     }
     v->addLayout(statusRow);
     return panel;
@@ -695,7 +709,7 @@ bool TAddressMain::OpenQPWFile(const QString& path) {
         ui::ShowInfo(QStringLiteral("File ") + path + QStringLiteral(" not found"), this);
     auto opened = store::openAddressFile(p, store::OpenMode::Exclusive);
     if (!opened) {
-        ui::ShowInfo(qs(OpenFailedMessage(p)), this);
+        ui::ShowInfo(qs(OpenFailedMessage(p, opened.error())), this);
         return false;
     }
     table_.emplace(std::move(*opened));
@@ -993,7 +1007,14 @@ void TAddressMain::UpdateFilterStatus() {
         return;
     }
     filterStatus_->setVisible(true);
-    filterStatus_->setText(qs(FilterStatusText(filterSet(), table_->queryRecCount())));
+    QString status = qs(FilterStatusText(filterSet(), table_->queryRecCount()));
+    // A record saved so that it leaves the filter stays shown; say so.
+    if (filterSet() && hasRecord() && !table_->dbFilter().empty()) {
+        auto inFilter = table_->evalLogical(table_->dbFilter());
+        if (inFilter && !*inFilter)
+            status += QStringLiteral(" (this record no longer matches the filter)");
+    }
+    filterStatus_->setText(status);
 }
 
 QString TAddressMain::filterStatusText() const {
@@ -1058,6 +1079,24 @@ void TAddressMain::SetButtons() {
     exitAction_->setEnabled(c.fileMenu);
     recordMenu_->menuAction()->setEnabled(c.recordMenu);
     dateButton_->setEnabled(c.saveCancel || c.editDelete);
+    // A file that may only be read keeps its browsing but offers no change;
+    // the line says why and how to repair it.
+    const QString blocked = readOnlyReason();
+    if (!blocked.isEmpty()) {
+        for (auto* b : {add_, edit_, delete_})
+            b->setEnabled(false);
+        for (const char* name : {"actAdd", "actEdit", "actDelete", "actClone"})
+            actions_[name]->setEnabled(false);
+        dateButton_->setEnabled(false);
+    }
+    // Shown only while the cursor stands on a deleted record (after Browse
+    // showed deleted records).
+    const bool onDeleted = hasRecord() && !editing_ && table_->deleted();
+    actions_["actUndelete"]->setVisible(onDeleted);
+    actions_["actUndelete"]->setEnabled(onDeleted && blocked.isEmpty());
+    readOnlyStatus_->setVisible(!blocked.isEmpty());
+    readOnlyStatus_->setText(blocked.isEmpty() ? QString() : qs(ReadOnlyNotice(str(blocked))));
+    showTypingMode();
 
     // Tools: their rule, and only when something is registered for them.
     auto ruleFor = [&](Tool tool) {
@@ -1113,7 +1152,7 @@ void TAddressMain::SetButtons() {
         button->setEnabled(toolActions_[tool]->isEnabled());
         button->setToolTip(toolActions_[tool]->toolTip());
     }
-    tagged_->setEnabled(toolActions_[Tool::ToggleTag]->isEnabled());
+    tagged_->setEnabled(editing_ ? !tagId_.empty() : toolActions_[Tool::ToggleTag]->isEnabled());
     tagged_->setToolTip(FindTool(Tool::ToggleTag) ? QString() : text(kToolNotAvailable));
 
     if (editing_) {
@@ -1150,6 +1189,9 @@ RecordAreaLayout TAddressMain::recordAreaLayout() const {
 }
 
 bool TAddressMain::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Insert)
+        QTimer::singleShot(0, this, &TAddressMain::showTypingMode);
     if (event->type() == QEvent::ShortcutOverride) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (windowKey(*key)) {
@@ -1159,6 +1201,11 @@ bool TAddressMain::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void TAddressMain::showTypingMode() {
+    typingMode_->setVisible(editing_);
+    typingMode_->setText(InsertToggleOn() ? QStringLiteral("Insert") : QStringLiteral("Overtype"));
 }
 
 void TAddressMain::refuseCharacter(const QString& character) {
@@ -1239,7 +1286,7 @@ void TAddressMain::saveAndAddAnother() {
 void TAddressMain::setEditing(bool on) {
     editing_ = on;
     for (auto& [field, edit] : fields_)
-        edit->setReadOnly(!on || field == QStringLiteral("DATE"));
+        edit->setReadOnly(!on);
     memo_->setReadOnly(!on);
     if (!on) {
         adding_ = false;
@@ -1247,13 +1294,52 @@ void TAddressMain::setEditing(bool on) {
     }
 }
 
+QString TAddressMain::readOnlyReason() const {
+    return table_ ? qs(table_->writeBlock()) : QString();
+}
+
+bool TAddressMain::refuseReadOnly() {
+    const QString reason = readOnlyReason();
+    if (reason.isEmpty())
+        return false;
+    ui::ShowInfo(qs(ReadOnlyNotice(str(reason))), this);
+    return true;
+}
+
 bool TAddressMain::BeginEdit() {
     if (editing_)
         return true;
     if (!ControlStatesFor(state()).editDelete)
         return false;
+    if (refuseReadOnly())
+        return false;
     setEditing(true);
     SetButtons();
+    return true;
+}
+
+bool TAddressMain::takeTypedDate() {
+    auto* box = fields_["DATE"];
+    const QString pattern = qs(store::UserShortDatePattern());
+    const QString typed = box->text().trimmed();
+    if (typed == qs(store::FormatDisplayDate(pendingDate_, str(pattern))))
+        return true;
+    if (typed.isEmpty()) {
+        pendingDate_.clear();
+        return true;
+    }
+    // The pattern writes months as "m"; to Qt that is minutes.
+    const QString qtPattern = QString(pattern).replace(QLatin1Char('m'), QLatin1Char('M'));
+    const QDate date = QDate::fromString(typed, qtPattern);
+    if (!date.isValid()) {
+        ui::ShowInfo(QStringLiteral("\"%1\" is not a date. Type it as %2 (today: %3) or choose it "
+                                    "with the Date button.")
+                         .arg(typed, pattern, QDate::currentDate().toString(qtPattern)),
+                     this);
+        box->setFocus();
+        return false;
+    }
+    pendingDate_ = str(date.toString(QStringLiteral("yyyyMMdd")));
     return true;
 }
 
@@ -1262,6 +1348,8 @@ bool TAddressMain::Save() {
         return false;
     // Everything is checked before anything is written, so a refusal leaves
     // the record as it was.
+    if (!takeTypedDate())
+        return false;
     std::vector<std::pair<std::string, std::string>> values;
     for (auto* edit : fieldOrder_) {
         if (edit->field() == QStringLiteral("DATE"))
@@ -1269,6 +1357,11 @@ bool TAddressMain::Save() {
         values.emplace_back(str(edit->field()), str(edit->text()));
     }
     values.emplace_back("DATE", pendingDate_);
+    if (!tagId_.empty()) {
+        const bool wasTagged = !adding_ && table_->getString("TAG") == tagId_;
+        if (tagged_->isChecked() != wasTagged)
+            values.emplace_back("TAG", tagged_->isChecked() ? tagId_ : std::string());
+    }
     std::string memo = store::memoForStorage(memoToStored(memo_->toPlainText()));
     for (const auto& [field, value] : values) {
         QString bad = FirstNonWindows1252Character(qs(value));
@@ -1378,7 +1471,7 @@ bool TAddressMain::CheckDupName(const std::string& first, const std::string& las
 }
 
 void TAddressMain::Add() {
-    if (!table_ || editing_)
+    if (!table_ || editing_ || refuseReadOnly())
         return;
     tabs_->setCurrentIndex(0);
     CarryOver carried = NoteCarryOver(tableReader(), prefs_);
@@ -1421,7 +1514,7 @@ void TAddressMain::Add() {
 }
 
 void TAddressMain::DeleteRecord() {
-    if (!table_ || editing_ || !hasRecord())
+    if (!table_ || editing_ || !hasRecord() || refuseReadOnly())
         return;
     if (!ui::AskYesNo(QStringLiteral("Delete this record?"), QStringLiteral("DELETE"), this))
         return;
@@ -1445,8 +1538,19 @@ void TAddressMain::DeleteRecord() {
     SetButtons();
 }
 
+void TAddressMain::UndeleteRecord() {
+    if (!table_ || editing_ || !hasRecord() || !table_->deleted() || refuseReadOnly())
+        return;
+    if (auto st = Undelete(*table_); !st) {
+        ui::ShowInfo(qs(st.error()), this);
+        return;
+    }
+    ShowRecord();
+    SetButtons();
+}
+
 void TAddressMain::CloneRecord() {
-    if (!table_ || editing_ || !hasRecord())
+    if (!table_ || editing_ || !hasRecord() || refuseReadOnly())
         return;
     if (!ui::AskYesNo(QStringLiteral("Clone this record?"), QStringLiteral("Clone"), this))
         return;

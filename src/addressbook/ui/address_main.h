@@ -98,6 +98,7 @@ public:
     void CancelEdit();
     void DeleteRecord();
     void CloneRecord();
+    void UndeleteRecord(); // the current record, when it is a deleted one
     void CopyToClipboard();
     void SelectDate();
     // Duplicate probe before adding; true to go on adding.
@@ -161,6 +162,13 @@ private:
     void reopenCurrentFile();
     void setEditing(bool on);
     void refuseCharacter(const QString& character);
+    // Why the open file may not be changed; empty when it may.
+    QString readOnlyReason() const;
+    bool refuseReadOnly(); // says why and returns true when read-only
+    void showTypingMode();
+    // The Date box as typed, in the short date format, into the pending date;
+    // false (and said) when it is not a date.
+    bool takeTypedDate(); // "Insert" or "Overtype" while editing
     void pageDown(bool control);
     void pageUp(bool control);
     void escapePressed();
@@ -216,6 +224,8 @@ private:
     std::vector<QToolButton*> navButtons_;
     QLabel* filterStatus_ = nullptr;
     QLabel* sortStatus_ = nullptr;
+    QLabel* typingMode_ = nullptr;
+    QLabel* readOnlyStatus_ = nullptr;
     QToolBar* toolBar_ = nullptr;
 
     QMenu* fileMenu_ = nullptr;

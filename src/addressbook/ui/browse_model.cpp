@@ -5,6 +5,8 @@
 #include "store/locale_dates.h"
 #include "store/shared_routines.h"
 
+#include <QColor>
+
 namespace qp::addressbook {
 
 namespace {
@@ -14,7 +16,9 @@ std::vector<std::string> readRow(const store::Table& t, const std::vector<std::s
     std::vector<std::string> values;
     values.reserve(fields.size());
     for (const auto& f : fields) {
-        if (f == "Tagged")
+        if (f == TBrowseModel::kDeletedColumn)
+            values.push_back(t.deleted() ? "Yes" : "");
+        else if (f == "Tagged")
             values.push_back(!tagId.empty() && t.getString("TAG") == tagId ? "Yes" : "No");
         else if (f == "DisplayDate")
             values.push_back(
@@ -41,8 +45,32 @@ int TBrowseModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(fields_.size());
 }
 
+bool TBrowseModel::rowDeleted(int row) const {
+    if (!showDeleted_)
+        return false;
+    const auto& values = pager_.row(row);
+    return !values.empty() && values.back() == "Yes";
+}
+
+void TBrowseModel::setShowDeleted(bool on) {
+    if (on == showDeleted_)
+        return;
+    beginResetModel();
+    showDeleted_ = on;
+    if (on)
+        fields_.emplace_back(kDeletedColumn);
+    else
+        fields_.pop_back();
+    pager_.reset();
+    endResetModel();
+}
+
 QVariant TBrowseModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || role != Qt::DisplayRole)
+    if (!index.isValid())
+        return {};
+    if (role == Qt::ForegroundRole)
+        return rowDeleted(index.row()) ? QVariant(QColor(Qt::gray)) : QVariant();
+    if (role != Qt::DisplayRole)
         return {};
     const auto& row = pager_.row(index.row());
     if (std::size_t(index.column()) >= row.size())

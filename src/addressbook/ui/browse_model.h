@@ -23,7 +23,15 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
+    // The column added while deleted records are shown ("Yes" on those).
+    static constexpr const char* kDeletedColumn = "Deleted";
+
     const std::vector<std::string>& fields() const { return fields_; }
+    // Adds or removes the Deleted column; marked rows then show greyed. The
+    // caller lets deleted records through the table's query first.
+    void setShowDeleted(bool on);
+    bool showDeleted() const { return showDeleted_; }
+    bool rowDeleted(int row) const;
     TBrowsePager& pager() { return pager_; }
     // The row of the cursor's record (-1 when none).
     int currentRow() { return pager_.currentRow(); }
@@ -38,6 +46,7 @@ private:
     std::string tagId_;
     std::vector<std::string> fields_;
     mutable TBrowsePager pager_;
+    bool showDeleted_ = false;
 };
 
 } // namespace qp::addressbook

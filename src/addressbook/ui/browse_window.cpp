@@ -1,10 +1,12 @@
 #include "addressbook/ui/browse_window.h"
 
 #include "addressbook/browse_columns.h"
+#include "addressbook/deleted_records.h"
 #include "addressbook/ui/browse_model.h"
 #include "store/ui/common_dialogs.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -59,6 +61,15 @@ TBrowseWindow::TBrowseWindow(store::Table& table, std::string tagId,
     nav("btnNext", QStringLiteral(">"), QStringLiteral("Next"), &TBrowseWindow::Next);
     nav("btnLast", QStringLiteral(">|"), QStringLiteral("Last"), &TBrowseWindow::Last);
     row->addStretch(1);
+    showDeleted_ = new QCheckBox(QStringLiteral("Show &deleted records"), this);
+    showDeleted_->setObjectName(QStringLiteral("chkShowDeleted"));
+    connect(showDeleted_, &QCheckBox::toggled, this, &TBrowseWindow::setShowDeleted);
+    row->addWidget(showDeleted_);
+    undelete_ = new QPushButton(QStringLiteral("&Undelete"), this);
+    undelete_->setObjectName(QStringLiteral("btnUndelete"));
+    undelete_->setVisible(false);
+    connect(undelete_, &QPushButton::clicked, this, &TBrowseWindow::Undelete);
+    row->addWidget(undelete_);
     auto* tag = new QPushButton(QStringLiteral("&Tag"), this);
     tag->setObjectName(QStringLiteral("btnTag"));
     connect(tag, &QPushButton::clicked, this, &TBrowseWindow::Tag);
@@ -97,12 +108,17 @@ TBrowseWindow::~TBrowseWindow() = default;
 std::vector<std::string> TBrowseWindow::visualFields() const {
     std::vector<std::string> out;
     auto* header = grid_->horizontalHeader();
-    for (int v = 0; v < header->count(); ++v)
-        out.push_back(model_->fields()[std::size_t(header->logicalIndex(v))]);
+    for (int v = 0; v < header->count(); ++v) {
+        const auto& field = model_->fields()[std::size_t(header->logicalIndex(v))];
+        if (field != TBrowseModel::kDeletedColumn)
+            out.push_back(field);
+    }
     return out;
 }
 
 void TBrowseWindow::done(int result) {
+    if (showDeleted_->isChecked())
+        showDeleted_->setChecked(false); // the query as it was
     if (!saved_) {
         saved_ = true;
         (void)WriteFieldsList(FieldsListPath(), WithVisibleOrder(order_, visualFields()));
@@ -120,10 +136,57 @@ void TBrowseWindow::selectCurrent() {
         grid_->scrollTo(index);
     }
     following_ = false;
+    updateUndelete();
 }
 
 void TBrowseWindow::rowChosen(int row) {
     model_->goToRow(row);
+    updateUndelete();
+}
+
+void TBrowseWindow::updateUndelete() {
+    const int row = model_->currentRow();
+    const bool deleted = row >= 0 && model_->rowDeleted(row);
+    undelete_->setVisible(model_->showDeleted());
+    undelete_->setEnabled(deleted);
+}
+
+void TBrowseWindow::setShowDeleted(bool on) {
+    if (on == model_->showDeleted())
+        return;
+    if (on) {
+        queryBefore_ = table_.dbFilter();
+        table_.setDeleted(false);
+        if (auto st = table_.setQuery(QueryWithDeleted(queryBefore_)); !st)
+            ui::ShowInfo(QString::fromStdString(st.error()), this);
+    } else {
+        const std::uint32_t at = table_.recNo();
+        table_.setDeleted(true);
+        (void)table_.setQuery(queryBefore_);
+        // Stay on the record when it is still shown, else on the first.
+        if (!table_.go(at) || table_.deleted())
+            table_.first();
+    }
+    model_->setShowDeleted(on);
+    if (on) {
+        const int column = model_->columnCount() - 1;
+        grid_->setColumnWidth(column,
+                              fontMetrics().horizontalAdvance(QStringLiteral("Deleted")) + 16);
+    }
+    selectCurrent();
+    updateUndelete();
+}
+
+void TBrowseWindow::Undelete() {
+    const int row = model_->currentRow();
+    if (row < 0 || !model_->rowDeleted(row))
+        return;
+    if (auto st = addressbook::Undelete(table_); !st) {
+        ui::ShowInfo(QString::fromStdString(st.error()), this);
+        return;
+    }
+    model_->refreshRow(row);
+    updateUndelete();
 }
 
 void TBrowseWindow::First() {

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+class QCheckBox;
+class QPushButton;
 class QTableView;
 
 namespace qp::addressbook {
@@ -34,6 +36,10 @@ public:
     void Next();
     void Last();
     void Tag();
+    // Lets deleted records into the grid (greyed, with a Deleted column).
+    void setShowDeleted(bool on);
+    // Clears the current record's deletion mark and ISDEL.
+    void Undelete();
 
 protected:
     void done(int result) override;
@@ -41,6 +47,7 @@ protected:
 private:
     void selectCurrent();
     void rowChosen(int row);
+    void updateUndelete();
 
     store::Table& table_;
     std::function<void()> toggleTag_;
@@ -49,6 +56,9 @@ private:
     TBrowseModel* model_ = nullptr;
     bool following_ = false;
     bool saved_ = false;
+    QCheckBox* showDeleted_ = nullptr;
+    QPushButton* undelete_ = nullptr;
+    std::string queryBefore_; // the query in force before deleted records were shown
 };
 
 } // namespace qp::addressbook

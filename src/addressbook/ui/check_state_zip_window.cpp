@@ -257,7 +257,9 @@ void TCheckStateZipWindow::ToggleStateEditor() {
     auto csz =
         store::openSystemTable(store::SysdataFolder().string(), store::SystemTable::StateZip);
     if (!csz) {
-        ui::ShowInfo(QStringLiteral("Unable to open CSZ.DBF"), this);
+        ui::ShowInfo(QStringLiteral("Unable to open CSZ.DBF\r\n\r\n") +
+                         QString::fromStdString(csz.error()),
+                     this);
         return;
     }
     states_.emplace(std::move(*csz));

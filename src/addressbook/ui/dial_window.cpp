@@ -12,6 +12,7 @@
 #include <QSerialPort>
 #include <QSerialPortInfo>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -47,6 +48,10 @@ DialLine SerialPortLine(QWidget* parent) {
     };
     return line;
 }
+
+namespace {
+constexpr const char* kDeviceKey = "Device";
+} // namespace
 
 TDialWindow::TDialWindow(const QString& number, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TDialWindow"));
@@ -97,6 +102,12 @@ TDialWindow::TDialWindow(const QString& number, QWidget* parent) : QDialog(paren
     prefix_->setText(ui::qs(settings.prefix));
     init_->setText(ui::qs(settings.init));
     port_->setCurrentIndex(std::clamp(settings.port, 0, 3));
+    // A modem chosen by its device path last time, when it is still there.
+    const std::string device =
+        store::SettingsFile::standard().readString("Dialing", kDeviceKey, "");
+    if (!device.empty())
+        if (int i = port_->findData(ui::qs(device)); i >= 4)
+            port_->setCurrentIndex(i);
     method_->setCurrentIndex(settings.method == 1 ? 1 : 0);
     line_ = SerialPortLine(this);
     ui::CenterDialog(*this);
@@ -107,13 +118,22 @@ QString TDialWindow::deviceAt(int index) const {
 }
 
 DialResult TDialWindow::Dial() {
+    // The help buttons go while the modem is driven, the pointer-help one too.
     help_->hide();
+    for (auto* b : findChildren<QToolButton*>())
+        if (b->text() == QLatin1String("?"))
+            b->hide();
     auto settings = store::SettingsFile::standard();
     store::DialingSettings dialing = store::ReadDialingSettings(settings);
     dialing.prefix = prefix_->text().toStdString();
     dialing.init = init_->text().toStdString();
-    if (port_->currentIndex() < 4) // the key holds COM ports only
+    // The port key holds COM ports only; another modem is kept by its path.
+    const bool comPort = port_->currentIndex() < 4;
+    if (comPort)
         dialing.port = port_->currentIndex();
+    (void)settings.writeString("Dialing", kDeviceKey,
+                               comPort ? std::string()
+                                       : deviceAt(port_->currentIndex()).toStdString());
     dialing.method = method_->currentIndex();
     (void)store::WriteDialingSettings(settings, dialing);
 

@@ -132,10 +132,23 @@ QWidget* TFilterWindow::buildPlacedArea(const std::vector<FilterBoxPlacement>& p
         placed[i] = true;
         QLineEdit* box = makeBox(p.field, area);
         box->setGeometry(p.box);
-        auto* label = new QLabel(p.label, area);
+        // The caller's caption, completed to the filter's own where that is the
+        // longer form ("State or Prov" reads "State or Province"); the place is
+        // the caller's, widened leftwards when the caption needs more room at
+        // this font.
+        QString caption = p.label;
+        const QString plain = QString(caption).remove(QLatin1Char('&'));
+        const QString full = QString::fromLatin1(FilterBoxFor(p.field).label);
+        if (full.size() > plain.size() && full.startsWith(plain))
+            caption += full.mid(plain.size());
+        auto* label = new QLabel(caption, area);
         label->setObjectName(box->objectName() + QStringLiteral("Label"));
         label->setBuddy(box);
         QRect labelRect = p.labelRect;
+        if (!labelRect.isEmpty() && labelRect.width() < label->sizeHint().width()) {
+            labelRect.setLeft(labelRect.right() + 1 - label->sizeHint().width());
+            label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        }
         if (labelRect.isEmpty()) {
             QSize hint = label->sizeHint();
             labelRect = QRect(p.box.left() - hint.width() - 4,
@@ -222,6 +235,7 @@ void TFilterWindow::apply() {
     store::FilterOutcome outcome = store::ApplyFilter(table_, criteria_, tagId_);
     QApplication::restoreOverrideCursor();
     matches_ = outcome.matches;
+    matchedNothing_ = outcome.matchedNothing;
     if (!outcome.message.empty())
         qp::ui::ShowInfo(QString::fromStdString(outcome.message), this);
     emit filterApplied(matches_);
@@ -249,6 +263,8 @@ void TFilterWindow::accept() {
     // Applying the boxes once more would give the same state: Test already
     // dropped a filter that matched nothing.
     test();
+    if (matchedNothing_)
+        qp::ui::ShowInfo(QStringLiteral("No records match; the filter was not applied."), this);
     QDialog::accept();
 }
 

@@ -87,6 +87,7 @@ private:
     QLabel* matchLine_ = nullptr;
     QLabel* dateNote_ = nullptr;
     std::uint32_t matches_ = 0;
+    bool matchedNothing_ = false; // the last filter applied matched no record and was dropped
     bool tested_ = false;
     HelpHandler help_;
 };

@@ -1,5 +1,6 @@
 #include "addressbook/ui/rebuild_windows.h"
 
+#include "addressbook/deleted_records.h"
 #include "addressbook/rebuild.h"
 #include "addressbook/ui/dialog_calls.h"
 #include "store/shared_routines.h"
@@ -85,6 +86,16 @@ TRebuildIndexesForm::TRebuildIndexesForm(store::Table& table, QWidget* parent)
 }
 
 void TRebuildIndexesForm::work() {
+    // Deleted records go for good here: ask first, naming how many.
+    if (const std::uint32_t deleted = CountDeleted(table_); deleted > 0) {
+        QApplication::restoreOverrideCursor();
+        const bool go =
+            ui::AskYesNoDefaultNo(QString::fromStdString(RemoveDeletedQuestion(deleted)),
+                                  QStringLiteral("Rebuild Indexes"), this);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        if (!go)
+            return;
+    }
     QString account;
     auto st = RebuildAddressIndexes(
         table_, {[this](std::string_view s) { setStatus(s); }, [this](int p) { setProgress(p); },

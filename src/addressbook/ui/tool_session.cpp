@@ -64,6 +64,20 @@ TToolSession::TToolSession(TAddressMain& window, Tool tool)
         table->go(recno_);
 }
 
+namespace {
+
+// Goes to `recno` and says whether it is visible under the query in force.
+bool stillMatches(store::Table& table, std::uint32_t recno) {
+    if (!table.go(recno) || (table.deletedHidden() && table.deleted()))
+        return false;
+    if (table.dbFilter().empty())
+        return true;
+    auto passes = table.evalLogical(table.dbFilter());
+    return passes && *passes;
+}
+
+} // namespace
+
 TToolSession::~TToolSession() {
     if (ready_)
         restore();
@@ -85,10 +99,13 @@ void TToolSession::restore() {
             if (!table->setQuery(query_))
                 w.ApplyFilter();
         }
-        if (traits_.firstRecord || traits_.reapplyFilter)
-            table->first();
-        else if (hadRecord_)
-            table->go(recno_);
+        const bool stayed = traits_.staysOnRecord && hadRecord_ && stillMatches(*table, recno_);
+        if (!stayed) {
+            if (traits_.firstRecord || traits_.reapplyFilter)
+                table->first();
+            else if (hadRecord_)
+                table->go(recno_);
+        }
     }
     if (traits_.restorePrinter) {
         auto& setup = print::TPrinterSetup::Shared();

@@ -60,7 +60,9 @@ void importTool(addressbook::ToolContext& c) {
     }
     auto table = store::openAddressFile(c.filePath, store::OpenMode::Exclusive);
     if (!table) {
-        ui::ShowInfo(kOpenFailedMessage, c.window);
+        ui::ShowInfo(QString::fromLatin1(kOpenFailedMessage) + QStringLiteral("\r\n\r\n") +
+                         QString::fromStdString(table.error()),
+                     c.window);
         return;
     }
     runAsciiImport(c.window, *table);
