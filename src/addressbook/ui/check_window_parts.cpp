@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QToolButton>
 
 #include <algorithm>
@@ -20,6 +21,12 @@ QPushButton* NewActionButton(const QString& text, const char* name, QWidget* par
     auto* b = new QPushButton(text, parent);
     b->setObjectName(QString::fromLatin1(name));
     b->setAutoDefault(false);
+    return b;
+}
+
+QRadioButton* NewRadioButton(const QString& text, const char* name, QWidget* parent) {
+    auto* b = new QRadioButton(text, parent);
+    b->setObjectName(QString::fromLatin1(name));
     return b;
 }
 

@@ -15,6 +15,7 @@
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class QRadioButton;
 class QToolButton;
 class QWidget;
 
@@ -24,6 +25,7 @@ class TRecordGrid;
 
 // A button that is not the default one when Enter is pressed.
 QPushButton* NewActionButton(const QString& text, const char* name, QWidget* parent);
+QRadioButton* NewRadioButton(const QString& text, const char* name, QWidget* parent);
 QProgressBar* NewProgressBar(QWidget* parent);
 QLabel* NewStatusLine(QWidget* parent);
 QToolButton* NewMouseHelpButton(QWidget* parent);
