@@ -4,27 +4,17 @@
 
 #include "layout_reader_target.h"
 
+#include "gui_application.h"
+
 #include "design/base_panel.h"
 #include "design/layout_stream.h"
 
 #include <QByteArray>
-#include <QGuiApplication>
 
 #include <memory>
 #include <vector>
 
 namespace {
-
-void ensureApplication() {
-    if (QGuiApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "layout_reader_fuzz";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
-}
 
 // A panel that admits the classes of one panel kind.
 class TKindPanel : public qp::design::TGDataPanel {
@@ -39,7 +29,7 @@ private:
 } // namespace
 
 int ReadLayoutBytes(const std::uint8_t* data, std::size_t size) {
-    ensureApplication();
+    qp::fuzz::ensureGuiApplication();
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     for (auto kind : {qp::design::pkLabel, qp::design::pkEnvelope, qp::design::pkReport}) {
         TKindPanel panel(kind);

@@ -26,10 +26,6 @@ int main(int argc, char** argv) {
         seeds.push_back(p.PictureData());
     }
     return qp::fuzz::replay(
-        argc, argv, seeds, 20000,
-        [](const QByteArray& b) {
-            ReadPictureBytes(reinterpret_cast<const std::uint8_t*>(b.constData()),
-                             std::size_t(b.size()));
-        },
+        argc, argv, seeds, 20000, [](const QByteArray& b) { qp::fuzz::feed(ReadPictureBytes, b); },
         "pictures");
 }

@@ -5,24 +5,14 @@
 
 #include "picture_reader_target.h"
 
+#include "gui_application.h"
+
 #include "design/picture.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
 namespace {
-
-void ensureApplication() {
-    if (QGuiApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "picture_reader_fuzz";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
-}
 
 void show(const qp::design::TDesignPicture& p) {
     if (!p.CanShow()) {
@@ -51,7 +41,7 @@ void show(const qp::design::TDesignPicture& p) {
 } // namespace
 
 int ReadPictureBytes(const std::uint8_t* data, std::size_t size) {
-    ensureApplication();
+    qp::fuzz::ensureGuiApplication();
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     show(qp::design::TDesignPicture::FromMetafileBytes(bytes));
     show(qp::design::TDesignPicture::FromBitmapBytes(bytes));

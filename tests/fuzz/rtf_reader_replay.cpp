@@ -4,26 +4,14 @@
 // numbers made huge and groups nested deep, from a fixed seed. Files given
 // on the command line (e.g. crashes a fuzzer found) are run too.
 
+#include "replay_support.h"
 #include "rtf_reader_target.h"
 
-#include <QFile>
 #include <QGuiApplication>
 
-#include <cstdio>
-#include <vector>
+#include <iterator>
 
 namespace {
-
-struct Random {
-    std::uint64_t state = 0x2545F4914F6CDD1Dull;
-    std::uint64_t next() {
-        state ^= state << 13;
-        state ^= state >> 7;
-        state ^= state << 17;
-        return state;
-    }
-    int below(int n) { return n > 0 ? static_cast<int>(next() % std::uint64_t(n)) : 0; }
-};
 
 const char* const kPieces[] = {"{",
                                "}",
@@ -90,42 +78,20 @@ QByteArray seedDocument() {
            "{\\pict\\wmetafile8 0102}\\trowd\\cellx100 \\intbl a\\cell b\\cell\\row\\par}";
 }
 
-QByteArray mutate(const QByteArray& a, Random& r) {
-    QByteArray out = a;
-    const int edits = 1 + r.below(6);
-    for (int e = 0; e < edits; ++e) {
-        const int at = out.isEmpty() ? 0 : r.below(int(out.size()));
-        switch (r.below(8)) {
-        case 0:
-            out.truncate(at);
-            break;
-        case 1:
-            if (!out.isEmpty())
-                out[at] = char(r.below(256));
-            break;
-        case 2:
-            out.insert(at, char(r.below(256)));
-            break;
-        case 3:
-            out.remove(at, 1 + r.below(16));
-            break;
-        case 4: // a control word or brace from the reader's vocabulary
-        case 5:
-            out.insert(at, kPieces[r.below(int(std::size(kPieces)))]);
-            break;
-        case 6: // deep nesting
-            out.insert(at, QByteArray(1 + r.below(3000), '{'));
-            break;
-        default: // a run of digits after whatever is there
-            out.insert(at, QByteArray(1 + r.below(30), char('0' + r.below(10))));
-        }
+// The edits beyond the shared ones: the reader's own vocabulary, deep
+// nesting and long numbers.
+void moreEdits(QByteArray& out, int at, int kind, qp::fuzz::Random& r) {
+    switch (kind) {
+    case 4: // a control word or brace from the reader's vocabulary
+    case 5:
+        out.insert(at, kPieces[r.below(int(std::size(kPieces)))]);
+        break;
+    case 6: // deep nesting
+        out.insert(at, QByteArray(1 + r.below(3000), '{'));
+        break;
+    default: // a run of digits after whatever is there
+        out.insert(at, QByteArray(1 + r.below(30), char('0' + r.below(10))));
     }
-    return out;
-}
-
-int run(const QByteArray& bytes) {
-    return ReadRtfBytes(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                        static_cast<std::size_t>(bytes.size()));
 }
 
 } // namespace
@@ -135,29 +101,19 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     // Damaged pictures are expected here; their decoder's complaints are noise.
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-    for (int i = 1; i < argc; ++i) {
-        QFile f(QString::fromLocal8Bit(argv[i]));
-        if (!f.open(QIODevice::ReadOnly)) {
-            std::fprintf(stderr, "cannot read %s\n", argv[i]);
-            return 1;
-        }
-        run(f.readAll());
-    }
-    std::vector<QByteArray> seeds{
-        seedDocument(),        QByteArray("{\\rtf1 plain}"),
-        QByteArray(),          QByteArray("not rtf at all\r\n"),
-        QByteArray(5000, '{'), QByteArray("{\\rtf1 ") + QByteArray(5000, '}')};
-    for (const auto& s : seeds) {
-        run(s);
-        for (int n = 0; n < s.size(); n += 5)
-            run(s.left(n));
-    }
-    Random random;
-    int runs = 0;
-    for (int i = 0; i < 20000; ++i) {
-        run(mutate(seeds[std::size_t(random.below(int(seeds.size())))], random));
-        ++runs;
-    }
-    std::printf("%d mutated RTF files read without a fault\n", runs);
-    return 0;
+    qp::fuzz::ReplayPlan plan;
+    plan.seeds = {seedDocument(),        QByteArray("{\\rtf1 plain}"),
+                  QByteArray(),          QByteArray("not rtf at all\r\n"),
+                  QByteArray(5000, '{'), QByteArray("{\\rtf1 ") + QByteArray(5000, '}')};
+    plan.cutStep = 5;
+    plan.what = "RTF files";
+    plan.random = qp::fuzz::Random(0x2545F4914F6CDD1Dull);
+    plan.edits.most = 6;
+    plan.edits.kinds = 8;
+    plan.edits.longestRemoval = 16;
+    plan.edits.splice = false;
+    plan.edits.editEmpty = true;
+    plan.edits.more = moreEdits;
+    return qp::fuzz::replay(argc, argv, std::move(plan),
+                            [](const QByteArray& b) { qp::fuzz::feed(ReadRtfBytes, b); });
 }

@@ -4,34 +4,20 @@
 
 #include "rtf_reader_target.h"
 
+#include "gui_application.h"
+
 #include "richtext/paged_layout.h"
 #include "richtext/rtf_reader.h"
 #include "richtext/rtf_writer.h"
 
 #include <QByteArray>
-#include <QGuiApplication>
 #include <QTextDocument>
 
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
-
-void ensureApplication() {
-    if (QGuiApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "rtf_reader_fuzz";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
-}
-
-} // namespace
-
 int ReadRtfBytes(const std::uint8_t* data, std::size_t size) {
-    ensureApplication();
+    qp::fuzz::ensureGuiApplication();
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     QTextDocument doc;
     qp::richtext::ReadRtf(bytes, doc);

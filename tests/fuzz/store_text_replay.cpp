@@ -45,9 +45,7 @@ int main(int argc, char** argv) {
     }
     const bool settings = std::strcmp(argv[1], "settings") == 0;
     auto run = [&](const QByteArray& b) {
-        const auto* data = reinterpret_cast<const std::uint8_t*>(b.constData());
-        settings ? ReadSettingsBytes(data, std::size_t(b.size()))
-                 : ReadFilterBytes(data, std::size_t(b.size()));
+        qp::fuzz::feed(settings ? ReadSettingsBytes : ReadFilterBytes, b);
     };
     return qp::fuzz::replay(argc - 1, argv + 1, settings ? settingsSeeds() : filterSeeds(), 5000,
                             run, settings ? "settings files" : "filter files");

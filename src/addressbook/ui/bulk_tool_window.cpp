@@ -1,5 +1,6 @@
 #include "addressbook/ui/bulk_tool_window.h"
 
+#include "addressbook/ui/check_window_parts.h"
 #include "addressbook/ui/dialog_calls.h"
 #include "store/ui/common_dialogs.h"
 
@@ -20,29 +21,18 @@ TBulkToolWindow::TBulkToolWindow(const QString& title, const QString& runCaption
     auto* layout = new QVBoxLayout(this);
     body_ = new QVBoxLayout;
     layout->addLayout(body_);
-    bar_ = new QProgressBar(this);
-    bar_->setObjectName(QStringLiteral("ProgressBar"));
-    bar_->setRange(0, 100);
-    bar_->setValue(0);
+    bar_ = NewProgressBar(this);
     layout->addWidget(bar_);
-    status_ = new QLabel(this);
-    status_->setObjectName(QStringLiteral("StatusLine"));
+    status_ = NewStatusLine(this);
     status_->setMinimumWidth(status_->fontMetrics().averageCharWidth() * 50);
     layout->addWidget(status_);
     auto* buttons = new QHBoxLayout;
-    mouseHelp_ = new QToolButton(this);
-    mouseHelp_->setObjectName(QStringLiteral("MouseHelpButton"));
-    mouseHelp_->setText(QStringLiteral("?"));
-    mouseHelp_->setFocusPolicy(Qt::NoFocus);
+    mouseHelp_ = NewMouseHelpButton(this);
     run_ = new QPushButton(runCaption, this);
     run_->setObjectName(QStringLiteral("RunButton"));
     run_->setDefault(true);
-    cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel_->setObjectName(QStringLiteral("CancelButton"));
-    cancel_->setAutoDefault(false);
-    help_ = new QPushButton(QStringLiteral("Help"), this);
-    help_->setObjectName(QStringLiteral("HelpButton"));
-    help_->setAutoDefault(false);
+    cancel_ = NewActionButton(QStringLiteral("Cancel"), "CancelButton", this);
+    help_ = NewActionButton(QStringLiteral("Help"), "HelpButton", this);
     buttons->addWidget(mouseHelp_);
     buttons->addStretch(1);
     for (auto* b : {run_, cancel_, help_})

@@ -1,13 +1,12 @@
 #include "addressbook/ui/check_duplicates_window.h"
 
+#include "addressbook/ui/check_window_parts.h"
 #include "addressbook/ui/dialog_calls.h"
 #include "addressbook/ui/record_grid.h"
-#include "addressbook/ui/tagging_window.h"
 #include "store/ui/common_dialogs.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -21,17 +20,6 @@
 #include <QVBoxLayout>
 
 namespace qp::addressbook {
-
-namespace {
-
-QPushButton* button(const QString& text, const char* name, QWidget* parent) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
-} // namespace
 
 TCheckDuplicatesWindow::TCheckDuplicatesWindow(store::Table& table, std::string tagId,
                                                std::filesystem::path scratchPath, QWidget* parent)
@@ -83,7 +71,7 @@ TCheckDuplicatesWindow::TCheckDuplicatesWindow(store::Table& table, std::string 
     suffixes_->setObjectName(QStringLiteral("chkSuffixes"));
     wl->addWidget(suffixes_);
     sl->addWidget(what);
-    perform_ = button(QStringLiteral("&Perform Duplicate Check Now"), "btnPerform", setup);
+    perform_ = NewActionButton(QStringLiteral("&Perform Duplicate Check Now"), "btnPerform", setup);
     perform_->setDefault(true);
     sl->addWidget(perform_, 0, Qt::AlignLeft);
     sl->addStretch(1);
@@ -100,11 +88,11 @@ TCheckDuplicatesWindow::TCheckDuplicatesWindow(store::Table& table, std::string 
                             resultPage_);
     rl->addWidget(grid_, 1);
     auto* actions = new QHBoxLayout;
-    auto* del = button(QStringLiteral("&Delete"), "btnDelete", resultPage_);
-    auto* save = button(QStringLiteral("S&ave"), "btnSave", resultPage_);
-    auto* undo = button(QStringLiteral("&Undo"), "btnUndo", resultPage_);
-    auto* tag = button(QStringLiteral("&Tag"), "btnTag", resultPage_);
-    auto* tagAll = button(QStringLiteral("Tag &All"), "btnTagAll", resultPage_);
+    auto* del = NewActionButton(QStringLiteral("&Delete"), "btnDelete", resultPage_);
+    auto* save = NewActionButton(QStringLiteral("S&ave"), "btnSave", resultPage_);
+    auto* undo = NewActionButton(QStringLiteral("&Undo"), "btnUndo", resultPage_);
+    auto* tag = NewActionButton(QStringLiteral("&Tag"), "btnTag", resultPage_);
+    auto* tagAll = NewActionButton(QStringLiteral("Tag &All"), "btnTagAll", resultPage_);
     for (auto* b : {del, save, undo, tag, tagAll})
         actions->addWidget(b);
     actions->addStretch(1);
@@ -116,22 +104,15 @@ TCheckDuplicatesWindow::TCheckDuplicatesWindow(store::Table& table, std::string 
     connect(tag, &QPushButton::clicked, this, &TCheckDuplicatesWindow::Tag);
     connect(tagAll, &QPushButton::clicked, this, &TCheckDuplicatesWindow::TagAll);
 
-    bar_ = new QProgressBar(this);
-    bar_->setObjectName(QStringLiteral("ProgressBar"));
-    bar_->setRange(0, 100);
-    bar_->setValue(0);
+    bar_ = NewProgressBar(this);
     layout->addWidget(bar_);
-    status_ = new QLabel(this);
-    status_->setObjectName(QStringLiteral("StatusLine"));
+    status_ = NewStatusLine(this);
     layout->addWidget(status_);
     auto* buttons = new QHBoxLayout;
-    mouseHelp_ = new QToolButton(this);
-    mouseHelp_->setObjectName(QStringLiteral("MouseHelpButton"));
-    mouseHelp_->setText(QStringLiteral("?"));
-    mouseHelp_->setFocusPolicy(Qt::NoFocus);
-    cancel_ = button(QStringLiteral("Cancel"), "CancelButton", this);
-    ok_ = button(QStringLiteral("Ok"), "OkButton", this);
-    help_ = button(QStringLiteral("Help"), "HelpButton", this);
+    mouseHelp_ = NewMouseHelpButton(this);
+    cancel_ = NewActionButton(QStringLiteral("Cancel"), "CancelButton", this);
+    ok_ = NewActionButton(QStringLiteral("Ok"), "OkButton", this);
+    help_ = NewActionButton(QStringLiteral("Help"), "HelpButton", this);
     buttons->addWidget(mouseHelp_);
     buttons->addStretch(1);
     for (auto* b : {cancel_, ok_, help_})
@@ -195,22 +176,9 @@ void TCheckDuplicatesWindow::PerformCheck() {
     const DuplicateOptions o = options();
     setRunning(true);
     cancelRequested_ = false;
-    QElapsedTimer shown;
-    shown.start();
     const CheckOutcome outcome =
-        RunDuplicateCheck(table_, o, scratch_, scratchPath_, [&](const CheckProgress& p) {
-            const bool last = p.seen == p.total;
-            if (!last && shown.elapsed() < 50 && !cancelRequested_)
-                return true;
-            shown.restart();
-            const int percent =
-                int(std::uint64_t(p.seen) * 100 / std::max<std::uint32_t>(p.total, 1));
-            if (percent > 0 && percent < 100)
-                bar_->setValue(percent);
-            status_->setText(ui::qs(DuplicateFoundText(p.found)));
-            QApplication::processEvents();
-            return !cancelRequested_;
-        });
+        RunDuplicateCheck(table_, o, scratch_, scratchPath_,
+                          ShowCheckProgress(bar_, status_, cancelRequested_, DuplicateFoundText));
     setRunning(false);
     bar_->setValue(0);
     found_ = outcome.found;
@@ -257,14 +225,7 @@ void TCheckDuplicatesWindow::Tag() {
 }
 
 void TCheckDuplicatesWindow::TagAll() {
-    if (!ui::AskYesNo(QStringLiteral("Tag all possible duplicates?"), QStringLiteral("TAG ALL"),
-                      this))
-        return;
-    if (!grid_->Save())
-        return;
-    TTaggingWindow tagging(table_, tagId_, this);
-    tagging.exec();
-    grid_->reload();
+    TagAllFound(*grid_, table_, tagId_, QStringLiteral("Tag all possible duplicates?"), this);
 }
 
 void TCheckDuplicatesWindow::reject() {

@@ -1,15 +1,14 @@
 #include "addressbook/ui/check_state_zip_window.h"
 
+#include "addressbook/ui/check_window_parts.h"
 #include "addressbook/ui/dialog_calls.h"
 #include "addressbook/ui/record_grid.h"
-#include "addressbook/ui/tagging_window.h"
 #include "store/shared_routines.h"
 #include "store/system_tables.h"
 #include "store/ui/common_dialogs.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -22,13 +21,6 @@
 namespace qp::addressbook {
 
 namespace {
-
-QPushButton* button(const QString& text, const char* name, QWidget* parent) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
 
 QLabel* label(const QString& text, const char* name, QWidget* parent) {
     auto* l = new QLabel(text, parent);
@@ -83,7 +75,7 @@ TCheckStateZipWindow::TCheckStateZipWindow(store::Table& table, std::string tagI
         setupPage_);
     includeBlank_->setObjectName(QStringLiteral("chkIncludeBlank"));
     sl->addWidget(includeBlank_);
-    perform_ = button(QStringLiteral("Perform Check Now"), "btnPerform", setupPage_);
+    perform_ = NewActionButton(QStringLiteral("Perform Check Now"), "btnPerform", setupPage_);
     perform_->setDefault(true);
     sl->addWidget(perform_, 0, Qt::AlignLeft);
     sl->addStretch(1);
@@ -103,14 +95,15 @@ TCheckStateZipWindow::TCheckStateZipWindow(store::Table& table, std::string tagI
     rl->addWidget(grid_, 1);
     auto* ra = new QHBoxLayout;
     const std::pair<QPushButton*, void (TCheckStateZipWindow::*)()> resultButtons[] = {
-        {button(QStringLiteral("&Edit"), "btnEdit", resultPage_),
+        {NewActionButton(QStringLiteral("&Edit"), "btnEdit", resultPage_),
          &TCheckStateZipWindow::EditRecord},
-        {button(QStringLiteral("&Save"), "btnSave", resultPage_),
+        {NewActionButton(QStringLiteral("&Save"), "btnSave", resultPage_),
          &TCheckStateZipWindow::SaveRecord},
-        {button(QStringLiteral("&Cancel"), "btnCancelEdit", resultPage_),
+        {NewActionButton(QStringLiteral("&Cancel"), "btnCancelEdit", resultPage_),
          &TCheckStateZipWindow::CancelRecord},
-        {button(QStringLiteral("&Tag"), "btnTag", resultPage_), &TCheckStateZipWindow::Tag},
-        {button(QStringLiteral("Tag &All"), "btnTagAll", resultPage_),
+        {NewActionButton(QStringLiteral("&Tag"), "btnTag", resultPage_),
+         &TCheckStateZipWindow::Tag},
+        {NewActionButton(QStringLiteral("Tag &All"), "btnTagAll", resultPage_),
          &TCheckStateZipWindow::TagAll},
     };
     for (const auto& [b, slot] : resultButtons) {
@@ -131,13 +124,13 @@ TCheckStateZipWindow::TCheckStateZipWindow(store::Table& table, std::string tagI
         label(QStringLiteral("Click on field to begin editing"), "lblStatesClick", statesPage_));
     auto* ea = new QHBoxLayout;
     const std::pair<QPushButton*, void (TCheckStateZipWindow::*)()> stateButtons[] = {
-        {button(QStringLiteral("Delete"), "btnStateDelete", statesPage_),
+        {NewActionButton(QStringLiteral("Delete"), "btnStateDelete", statesPage_),
          &TCheckStateZipWindow::DeleteState},
-        {button(QStringLiteral("Save"), "btnStateSave", statesPage_),
+        {NewActionButton(QStringLiteral("Save"), "btnStateSave", statesPage_),
          &TCheckStateZipWindow::SaveState},
-        {button(QStringLiteral("Undo"), "btnStateUndo", statesPage_),
+        {NewActionButton(QStringLiteral("Undo"), "btnStateUndo", statesPage_),
          &TCheckStateZipWindow::UndoState},
-        {button(QStringLiteral("Add"), "btnStateAdd", statesPage_),
+        {NewActionButton(QStringLiteral("Add"), "btnStateAdd", statesPage_),
          &TCheckStateZipWindow::AddState},
     };
     for (const auto& [b, slot] : stateButtons) {
@@ -148,23 +141,17 @@ TCheckStateZipWindow::TCheckStateZipWindow(store::Table& table, std::string tagI
     el->addLayout(ea);
     pages_->addWidget(statesPage_);
 
-    bar_ = new QProgressBar(this);
-    bar_->setObjectName(QStringLiteral("ProgressBar"));
-    bar_->setRange(0, 100);
-    bar_->setValue(0);
+    bar_ = NewProgressBar(this);
     layout->addWidget(bar_);
-    status_ = new QLabel(this);
-    status_->setObjectName(QStringLiteral("StatusLine"));
+    status_ = NewStatusLine(this);
     layout->addWidget(status_);
     auto* buttons = new QHBoxLayout;
-    mouseHelp_ = new QToolButton(this);
-    mouseHelp_->setObjectName(QStringLiteral("MouseHelpButton"));
-    mouseHelp_->setText(QStringLiteral("?"));
-    mouseHelp_->setFocusPolicy(Qt::NoFocus);
-    editStates_ = button(QStringLiteral("Edit State/Province File"), "btnEditStates", this);
-    cancel_ = button(QStringLiteral("Cancel"), "CancelButton", this);
-    close_ = button(QStringLiteral("Close"), "CloseButton", this);
-    help_ = button(QStringLiteral("Help"), "HelpButton", this);
+    mouseHelp_ = NewMouseHelpButton(this);
+    editStates_ =
+        NewActionButton(QStringLiteral("Edit State/Province File"), "btnEditStates", this);
+    cancel_ = NewActionButton(QStringLiteral("Cancel"), "CancelButton", this);
+    close_ = NewActionButton(QStringLiteral("Close"), "CloseButton", this);
+    help_ = NewActionButton(QStringLiteral("Help"), "HelpButton", this);
     buttons->addWidget(mouseHelp_);
     buttons->addWidget(editStates_);
     buttons->addStretch(1);
@@ -208,22 +195,9 @@ void TCheckStateZipWindow::PerformCheck() {
     }
     setRunning(true);
     cancelRequested_ = false;
-    QElapsedTimer shown;
-    shown.start();
-    const CheckOutcome outcome =
-        RunStateZipCheck(table_, *csz, includeBlank_->isChecked(), scratch_,
-                         StateZipScratchPath(table_.path()), [&](const CheckProgress& p) {
-                             if (p.seen != p.total && shown.elapsed() < 50 && !cancelRequested_)
-                                 return true;
-                             shown.restart();
-                             const int percent = int(std::uint64_t(p.seen) * 100 /
-                                                     std::max<std::uint32_t>(p.total, 1));
-                             if (percent > 0 && percent < 100)
-                                 bar_->setValue(percent);
-                             status_->setText(ui::qs(StateZipFoundText(p.found)));
-                             QApplication::processEvents();
-                             return !cancelRequested_;
-                         });
+    const CheckOutcome outcome = RunStateZipCheck(
+        table_, *csz, includeBlank_->isChecked(), scratch_, StateZipScratchPath(table_.path()),
+        ShowCheckProgress(bar_, status_, cancelRequested_, StateZipFoundText));
     setRunning(false);
     bar_->setValue(0);
     found_ = outcome.found;
@@ -298,14 +272,8 @@ void TCheckStateZipWindow::Tag() {
 }
 
 void TCheckStateZipWindow::TagAll() {
-    if (!ui::AskYesNo(QStringLiteral("Tag all records with questionable state or zipcodes?"),
-                      QStringLiteral("TAG ALL"), this))
-        return;
-    if (!grid_->Save())
-        return;
-    TTaggingWindow tagging(table_, tagId_, this);
-    tagging.exec();
-    grid_->reload();
+    TagAllFound(*grid_, table_, tagId_,
+                QStringLiteral("Tag all records with questionable state or zipcodes?"), this);
 }
 
 void TCheckStateZipWindow::DeleteState() {

@@ -1,6 +1,7 @@
 #include "addressbook/ui/convert_case_window.h"
 
 #include "addressbook/maintenance/field_text.h"
+#include "addressbook/ui/check_window_parts.h"
 #include "store/ui/common_dialogs.h"
 
 #include <QApplication>
@@ -14,16 +15,6 @@
 #include <QVBoxLayout>
 
 namespace qp::addressbook {
-
-namespace {
-
-QRadioButton* radio(const QString& text, const char* name, QWidget* parent) {
-    auto* b = new QRadioButton(text, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    return b;
-}
-
-} // namespace
 
 TConvertCaseWindow::TConvertCaseWindow(store::Table& table, bool filterSet, QWidget* parent)
     : TBulkToolWindow(QStringLiteral("Convert Case"), QStringLiteral("Convert"), kHelpTopic,
@@ -58,9 +49,10 @@ TConvertCaseWindow::TConvertCaseWindow(store::Table& table, bool filterSet, QWid
     auto* conversion = new QGroupBox(QStringLiteral("Conversion"), this);
     conversion->setObjectName(QStringLiteral("gbConversion"));
     auto* cl = new QVBoxLayout(conversion);
-    upper_ = radio(QStringLiteral("Uppercase"), "rbUpper", conversion);
-    capitalize_ = radio(QStringLiteral("First letter capitalized"), "rbCapitalize", conversion);
-    lower_ = radio(QStringLiteral("Lowercase"), "rbLower", conversion);
+    upper_ = NewRadioButton(QStringLiteral("Uppercase"), "rbUpper", conversion);
+    capitalize_ =
+        NewRadioButton(QStringLiteral("First letter capitalized"), "rbCapitalize", conversion);
+    lower_ = NewRadioButton(QStringLiteral("Lowercase"), "rbLower", conversion);
     upper_->setChecked(true);
     for (auto* b : {upper_, capitalize_, lower_})
         cl->addWidget(b);
@@ -68,9 +60,9 @@ TConvertCaseWindow::TConvertCaseWindow(store::Table& table, bool filterSet, QWid
     auto* records = new QGroupBox(QStringLiteral("Records"), this);
     records->setObjectName(QStringLiteral("gbRecords"));
     auto* rl = new QVBoxLayout(records);
-    current_ = radio(QStringLiteral("Current Record Only"), "rbCurrent", records);
-    allRecords_ = radio(QStringLiteral("All Records"), "rbAllRecords", records);
-    filtered_ = radio(QStringLiteral("All Records Matching Filter"), "rbFilter", records);
+    current_ = NewRadioButton(QStringLiteral("Current Record Only"), "rbCurrent", records);
+    allRecords_ = NewRadioButton(QStringLiteral("All Records"), "rbAllRecords", records);
+    filtered_ = NewRadioButton(QStringLiteral("All Records Matching Filter"), "rbFilter", records);
     current_->setChecked(true);
     filtered_->setEnabled(filterSet);
     for (auto* b : {current_, allRecords_, filtered_})

@@ -1,6 +1,7 @@
 #include "addressbook/ui/search_replace_window.h"
 
 #include "addressbook/maintenance/field_text.h"
+#include "addressbook/ui/check_window_parts.h"
 #include "addressbook/ui/dialog_support.h"
 #include "store/ui/common_dialogs.h"
 
@@ -18,12 +19,6 @@
 namespace qp::addressbook {
 
 namespace {
-
-QRadioButton* radio(const QString& text, const char* name, QWidget* parent) {
-    auto* b = new QRadioButton(text, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    return b;
-}
 
 QString text(std::string_view s) {
     return QString::fromUtf8(s.data(), qsizetype(s.size()));
@@ -51,9 +46,9 @@ TSearchReplaceWindow::TSearchReplaceWindow(store::Table& table, std::string filt
     auto* where = new QGroupBox(QStringLiteral("Where the field value:"), this);
     where->setObjectName(QStringLiteral("gbCondition"));
     auto* whereLayout = new QVBoxLayout(where);
-    exactly_ =
-        radio(QStringLiteral("Is exactly equal to  (leave empty for blank)"), "rbExactly", where);
-    contains_ = radio(QStringLiteral("Contains"), "rbContains", where);
+    exactly_ = NewRadioButton(QStringLiteral("Is exactly equal to  (leave empty for blank)"),
+                              "rbExactly", where);
+    contains_ = NewRadioButton(QStringLiteral("Contains"), "rbContains", where);
     exactly_->setChecked(true);
     find_ = new QLineEdit(where);
     find_->setObjectName(QStringLiteral("edFind"));
@@ -68,8 +63,9 @@ TSearchReplaceWindow::TSearchReplaceWindow(store::Table& table, std::string filt
     auto* action = new QGroupBox(QStringLiteral("And do this action:"), this);
     action->setObjectName(QStringLiteral("gbAction"));
     auto* actionLayout = new QVBoxLayout(action);
-    whole_ = radio(QStringLiteral("Replace the whole field with"), "rbWhole", action);
-    partial_ = radio(QStringLiteral("Replace only the matching text with"), "rbPartial", action);
+    whole_ = NewRadioButton(QStringLiteral("Replace the whole field with"), "rbWhole", action);
+    partial_ =
+        NewRadioButton(QStringLiteral("Replace only the matching text with"), "rbPartial", action);
     whole_->setChecked(true);
     with_ = new QLineEdit(action);
     with_->setObjectName(QStringLiteral("edReplace"));
@@ -81,8 +77,9 @@ TSearchReplaceWindow::TSearchReplaceWindow(store::Table& table, std::string filt
     auto* using_ = new QGroupBox(QStringLiteral("Using:"), this);
     using_->setObjectName(QStringLiteral("gbUsing"));
     auto* usingLayout = new QVBoxLayout(using_);
-    all_ = radio(QStringLiteral("All Records"), "rbAll", using_);
-    filtered_ = radio(QStringLiteral("Records matching current Filter"), "rbFilter", using_);
+    all_ = NewRadioButton(QStringLiteral("All Records"), "rbAll", using_);
+    filtered_ =
+        NewRadioButton(QStringLiteral("Records matching current Filter"), "rbFilter", using_);
     all_->setChecked(true);
     filtered_->setEnabled(!filter_.empty());
     usingLayout->addWidget(all_);
