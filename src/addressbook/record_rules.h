@@ -92,14 +92,14 @@ inline constexpr std::array<SortOrder, 14> kSortOrders{{
     {"&Organization", "ORG"},
     {"&Street", "STREET"},
     {"&City", "CITY"},
-    {"&State", "STATE"},
+    {"St&ate", "STATE"},
     {"&Zip", "ZIP"},
-    {"&Country", "COUNTRY"},
+    {"Co&untry", "COUNTRY"},
     {"&Phone", "PHONE"},
-    {"&E-mail", "EMAIL"},
-    {"&Fax", "FAX"},
+    {"E-&mail", "EMAIL"},
+    {"Fa&x", "FAX"},
     {"&Date", "DATE"},
-    {"&Codes", "CODES"},
+    {"Cod&es", "CODES"},
 }};
 
 // A caption without its '&'.

@@ -10,6 +10,7 @@
 #include <QCalendarWidget>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -65,6 +66,25 @@ QStringList clashes(QWidget* window, const QString& where) {
     return found;
 }
 
+// Items of one drop-down menu (and of its submenus, each on its own) that
+// answer to the same key.
+void menuClashes(QMenu* menu, const QString& where, QStringList& found) {
+    QMultiMap<QString, QString> keys;
+    for (QAction* a : menu->actions()) {
+        if (!a->isVisible() || a->isSeparator())
+            continue;
+        const QKeySequence k = QKeySequence::mnemonic(a->text());
+        if (!k.isEmpty())
+            keys.insert(k.toString(), a->text());
+        if (a->menu())
+            menuClashes(a->menu(), where + " > " + a->text(), found);
+    }
+    for (const QString& key : keys.uniqueKeys())
+        if (keys.count(key) > 1)
+            found << QStringLiteral("%1: %2 on %3")
+                         .arg(where, key, QStringList(keys.values(key)).join(" / "));
+}
+
 } // namespace
 
 class MnemonicsTest : public QObject {
@@ -88,6 +108,10 @@ private slots:
                     found << clashes(window, built.key + "/" + tabs->tabText(i));
                 }
             }
+            for (auto* bar : window->findChildren<QMenuBar*>())
+                for (QAction* a : bar->actions())
+                    if (a->menu())
+                        menuClashes(a->menu(), built.key + " > " + a->text(), found);
             window->hide();
         }
         found.removeDuplicates();

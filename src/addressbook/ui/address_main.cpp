@@ -194,13 +194,13 @@ void TAddressMain::buildActions() {
     makeToolAction(Tool::Export, "actExport", "&Export ");
     makeAction("actSetFilter", "Set &Filter", K(Qt::CTRL | Qt::Key_F), &TAddressMain::SetFilter);
     makeAction("actClearFilter", "&Clear Filter", {}, &TAddressMain::ClearFilter);
-    makeAction("actSaveFilter", "&Save Filter", {}, &TAddressMain::SaveFilter);
-    makeAction("actRestoreFilter", "&Restore Filter", {}, &TAddressMain::RestoreFilter);
+    makeAction("actSaveFilter", "Sa&ve Filter", {}, &TAddressMain::SaveFilter);
+    makeAction("actRestoreFilter", "Restore Fi&lter", {}, &TAddressMain::RestoreFilter);
     makeToolAction(Tool::ClearTags, "actClearTags", "Clear &Tags");
-    makeToolAction(Tool::TagAllFilterMatches, "actTagAll", "&Tag All Filter Matches");
+    makeToolAction(Tool::TagAllFilterMatches, "actTagAll", "Tag &All Filter Matches");
     makeToolAction(Tool::RebuildIndexes, "actRebuild", "&Rebuild Indexes for this file");
     makeToolAction(Tool::RebuildSystemIndexes, "actRebuildSystem", "Rebuild S&ystem File indexes");
-    makeToolAction(Tool::Preferences, "actPreferences", "Pre&ferences");
+    makeToolAction(Tool::Preferences, "actPreferences", "&Preferences");
     exitAction_ = makeAction("actExit", "E&xit ", {}, nullptr);
     connect(exitAction_, &QAction::triggered, this, &QWidget::close);
 
@@ -239,7 +239,7 @@ void TAddressMain::buildActions() {
     makeToolAction(Tool::CheckDuplicates, "actCheckDuplicates", "Check && Repair &Duplicates");
     makeToolAction(Tool::ConvertCase, "actConvertCase", "Con&vert Case");
     makeToolAction(Tool::DeleteRecords, "actDeleteRecords", "Delete &Records");
-    makeToolAction(Tool::SearchReplace, "actSearchReplace", "&Search && Replace Field Values");
+    makeToolAction(Tool::SearchReplace, "actSearchReplace", "Search && Re&place Field Values");
 
     makeToolAction(Tool::PrintLabels, "actLabels", "Print &Labels", K(Qt::CTRL | Qt::Key_L));
     makeToolAction(Tool::PrintLetters, "actLetters", "Print Le&tters", K(Qt::CTRL | Qt::Key_T));
