@@ -234,7 +234,7 @@ private:
     std::string damage_;
     std::uint32_t wholeRecords_ = 0; // records the file's size holds
     std::uint32_t storedCount_ = 0;  // records the header counts
-    bool writeMarked_ = false; // the mark is set on disk by this Table
+    bool writeMarked_ = false;       // the mark is set on disk by this Table
 
     std::optional<Expression> query_;
     std::string queryText_;

@@ -16,8 +16,9 @@ namespace {
 
 QByteArray EmfWith(const QByteArray& record) {
     QByteArray body = EmfRecord(43, Ints({1, 1, 5, 5})) + record + EmfRecord(14, Ints({0, 0, 20}));
-    QByteArray header = Ints({0, 0, 300, 200, 0, 0, 7938, 5292, 0x464D4520, 0x10000,
-                              88 + body.size(), 3, 1, 0, 0, 0, 0, 1024, 768, 320, 240});
+    QByteArray header =
+        Ints({0, 0, 300, 200, 0, 0, 7938, 5292, 0x464D4520, 0x10000, 88 + body.size(),
+              3, 1, 0,   0,   0, 0, 1024, 768,  320,        240});
     return EmfRecord(1, header) + body;
 }
 
@@ -70,16 +71,15 @@ TEST(PictureBounds, PointCountsBeyondTheRecordAreRefusedAtOnce) {
     // POLYPOLYGON16: a huge polygon count, then huge point counts.
     TDesignPicture::FromMetafileBytes(
         EmfWith(EmfRecord(91, Ints({0, 0, 0, 0, 0x7FFFFFFF, 0x7FFFFFFF, 3}))));
-    TDesignPicture::FromMetafileBytes(EmfWith(
-        EmfRecord(91, Ints({0, 0, 0, 0, 3, 9, 0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF, 1, 2}))));
+    TDesignPicture::FromMetafileBytes(
+        EmfWith(EmfRecord(91, Ints({0, 0, 0, 0, 3, 9, 0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF, 1, 2}))));
     // EXTTEXTOUTW whose string lies outside its record.
     TDesignPicture::FromMetafileBytes(EmfWith(EmfRecord(
         84, Ints({0, 0, 0, 0, 1, 0, 0, 20, 150, 0x7FFFFFFF, 0x7FFFFFF0, 0, 0, 0, 0, 0, 0}))));
     // The same in a WMF: polygon, polyline, polypolygon, text.
     for (int fn : {0x0324, 0x0325})
         TDesignPicture::FromMetafileBytes(WmfWith(WmfRecord(fn, {0x7FFF, 1, 2})));
-    TDesignPicture::FromMetafileBytes(
-        WmfWith(WmfRecord(0x0538, {0x7FFF, 0x7FFF, 0x7FFF, 0x7FFF})));
+    TDesignPicture::FromMetafileBytes(WmfWith(WmfRecord(0x0538, {0x7FFF, 0x7FFF, 0x7FFF, 0x7FFF})));
     TDesignPicture::FromMetafileBytes(WmfWith(WmfRecord(0x0521, {0x7FFF, 0x4141})));
     TDesignPicture::FromMetafileBytes(WmfWith(WmfRecord(0x0A32, {1, 1, 0x7FFF, 0})));
     EXPECT_LT(clock.elapsed(), 5000);

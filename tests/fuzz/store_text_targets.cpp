@@ -25,8 +25,8 @@ const fs::path& scratch() {
         // Memory-backed when the system has it: every settings write is
         // flushed to the disk, and thousands of them need not wear one.
         std::error_code ec;
-        const fs::path base = fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm")
-                                                               : fs::temp_directory_path();
+        const fs::path base =
+            fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm") : fs::temp_directory_path();
         std::string pattern = (base / "qp-fuzz-XXXXXX").string();
         if (!::mkdtemp(pattern.data()))
             std::abort();
