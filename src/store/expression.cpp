@@ -3,6 +3,7 @@
 #include "store/expression_internal.h"
 
 #include <charconv>
+#include <cstring>
 
 namespace qp::store {
 
@@ -96,6 +97,15 @@ int Expression::width() const {
     default:
         return 0; // numbers are not index keys here
     }
+}
+
+bool Expression::sameInputs(const char* a, const char* b) const {
+    if (a[0] != b[0])
+        return false;
+    for (const auto& [offset, length] : fieldBytes_)
+        if (std::memcmp(a + offset, b + offset, static_cast<std::size_t>(length)) != 0)
+            return false;
+    return true;
 }
 
 } // namespace qp::store

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace qp::store {
@@ -62,11 +63,17 @@ public:
     int width() const;
     const std::string& text() const { return text_; }
 
+    // True when records `a` and `b` agree on every byte the expression reads
+    // (the fields it names and the deletion mark), so that for one record
+    // number both give the same value.
+    bool sameInputs(const char* a, const char* b) const;
+
 private:
     std::string text_;
     std::shared_ptr<const ExpressionNode> root_;
     int slotCount_ = 0;  // scratch buffers the tree needs while evaluating
     int recordSpan_ = 1; // bytes of record the fields reach, for a missing record
+    std::vector<std::pair<int, int>> fieldBytes_; // offset and length of each field read
 };
 
 } // namespace qp::store

@@ -59,6 +59,7 @@ public:
     const std::string& error() const { return error_; }
     SlotCounter& slots() { return slots_; }
     int recordSpan() const { return recordSpan_; }
+    const std::vector<std::pair<int, int>>& fieldBytes() const { return fieldBytes_; }
 
 private:
     const Token& peek(int ahead = 0) const {
@@ -313,6 +314,7 @@ private:
                                   f.name + " cannot be used in an expression");
                 }
                 recordSpan_ = std::max(recordSpan_, f.offset + f.length);
+                fieldBytes_.emplace_back(f.offset, f.length);
                 return makeField(f, slots_);
             }
         }
@@ -370,6 +372,7 @@ private:
     std::size_t pos_ = 0;
     int depth_ = 0;
     int recordSpan_ = 1;
+    std::vector<std::pair<int, int>> fieldBytes_;
     SlotCounter slots_;
     std::string error_;
 };
@@ -397,6 +400,7 @@ Result<Expression> Expression::parse(std::string_view text, const std::vector<Fi
     e.root_ = std::move(root);
     e.slotCount_ = parser.slots().count;
     e.recordSpan_ = parser.recordSpan();
+    e.fieldBytes_ = parser.fieldBytes();
     return e;
 }
 

@@ -274,6 +274,10 @@ Status Table::reindex() {
 
 Status Table::updateKeys(const std::string& before, const std::string& after, bool isNew) {
     auto update = [&](CompactIndex& index, int tag, const Expression& expr) -> Status {
+        // A key reads only its fields and the deletion mark: when none of
+        // those bytes changed, neither did the key.
+        if (!isNew && before.size() == after.size() && expr.sameInputs(before.data(), after.data()))
+            return {};
         const TagInfo& info = index.tag(tag);
         std::string key = keyOf(expr, info.keyLength, info.keyType, after.data(), recno_);
         if (isNew)
