@@ -50,11 +50,18 @@ std::set<std::string> filesIn(const std::string& folder) {
 
 std::optional<std::string> freshLayoutFileName(const std::string& sysdata,
                                                store::Table& labelTable) {
-    const std::set<std::string> used = layoutNamesInUse(labelTable);
+    return freshLayoutFileName(sysdata, labelTable, ".L");
+}
+
+std::optional<std::string> freshLayoutFileName(const std::string& sysdata, store::Table& table,
+                                               std::string_view extension) {
+    const std::set<std::string> used = layoutNamesInUse(table);
     const std::set<std::string> files = filesIn(sysdata);
+    const std::string ext = upperAscii(std::string(extension));
     for (int n = 1; n <= 99999; ++n) {
-        char name[16];
-        std::snprintf(name, sizeof name, "BIN%05d.L", n);
+        char digits[8];
+        std::snprintf(digits, sizeof digits, "%05d", n);
+        const std::string name = "BIN" + std::string(digits) + ext;
         if (!used.count(name) && !files.count(name))
             return std::string(name);
     }

@@ -27,6 +27,10 @@ inline constexpr std::string_view kClonePrefix = "Clone of :";
 // (whatever its case) nor the BINARY of any record, deleted ones included.
 std::optional<std::string> freshLayoutFileName(const std::string& sysdata,
                                                store::Table& labelTable);
+// The same for any layout table with a BINARY field: "BIN" + five digits +
+// `extension` (".E" for envelopes).
+std::optional<std::string> freshLayoutFileName(const std::string& sysdata, store::Table& table,
+                                               std::string_view extension);
 
 // sysdata + the definition's layout file, when the name has the BIN#####.L
 // form; any other name (a folder, another extension) is refused.
