@@ -1,6 +1,7 @@
 // ENVELOPE.DBF and its layout files: opening, fresh names, save, clone and
 // delete with their files, and damaged tables and layouts.
 
+#include "design/graphic_control.h"
 #include "design/layout_stream.h"
 #include "envelopes/envelope_definition.h"
 #include "envelopes/envelope_panel.h"
