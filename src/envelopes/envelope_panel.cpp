@@ -97,6 +97,14 @@ void placePostNet(TEnvelopePanel& panel, const QRect& r) {
         return;
     b->ZipCodeField = QStringLiteral("ZIP");
     b->AddressField = QStringLiteral("STREET");
+    // The bars print at their fixed pitch whatever the object's width, so
+    // the object takes at least the length of the longest code: what the
+    // design shows is then what the envelope gets.
+    const QImage& picture = design::TGPostNetBarCode::DesignPicture();
+    const float zoom = panel.Zoom();
+    b->SetBounds(b->Left(), b->Top(),
+                 std::max(b->Width(), design::RoundHalfEven(picture.width() * double(zoom))),
+                 std::max(b->Height(), design::RoundHalfEven(picture.height() * double(zoom))));
     panel.RefreshDataValues();
 }
 
