@@ -2,6 +2,7 @@
 // tools, zoom, Save and Change Size; the envelope screen's New, Clone and
 // Delete with their files and its small preview; the feed dialogs.
 
+#include "design/graphic_control.h"
 #include "envelopes/envelope_definition.h"
 #include "envelopes/envelope_panel.h"
 #include "envelopes/ui/envelope_design_screen.h"
@@ -89,6 +90,22 @@ private slots:
         QVERIFY(screen.fontButton()->text().startsWith(QStringLiteral("Default Font: ")));
     }
 
+    void saveAppearsOnlyAfterAChange() {
+        TEnvelopePanel panel;
+        panel.SizeForEnvelope(9.5, 4.125);
+        AddStarterObjects(panel);
+        EnvelopeDefinition def;
+        TEnvelopeDesignScreen screen(panel, def, false, &*address_, {});
+        screen.show();
+        QTest::qWait(50);
+        screen.moveRecord(2);
+        QTest::qWait(20);
+        QVERIFY(screen.saveButton()->isHidden());
+        QTest::keyClicks(screen.descriptionEdit(), QStringLiteral("x"));
+        QVERIFY(!screen.saveButton()->isHidden());
+        screen.reject();
+    }
+
     void changeSizePullsObjectsInside() {
         TEnvelopePanel panel;
         panel.SizeForEnvelope(12.96, 9.16);
@@ -102,9 +119,10 @@ private slots:
         screen.applySize(31); // C6: 6.48 x 4.56
         QCOMPARE(screen.definition().code, 31);
         QCOMPARE(panel.Width(), 622);
+        // Pulled back as on labels: its corner inside the new edges.
         const QRect r = panel.Object(0)->BoundsRect();
-        QVERIFY(r.right() < panel.Width());
-        QVERIFY(r.bottom() < panel.Height());
+        QVERIFY(r.left() <= panel.Width() - 20);
+        QVERIFY(r.top() <= panel.Height() - 10);
         QVERIFY(!screen.saveButton()->isHidden());
     }
 
