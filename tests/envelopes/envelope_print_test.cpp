@@ -16,6 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <regex>
 
 using namespace qp::envelopes;
@@ -208,4 +210,28 @@ TEST_F(EnvelopePrinting, PreviewOutlinesThePrintableAreaAndCurrentPrintsOne) {
     // A cancelled print dialog prints nothing.
     hooks.printDialog = [](FeedMethod&) { return false; };
     EXPECT_EQ(printEnvelopes(request, hooks).outcome, EnvelopePrintOutcome::Cancelled);
+}
+
+TEST_F(EnvelopePrinting, ImportLayoutTakesAnEnvelopeLayoutAndRefusesADamagedOne) {
+    ASSERT_EQ(batch("envelope new Office").status, 0);
+    const std::string source = folder.file("office.E");
+    fs::copy_file(sysdata + "/BIN00001.E", source);
+    auto r = batch("envelope import-layout Copy " + shellQuote(source) + " --size 37");
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("2 object(s)"), std::string::npos) << r.output;
+    auto show = batch("envelope show Copy");
+    EXPECT_NE(show.output.find("Code: 37"), std::string::npos) << show.output;
+    EXPECT_NE(show.output.find("TGPostNetBarCode"), std::string::npos) << show.output;
+
+    // Half a layout: refused, and the stored design is left as it was.
+    const std::string broken = folder.file("broken.E");
+    {
+        std::ifstream in(source, std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::ofstream(broken, std::ios::binary) << bytes.substr(0, bytes.size() / 2);
+    }
+    const std::string before = batch("envelope show Copy").output;
+    auto bad = batch("envelope import-layout Copy " + shellQuote(broken));
+    EXPECT_EQ(bad.status, 1) << bad.output;
+    EXPECT_EQ(batch("envelope show Copy").output, before);
 }
