@@ -106,6 +106,25 @@ private slots:
         screen.reject();
     }
 
+    void unknownStoredSizeAsksForOne() {
+        TEnvelopePanel panel;
+        EnvelopeDefinition def;
+        def.code = 99;
+        TEnvelopeDesignScreen screen(panel, def, false, &*address_, {});
+        screen.runModal = [](QDialog& d) {
+            static_cast<TEnvelopeSizeDialog&>(d).list()->setCurrentRow(0); // #9
+            return int(QDialog::Accepted);
+        };
+        messages_.clear();
+        screen.show();
+        QTRY_COMPARE(screen.definition().code, 19);
+        QVERIFY(messages_.value(0).contains(QStringLiteral("unknown size (code 99)")));
+        QCOMPARE(panel.Width(), 852); // 8.875 inches
+        // The new code is the user's change, stored only if the design is saved.
+        QVERIFY(!screen.saveButton()->isHidden());
+        screen.reject();
+    }
+
     void changeSizePullsObjectsInside() {
         TEnvelopePanel panel;
         panel.SizeForEnvelope(12.96, 9.16);
