@@ -25,6 +25,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <functional>
 #include <ostream>
 
 namespace qp::batch {
@@ -97,11 +98,13 @@ AddressRun openAddresses(const Args& args, const std::string& path) {
     return run;
 }
 
-void execute(print::TReportPrinter& job, int records, std::ostream& out) {
+void execute(print::TReportPrinter& job, const std::function<int()>& records,
+             std::ostream& out) {
+    job.Copies = job.Setup().Copies(); // --copies
     if (!job.Execute())
         throw Failure(job.LastError().isEmpty() ? std::string("The report was not printed")
                                                 : job.LastError().toStdString());
-    out << records << " record(s) on " << job.PagesOutput() << " page(s)\n";
+    out << records() << " record(s) on " << job.PagesOutput() << " page(s)\n";
 }
 
 int runBuiltIn(const Args& args, std::ostream& out) {
@@ -137,7 +140,7 @@ int runBuiltIn(const Args& args, std::ostream& out) {
     print::TReportPrinter job(&setup);
     int printed = 0;
     prepareBuiltInReport(job, run.table, options, hooks, &printed);
-    execute(job, printed, out);
+    execute(job, [&] { return printed; }, out);
     progress.finish();
     return Interruption::requested() ? kInterruptedStatus : 0;
 }
@@ -178,7 +181,7 @@ int runPrint(const Args& args, std::ostream& out) {
     prepareDesignedReport(job, printer, design.Vars);
     if (RecognisePaper(design.Vars.PageWidth, design.Vars.PageHeight) == ReportPaper::Unknown)
         applyPaper(args, setup);
-    execute(job, printer.recordsPrinted(), out);
+    execute(job, [&] { return printer.recordsPrinted(); }, out);
     progress.finish();
     return Interruption::requested() ? kInterruptedStatus : 0;
 }

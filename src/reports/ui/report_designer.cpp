@@ -31,21 +31,22 @@ constexpr const char* kBandNames[4] = {"Header", "Detail", "Memo", "Footer"};
 
 struct ToolInfo {
     TRPanelState state;
+    const char* name;
     const char* caption;
     const char* hint;
 };
 constexpr ToolInfo kTools[] = {
-    {psPointing, "Select", "Selection tool"},
-    {psLabel, "Text", "Text tool"},
-    {psLine, "Line", "Line Tool"},
-    {psImage, "Art", "Clip Art Tool"},
-    {psDataLabel, "Field", "Database Field tool"},
-    {psDateTime, "Date", "Date Time Tool"},
-    {psPageNumber, "Page#", "Page Number Tool"},
-    {psSymbolLabel, "Symbol", "Symbol tool"},
-    {psRectangle, "Rect", "Rectangle tool"},
-    {psEllipse, "Ellipse", "Ellipse tool"},
-    {psRoundRectangle, "RRect", "Round Rectangle tool"},
+    {psPointing, "SelectionTool", "Select", "Selection tool"},
+    {psLabel, "TextTool", "Text", "Text tool"},
+    {psLine, "LineTool", "Line", "Line Tool"},
+    {psImage, "ClipArtTool", "Art", "Clip Art Tool"},
+    {psDataLabel, "FieldTool", "Field", "Database Field tool"},
+    {psDateTime, "DateTimeTool", "Date", "Date Time Tool"},
+    {psPageNumber, "PageNumberTool", "Page#", "Page Number Tool"},
+    {psSymbolLabel, "SymbolTool", "Symbol", "Symbol tool"},
+    {psRectangle, "RectangleTool", "Rect", "Rectangle tool"},
+    {psEllipse, "EllipseTool", "Ellipse", "Ellipse tool"},
+    {psRoundRectangle, "RoundRectangleTool", "RRect", "Round Rectangle tool"},
 };
 
 int viewIndex(TReportBand b) {
@@ -195,7 +196,7 @@ QWidget* TReportDesigner::buildToolBar() {
     };
     for (const ToolInfo& t : kTools) {
         QToolButton* b = toggle(QLatin1String(t.caption), QLatin1String(t.hint));
-        b->setObjectName(QString::fromLatin1(t.hint).remove(u' '));
+        b->setObjectName(QLatin1String(t.name));
         tools_->addButton(b, t.state);
         row->addWidget(b);
     }
