@@ -26,14 +26,17 @@ protected:
     void SetUp() override {
         file = home.file("ADD0001.DBF");
         auto t = qp::testing::makeAddressFile(
-            file, {{{"LNAME", "Able"}, {"FNAME", "Ann"}, {"CITY", "Avon"}, {"STATE", "CT"},
+            file, {{{"LNAME", "Able"},
+                    {"FNAME", "Ann"},
+                    {"CITY", "Avon"},
+                    {"STATE", "CT"},
                     {"PHONE", "555-0101"}},
                    {{"LNAME", "Baker"}, {"CITY", "Bath"}, {"PHONE", "555-0202"}}});
         ASSERT_TRUE(t) << t.error();
     }
     qp::testing::CommandOutput batch(const std::string& args) {
-        return runCommand("QUILLPOST_HOME=" + shellQuote(home.path().toStdString()) +
-                          " LC_ALL=C " + QP_BATCH_EXE + " " + args);
+        return runCommand("QUILLPOST_HOME=" + shellQuote(home.path().toStdString()) + " LC_ALL=C " +
+                          QP_BATCH_EXE + " " + args);
     }
     std::string sysdata(const std::string& name) const {
         return home.path().toStdString() + "/sysdata/" + name;
@@ -64,8 +67,8 @@ TEST_F(BatchReport, NewListShowAndPrint) {
     EXPECT_NE(show.output.find("TGPageNumberLabel"), std::string::npos);
 
     const std::string pdf = home.file("phones.pdf");
-    auto printed = batch("report print \"Phone list\" " + shellQuote(file) + " --pdf " +
-                         shellQuote(pdf));
+    auto printed =
+        batch("report print \"Phone list\" " + shellQuote(file) + " --pdf " + shellQuote(pdf));
     ASSERT_EQ(printed.status, 0) << printed.output;
     EXPECT_EQ(printed.output, "2 record(s) on 1 page(s)\n");
     const auto words = PdfWords(QString::fromStdString(pdf));
@@ -77,9 +80,8 @@ TEST_F(BatchReport, NewListShowAndPrint) {
                      shellQuote(pdf) + " --overwrite");
     ASSERT_EQ(one.status, 0) << one.output;
     EXPECT_EQ(PdfPageCount(QString::fromStdString(pdf)), 2);
-    EXPECT_EQ(batch("report print Nothing " + shellQuote(file) + " --pdf " + shellQuote(pdf))
-                  .status,
-              1);
+    EXPECT_EQ(
+        batch("report print Nothing " + shellQuote(file) + " --pdf " + shellQuote(pdf)).status, 1);
 }
 
 TEST_F(BatchReport, BuiltInReportsWithTheirOptions) {

@@ -54,9 +54,9 @@ class ReportWindowsTest : public QObject {
 private slots:
     void init() {
         home_ = std::make_unique<test::ProgramHome>();
-        auto t = testing::makeAddressFile(home_->path("DATA/ADD0001.DBF").toStdString(),
-                                          {{{"LNAME", "Able"}, {"CITY", "Avon"}},
-                                           {{"LNAME", "Baker"}, {"MEMO", "Ring twice."}}});
+        auto t = testing::makeAddressFile(
+            home_->path("DATA/ADD0001.DBF").toStdString(),
+            {{{"LNAME", "Able"}, {"CITY", "Avon"}}, {{"LNAME", "Baker"}, {"MEMO", "Ring twice."}}});
         QVERIFY(t);
         table_.emplace(std::move(*t));
         QVERIFY(table_->go(2));

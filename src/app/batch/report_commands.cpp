@@ -98,8 +98,7 @@ AddressRun openAddresses(const Args& args, const std::string& path) {
     return run;
 }
 
-void execute(print::TReportPrinter& job, const std::function<int()>& records,
-             std::ostream& out) {
+void execute(print::TReportPrinter& job, const std::function<int()>& records, std::ostream& out) {
     job.Copies = job.Setup().Copies(); // --copies
     if (!job.Execute())
         throw Failure(job.LastError().isEmpty() ? std::string("The report was not printed")
@@ -140,7 +139,8 @@ int runBuiltIn(const Args& args, std::ostream& out) {
     print::TReportPrinter job(&setup);
     int printed = 0;
     prepareBuiltInReport(job, run.table, options, hooks, &printed);
-    execute(job, [&] { return printed; }, out);
+    execute(
+        job, [&] { return printed; }, out);
     progress.finish();
     return Interruption::requested() ? kInterruptedStatus : 0;
 }
@@ -154,6 +154,8 @@ int runPrint(const Args& args, std::ostream& out) {
     AddressRun run = openAddresses(args, args.positional(2, "FILE"));
     if (auto caption = args.value("order"))
         useSortCaption(run.table, *caption);
+    else if (run.table.tagArea("LNAME"))
+        useTag(run.table, "LNAME"); // the main window's usual order
 
     design::TTableDataSource source(&run.table);
     source.TagId = run.tagId;
@@ -181,7 +183,8 @@ int runPrint(const Args& args, std::ostream& out) {
     prepareDesignedReport(job, printer, design.Vars);
     if (RecognisePaper(design.Vars.PageWidth, design.Vars.PageHeight) == ReportPaper::Unknown)
         applyPaper(args, setup);
-    execute(job, [&] { return printer.recordsPrinted(); }, out);
+    execute(
+        job, [&] { return printer.recordsPrinted(); }, out);
     progress.finish();
     return Interruption::requested() ? kInterruptedStatus : 0;
 }
