@@ -2,7 +2,7 @@
 // Report of 40,000 distinct ZIP codes, built-in report 4 over 100,000
 // records and a designed report over 10,000 records, each into a PDF file.
 
-#include "design/text_labels.h"
+#include "design/data_source.h"
 #include "print/printer_setup.h"
 #include "print/report_printer.h"
 #include "reports/builtin_report.h"
