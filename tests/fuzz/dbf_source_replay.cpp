@@ -88,7 +88,7 @@ std::vector<QByteArray> seeds() {
         dbt3)));
     // dBase IV memos with their length header, block size 512.
     std::string dbt4 = std::string(20, '\0') + le(512, 2) + std::string(490, '\0');
-    dbt4 += "\xFF\xFF\x08\x00" + le(8 + 5, 4) + "hello";
+    dbt4 += std::string("\xFF\xFF\x08\x00", 4) + le(8 + 5, 4) + "hello";
     out.push_back(
         q(DbfSourceInput(1,
                          table(0x8B, {{"LNAME", 'C', 5}, {"AMOUNT", 'N', 8}, {"NOTES", 'M', 10}},
