@@ -199,9 +199,12 @@ store::Result<SourceTable> SourceTable::open(const std::string& path) {
 
 store::Status SourceTable::readHeader(const std::string& bytes, std::uint64_t fileSize) {
     version_ = static_cast<std::uint8_t>(bytes[0]);
-    if (!knownVersion(version_))
-        return store::fail("It is not a DBF table of a kind Quillpost reads (its first byte is " +
-                           std::to_string(version_) + ").");
+    if (!knownVersion(version_)) {
+        constexpr char kHex[] = "0123456789ABCDEF";
+        return store::fail(std::string("It is not a DBF table of a kind Quillpost reads (its "
+                                       "first byte is 0x") +
+                           kHex[version_ >> 4] + kHex[version_ & 15] + ").");
+    }
     headerCount_ = le32(bytes.data() + 4);
     headerLength_ = le16(bytes.data() + 8);
     recordLength_ = le16(bytes.data() + 10);
