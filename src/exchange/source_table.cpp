@@ -349,7 +349,6 @@ std::optional<int> SourceTable::fieldIndex(std::string_view name) const {
 }
 
 bool SourceTable::go(std::uint32_t recno) {
-    record_ = nullptr;
     recno_ = 0;
     if (recno == 0 || recno > records_)
         return false;
@@ -373,23 +372,23 @@ bool SourceTable::go(std::uint32_t recno) {
             return false;
         }
     }
-    record_ = chunk_.data() + std::size_t(recno - chunkFirst_) * recordLength_;
+    recordOffset_ = std::size_t(recno - chunkFirst_) * recordLength_;
     recno_ = recno;
     return true;
 }
 
 bool SourceTable::deleted() const {
-    return record_ && record_[0] == '*';
+    return recno_ && record()[0] == '*';
 }
 
 bool SourceTable::bitSet(int bit) const {
     if (bit < 0 || nullFlagsOffset_ < 0 || bit / 8 >= nullFlagsLength_)
         return false;
-    return (static_cast<unsigned char>(record_[nullFlagsOffset_ + bit / 8]) >> (bit % 8)) & 1;
+    return (static_cast<unsigned char>(record()[nullFlagsOffset_ + bit / 8]) >> (bit % 8)) & 1;
 }
 
 std::string SourceTable::text(int index, std::size_t* unreadable) const {
-    if (!record_ || index < 0 || index >= int(fields_.size()))
+    if (!recno_ || index < 0 || index >= int(fields_.size()))
         return {};
     const SourceField& f = fields_[std::size_t(index)];
     if (bitSet(f.nullBit))
@@ -535,7 +534,7 @@ std::string SourceTable::memoBytes(std::uint32_t block, bool* damaged) const {
 }
 
 std::string SourceTable::memo(int index, bool* damaged, std::size_t* unreadable) const {
-    if (!record_ || index < 0 || index >= int(fields_.size()) || memoKind_ == MemoKind::None)
+    if (!recno_ || index < 0 || index >= int(fields_.size()) || memoKind_ == MemoKind::None)
         return {};
     const SourceField& f = fields_[std::size_t(index)];
     if (!f.isMemo() || bitSet(f.nullBit))

@@ -78,7 +78,10 @@ private:
     std::optional<std::uint32_t> memoBlock(const SourceField& f, bool* damaged) const;
     std::string memoBytes(std::uint32_t block, bool* damaged) const;
     bool bitSet(int bit) const;
-    const char* field(const SourceField& f) const { return record_ + f.offset; }
+    // The current record inside the chunk (an offset, so that a moved table
+    // keeps it), or null when there is none.
+    const char* record() const { return recno_ ? chunk_.data() + recordOffset_ : nullptr; }
+    const char* field(const SourceField& f) const { return record() + f.offset; }
 
     std::string path_;
     std::string memoPath_;
@@ -100,7 +103,7 @@ private:
     std::string chunk_; // consecutive records read at once
     std::uint32_t chunkFirst_ = 0;
     std::uint32_t chunkCount_ = 0;
-    const char* record_ = nullptr;
+    std::size_t recordOffset_ = 0;
     std::uint32_t recno_ = 0;
     std::string readError_;
 };
