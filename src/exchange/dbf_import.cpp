@@ -219,6 +219,9 @@ DbfImportOutcome importDbfRecords(store::Table& table, SourceTable& source,
                 bool damaged = false;
                 std::string value = t.memo ? from.memo(t.source, &damaged, &unreadable)
                                            : from.text(t.source, &unreadable);
+                // The date of a date-time, where the address file keeps dates.
+                if (t.field == "DATE" && from.fields()[std::size_t(t.source)].type == 'T')
+                    value = value.substr(0, 8);
                 outcome.memosDamaged += damaged;
                 if (auto st =
                         putImportedValue(to, t.field, std::move(value), outcome, unreadable > 0);
