@@ -132,6 +132,14 @@ TEST(DbfImport, FoxProWithFptInCodePage850AndVisualFoxProTypes) {
                   // Binary numbers have no blank: zero arrives as zero.
                   "Blank|||0|0.0000||0|||",
               }));
+
+    // A date-time into the date keeps the date alone.
+    auto dated = importWith(table, dir.file("VISUAL.DBF"), {{"STAMP", "DATE"}});
+    EXPECT_EQ(dated.imported, 2u);
+    auto dates = testing::column(table, "DATE");
+    ASSERT_EQ(dates.size(), 6u);
+    EXPECT_EQ(dates[4], "20210304");
+    EXPECT_EQ(dates[5], "");
 }
 
 TEST(DbfImport, CharactersWindows1252LacksAreReplacedAndCounted) {
