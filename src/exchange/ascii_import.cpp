@@ -1,5 +1,6 @@
 #include "exchange/ascii_import.h"
 
+#include "exchange/import_values.h"
 #include "exchange/same_file.h"
 #include "store/address_file.h"
 #include "store/codepage.h"
@@ -298,21 +299,6 @@ struct Target {
     std::string name;
 };
 
-// A value as the table can hold it; true when it had to change.
-bool storable(std::string& value) {
-    bool changed = false;
-    for (char& c : value)
-        if (static_cast<unsigned char>(c) < 0x20) {
-            c = ' ';
-            changed = true;
-        }
-    if (store::utf8ToCp1252Exact(value))
-        return changed;
-    auto bytes = store::utf8ToCp1252(value);
-    value = store::cp1252ToUtf8(bytes.bytes);
-    return true;
-}
-
 // "line 4" or "lines 4, 9, 12 and 3 more".
 std::string lineList(const std::vector<std::uint64_t>& numbers, std::uint64_t total) {
     std::string text = numbers.size() == 1 ? "line " : "lines ";
@@ -446,7 +432,7 @@ ImportOutcome importAsciiRecords(store::Table& table, const std::string& csvPath
             if (t.textField >= parts.size() || parts[t.textField].empty())
                 continue;
             std::string& value = parts[t.textField];
-            if (storable(value))
+            if (makeStorable(value))
                 ++outcome.valuesChanged;
             if (auto st = table.replace(t.name, value); !st) {
                 table.discard();

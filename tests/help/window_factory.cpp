@@ -18,6 +18,8 @@
 #include "exchange/ascii_import.h"
 #include "exchange/ui/ascii_import_form.h"
 #include "exchange/ui/copy_out_form.h"
+#include "exchange/ui/dbf_import_form.h"
+#include "exchange/ui/older_import_form.h"
 #include "print/printer_setup.h"
 #include "print/report_filer.h"
 #include "print/ui/preview_form.h"
@@ -81,6 +83,8 @@ std::vector<BuiltWindow> WindowShelf::build() {
         add("TRebuildIndexesForm", new TRebuildIndexesForm(*state_->table));
         add("TAsciiImportForm", new exchange::TAsciiImportForm(*state_->table));
         add("TCopyRecordsOutForm", new exchange::TCopyRecordsOutForm(*state_->table));
+        add("TDbfImportForm", new exchange::TDbfImportForm(*state_->table));
+        add("TImportOlder", new exchange::TImportOlder(*state_->table, exchange::OlderVersion::V2));
         add("TSearchReplaceWindow", new TSearchReplaceWindow(*state_->table, "STATE='IL'"));
         add("TConvertCaseWindow", new TConvertCaseWindow(*state_->table, true));
         add("TDeleteRecordsWindow", new TDeleteRecordsWindow(*state_->table, "STATE='IL'"));

@@ -1,0 +1,358 @@
+#include "exchange/ui/dbf_import_form.h"
+
+#include "exchange/ui/import_road.h"
+#include "store/ui/common_dialogs.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace qp::exchange {
+
+using ui::qs;
+
+namespace {
+
+constexpr int kImportHelpTopic = 1021;
+constexpr int kMatchHelpTopic = 1022;
+constexpr int kMemoPreview = 60; // characters of a memo shown in the grid
+
+QPushButton* helpButton(QWidget* window, int topic) {
+    auto* b = new QPushButton(QObject::tr("&Help"), window);
+    // The help viewer reads the topic from the window.
+    window->setProperty("helpTopic", topic);
+    b->setProperty("helpTopic", topic);
+    return b;
+}
+
+} // namespace
+
+// ---- source browser ----------------------------------------------------------
+
+SourceTableModel::SourceTableModel(SourceTable& source, QObject* parent)
+    : QAbstractTableModel(parent), source_(source) {}
+
+int SourceTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(source_.recordCount());
+}
+
+int SourceTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(source_.fields().size());
+}
+
+QVariant SourceTableModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid())
+        return {};
+    if (source_.recNo() != std::uint32_t(index.row() + 1) &&
+        !source_.go(std::uint32_t(index.row() + 1)))
+        return {};
+    const auto& f = source_.fields()[std::size_t(index.column())];
+    if (!f.isMemo())
+        return qs(source_.text(index.column()));
+    QString memo = qs(source_.memo(index.column())).simplified();
+    return memo.size() > kMemoPreview ? memo.left(kMemoPreview) + QStringLiteral("...") : memo;
+}
+
+QVariant SourceTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Horizontal)
+        return section < int(source_.fields().size())
+                   ? qs(source_.fields()[std::size_t(section)].name)
+                   : QVariant();
+    // Records marked deleted show a star; they are not imported.
+    if (source_.recNo() != std::uint32_t(section + 1) && !source_.go(std::uint32_t(section + 1)))
+        return section + 1;
+    return source_.deleted() ? QStringLiteral("*%1").arg(section + 1)
+                             : QString::number(section + 1);
+}
+
+// ---- match window ------------------------------------------------------------
+
+TDbfMatchForm::TDbfMatchForm(SourceTable& source, const std::vector<DbfMatchField>& fields,
+                             const std::vector<AddressLabel>& offered, QWidget* parent)
+    : QDialog(parent), fields_(fields), offered_(offered) {
+    setWindowTitle("DBF File Import Match Fields");
+    setObjectName("TDbfMatchForm");
+    auto* layout = new QVBoxLayout(this);
+    auto* browserLabel = new QLabel("Import DBF File Browser", this);
+    layout->addWidget(browserLabel);
+    browser_ = new QTableView(this);
+    browser_->setObjectName("browserGrid");
+    browser_->setModel(new SourceTableModel(source, browser_));
+    browser_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    browser_->verticalHeader()->setDefaultSectionSize(browser_->fontMetrics().height() + 6);
+    browserLabel->setBuddy(browser_);
+    layout->addWidget(browser_, 1);
+
+    auto* matchLabel = new QLabel("Field Match", this);
+    layout->addWidget(matchLabel);
+    match_ = new QTableWidget(int(offered_.size()), 2, this);
+    match_->setObjectName("matchGrid");
+    match_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    match_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    match_->setSelectionMode(QAbstractItemView::SingleSelection);
+    match_->setHorizontalHeaderLabels(
+        {"Quillpost Field", "Import from Field (in " + qs(source.fileName()) + ")"});
+    match_->horizontalHeader()->setStretchLastSection(true);
+    match_->verticalHeader()->hide();
+    matchLabel->setBuddy(match_);
+    for (int r = 0; r < int(offered_.size()); ++r)
+        match_->setItem(r, 0, new QTableWidgetItem(qs(offered_[std::size_t(r)].label)));
+    showRows();
+    if (!offered_.empty())
+        match_->setCurrentCell(0, 0);
+    connect(match_, &QTableWidget::cellDoubleClicked, this, [this] { selectField(); });
+    layout->addWidget(match_, 1);
+
+    auto* buttons = new QHBoxLayout;
+    auto* select = new QPushButton("&Select Field", this);
+    auto* clear = new QPushButton("&Clear Current", this);
+    auto* clearAllButton = new QPushButton("Clear &All", this);
+    auto* ok = new QPushButton("Ok", this);
+    auto* cancel = new QPushButton("Cancel", this);
+    auto* help = helpButton(this, kMatchHelpTopic);
+    ok->setDefault(true);
+    for (auto* b : {select, clear, clearAllButton})
+        buttons->addWidget(b);
+    buttons->addStretch();
+    for (auto* b : {ok, cancel, help})
+        buttons->addWidget(b);
+    layout->addLayout(buttons);
+    connect(select, &QPushButton::clicked, this, [this] { selectField(); });
+    connect(clear, &QPushButton::clicked, this, [this] { clearCurrent(); });
+    connect(clearAllButton, &QPushButton::clicked, this, [this] { clearAll(); });
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    resize(720, 600);
+}
+
+void TDbfMatchForm::showRows() {
+    for (int r = 0; r < int(offered_.size()); ++r) {
+        QString text;
+        for (const auto& f : fields_)
+            if (f.match == std::uint32_t(r))
+                text = qs(f.name);
+        if (auto* item = match_->item(r, 1))
+            item->setText(text);
+        else
+            match_->setItem(r, 1, new QTableWidgetItem(text));
+    }
+}
+
+std::vector<int> TDbfMatchForm::choicesForRow(int row) const {
+    std::vector<int> choices;
+    if (row < 0 || row >= int(offered_.size()))
+        return choices;
+    for (int f = 0; f < int(fields_.size()); ++f)
+        if (fitsRow(fields_[std::size_t(f)], offered_[std::size_t(row)]))
+            choices.push_back(f);
+    return choices;
+}
+
+void TDbfMatchForm::chooseForRow(int row, int sourceField) {
+    if (row < 0 || row >= int(offered_.size()))
+        return;
+    if (sourceField < 0) {
+        for (auto& f : fields_)
+            if (f.match == std::uint32_t(row))
+                f.match = kNoMatch;
+    } else if (sourceField < int(fields_.size()) &&
+               fitsRow(fields_[std::size_t(sourceField)], offered_[std::size_t(row)])) {
+        matchDbfField(fields_, std::size_t(sourceField), std::uint32_t(row));
+    }
+    showRows();
+}
+
+void TDbfMatchForm::selectField() {
+    const int row = match_->currentRow();
+    if (row < 0)
+        return;
+    QMenu menu(this);
+    menu.addAction("(none)")->setData(-1);
+    for (int f : choicesForRow(row)) {
+        auto* a = menu.addAction(qs(fields_[std::size_t(f)].name));
+        a->setData(f);
+        a->setCheckable(true);
+        a->setChecked(fields_[std::size_t(f)].match == std::uint32_t(row));
+    }
+    if (auto* chosen = menu.exec(QCursor::pos()))
+        chooseForRow(row, chosen->data().toInt());
+}
+
+void TDbfMatchForm::clearCurrent() {
+    if (int row = match_->currentRow(); row >= 0)
+        chooseForRow(row, -1);
+}
+
+void TDbfMatchForm::clearAll() {
+    for (auto& f : fields_)
+        f.match = kNoMatch;
+    showRows();
+}
+
+// ---- import window -----------------------------------------------------------
+
+TDbfImportForm::TDbfImportForm(store::Table& table, QWidget* parent)
+    : QDialog(parent), table_(table), offered_(dbfImportFields()) {
+    setWindowTitle("DBF File Import");
+    setObjectName("TDbfImportForm");
+    auto* layout = new QVBoxLayout(this);
+    auto* nameRow = new QHBoxLayout;
+    nameRow->addWidget(new QLabel("DBF File Name", this));
+    fileName_ = new QLabel("(none)", this);
+    fileName_->setObjectName("fileName");
+    fileName_->setFrameShape(QFrame::StyledPanel);
+    nameRow->addWidget(fileName_, 1);
+    layout->addLayout(nameRow);
+
+    auto* buttons = new QHBoxLayout;
+    selectButton_ = new QPushButton("Select DBF File", this);
+    matchButton_ = new QPushButton("Match Fields", this);
+    importButton_ = new QPushButton("Import", this);
+    for (auto* b : {selectButton_, matchButton_, importButton_})
+        buttons->addWidget(b);
+    layout->addLayout(buttons);
+
+    status_ = new QLabel(this);
+    status_->setObjectName("statusLine");
+    layout->addWidget(status_);
+    gauge_ = new QProgressBar(this);
+    gauge_->setRange(0, 100);
+    gauge_->setValue(0);
+    layout->addWidget(gauge_);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch();
+    cancelButton_ = new QPushButton("Cancel", this);
+    helpButton_ = helpButton(this, kImportHelpTopic);
+    bottom->addWidget(cancelButton_);
+    bottom->addWidget(helpButton_);
+    layout->addLayout(bottom);
+
+    connect(selectButton_, &QPushButton::clicked, this, [this] { selectFile(); });
+    connect(matchButton_, &QPushButton::clicked, this, [this] { openMatch(); });
+    connect(importButton_, &QPushButton::clicked, this, [this] { runImport(); });
+    connect(cancelButton_, &QPushButton::clicked, this, [this] { reject(); });
+    setState(State::NoFile);
+    selectButton_->setDefault(true);
+    resize(460, 180);
+}
+
+TDbfImportForm::~TDbfImportForm() = default;
+
+void TDbfImportForm::setState(State state) {
+    state_ = state;
+    const bool busy = state == State::Importing || state == State::Rebuilding;
+    selectButton_->setEnabled(!busy);
+    matchButton_->setEnabled(!busy && state != State::NoFile);
+    importButton_->setEnabled(!busy && state == State::Matched);
+    helpButton_->setEnabled(!busy);
+    cancelButton_->setVisible(state != State::Rebuilding);
+    status_->setVisible(busy);
+}
+
+void TDbfImportForm::dropFile() {
+    source_.reset();
+    fields_.clear();
+    confirmed_ = false;
+    fileName_->setText("(none)");
+    setState(State::NoFile);
+}
+
+void TDbfImportForm::selectFile() {
+    const QString folder = QDir::currentPath();
+    QFileDialog dialog(this, "Select DBF File");
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setNameFilters({"DBF Files (*.DBF *.dbf)"});
+    dialog.selectFile("*.dbf");
+    const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    const QString path = chosen ? dialog.selectedFiles().first() : QString();
+    QDir::setCurrent(folder);
+    if (chosen)
+        chooseFile(path);
+}
+
+void TDbfImportForm::chooseFile(const QString& path) {
+    dropFile();
+    auto source = openImportSource(path.toStdString(), table_.path());
+    if (!source) {
+        ui::ShowInfo(qs(source.error()), this);
+        return;
+    }
+    source_.emplace(std::move(*source));
+    fields_ = sourceMatchFields(*source_);
+    fileName_->setText(QFileInfo(path).fileName());
+    setState(State::FileChosen);
+}
+
+std::vector<DbfMatchField> TDbfImportForm::matchingToShow() const {
+    if (confirmed_)
+        return fields_;
+    auto proposed = fields_;
+    proposeMatches(proposed, offered_);
+    return proposed;
+}
+
+void TDbfImportForm::setMatching(std::vector<DbfMatchField> fields) {
+    fields_ = std::move(fields);
+    confirmed_ = true;
+    setState(anyDbfMatched(fields_) ? State::Matched : State::FileChosen);
+}
+
+void TDbfImportForm::openMatch() {
+    if (!source_)
+        return;
+    TDbfMatchForm match(*source_, matchingToShow(), offered_, this);
+    ui::CenterDialog(match);
+    if (match.exec() == QDialog::Accepted)
+        setMatching(match.result());
+}
+
+void TDbfImportForm::runImport() {
+    if (state_ != State::Matched || !source_)
+        return;
+    cancelRequested_ = false;
+    setState(State::Importing);
+    ImportRoad road;
+    road.window = this;
+    road.status = status_;
+    road.gauge = gauge_;
+    road.cancelRequested = &cancelRequested_;
+    road.rebuilding = [this] { setState(State::Rebuilding); };
+    auto outcome = runImportRoad(road, table_, [&](const ImportHooks& hooks) {
+        return importDbfRecords(table_, *source_, fields_, offered_, hooks);
+    });
+    imported_ = outcome.imported;
+    if (outcome.kind == ImportOutcome::Kind::Refused) {
+        setState(State::Matched);
+        return;
+    }
+    source_.reset();
+    state_ = State::Matched;
+    accept();
+}
+
+void TDbfImportForm::reject() {
+    if (state_ == State::Importing) {
+        cancelRequested_ = true;
+        return;
+    }
+    if (state_ == State::Rebuilding)
+        return;
+    QDialog::reject();
+}
+
+} // namespace qp::exchange
