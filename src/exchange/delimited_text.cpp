@@ -261,8 +261,7 @@ DelimitedFormat detectDelimitedFormat(const std::string& path) {
     std::vector<std::string> seen;
     for (const auto& n : names) {
         std::string t = trimmed(n);
-        if (t.empty() || hasDigitRunOrAt(t) ||
-            std::find(seen.begin(), seen.end(), t) != seen.end())
+        if (t.empty() || hasDigitRunOrAt(t) || std::find(seen.begin(), seen.end(), t) != seen.end())
             return format;
         seen.push_back(t);
     }

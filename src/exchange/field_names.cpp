@@ -194,7 +194,8 @@ std::vector<AddressLabel> namedImportFields() {
 std::vector<std::string> proposeMatches(const std::vector<std::string>& columnNames) {
     const auto offered = namedImportFields();
     // (rank, column, field) for every name that fits; the address fields'
-    // own labels and stored names fit at the best rank.
+    // own labels and stored names fit as the usual names do, so that Outlook's
+    // "Job Title" still wins Title over its "Title" (a prefix there).
     std::vector<std::tuple<int, std::size_t, std::string>> candidates;
     for (std::size_t c = 0; c < columnNames.size(); ++c) {
         const std::string folded = foldName(columnNames[c]);
@@ -202,7 +203,7 @@ std::vector<std::string> proposeMatches(const std::vector<std::string>& columnNa
             continue;
         for (const auto& o : offered)
             if (folded == foldName(o.label) || folded == foldName(o.field))
-                candidates.emplace_back(-1, c, o.field);
+                candidates.emplace_back(1, c, o.field);
         for (const auto& k : kKnownNames)
             if (folded == foldName(k.name))
                 candidates.emplace_back(k.rank, c, std::string(k.field));

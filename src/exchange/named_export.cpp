@@ -85,9 +85,9 @@ std::vector<std::string> namedColumns() {
 }
 
 std::string csvField(std::string_view value, char separator) {
-    const bool quote = value.find_first_of(std::string("\"\r\n") + separator) !=
-                           std::string_view::npos ||
-                       (!value.empty() && (value.front() == ' ' || value.back() == ' '));
+    const bool quote =
+        value.find_first_of(std::string("\"\r\n") + separator) != std::string_view::npos ||
+        (!value.empty() && (value.front() == ' ' || value.back() == ' '));
     if (!quote)
         return std::string(value);
     std::string out = "\"";

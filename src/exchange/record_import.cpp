@@ -186,7 +186,8 @@ bool RecordImport::add(ImportRecord& values) {
 
 bool RecordImport::cancelled() {
     if (hooks_.progress && total_ > 0) {
-        int percent = static_cast<int>(std::min<std::uint64_t>(100, outcome_.imported * 100 / total_));
+        int percent =
+            static_cast<int>(std::min<std::uint64_t>(100, outcome_.imported * 100 / total_));
         if (percent != lastPercent_) {
             lastPercent_ = percent;
             hooks_.progress(percent);
@@ -208,8 +209,8 @@ ImportOutcome RecordImport::finish(ImportOutcome::Kind kind, std::string_view so
         text = "Import cancelled after importing " + n + " records.";
         break;
     case ImportOutcome::Kind::ReadError:
-        text = "Unknown error reading " + std::string(source) + " after importing " + n +
-               " records.";
+        text =
+            "Unknown error reading " + std::string(source) + " after importing " + n + " records.";
         break;
     case ImportOutcome::Kind::WriteError:
         text = "Unknown error writing to data file after importing " + n + " records.";
@@ -239,7 +240,8 @@ ImportOutcome RecordImport::finish(ImportOutcome::Kind kind, std::string_view so
                 " held characters that cannot be stored and were changed.";
     if (datesUnread_)
         text += "\r\n" + std::to_string(datesUnread_) +
-                (datesUnread_ == 1 ? " date could not be read and was" : " dates could not be read and were") +
+                (datesUnread_ == 1 ? " date could not be read and was"
+                                   : " dates could not be read and were") +
                 " left empty.";
     o.message = text;
     return o;

@@ -210,10 +210,9 @@ ImportOutcome importVCards(store::Table& table, const std::string& path,
     std::uint64_t nameless = 0, read = 0;
     auto finish = [&](ImportOutcome::Kind kind) {
         if (nameless)
-            road.addNote(std::to_string(nameless) +
-                         (nameless == 1 ? " card has" : " cards have") +
-                         " neither a name nor an address and " +
-                         (nameless == 1 ? "was" : "were") + " skipped.");
+            road.addNote(std::to_string(nameless) + (nameless == 1 ? " card has" : " cards have") +
+                         " neither a name nor an address and " + (nameless == 1 ? "was" : "were") +
+                         " skipped.");
         if (auto n = reader.unendedCount())
             road.addNote(std::to_string(n) + (n == 1 ? " card has" : " cards have") +
                          " no END:VCARD line and " + (n == 1 ? "was" : "were") +
