@@ -18,6 +18,7 @@
 #include "exchange/ascii_import.h"
 #include "exchange/ui/ascii_import_form.h"
 #include "exchange/ui/copy_out_form.h"
+#include "exchange/ui/vcard_import_form.h"
 #include "print/printer_setup.h"
 #include "print/report_filer.h"
 #include "print/ui/preview_form.h"
@@ -81,6 +82,7 @@ std::vector<BuiltWindow> WindowShelf::build() {
         add("TRebuildIndexesForm", new TRebuildIndexesForm(*state_->table));
         add("TAsciiImportForm", new exchange::TAsciiImportForm(*state_->table));
         add("TCopyRecordsOutForm", new exchange::TCopyRecordsOutForm(*state_->table));
+        add("TVCardImportForm", new exchange::TVCardImportForm(*state_->table));
         add("TSearchReplaceWindow", new TSearchReplaceWindow(*state_->table, "STATE='IL'"));
         add("TConvertCaseWindow", new TConvertCaseWindow(*state_->table, true));
         add("TDeleteRecordsWindow", new TDeleteRecordsWindow(*state_->table, "STATE='IL'"));
