@@ -2,6 +2,8 @@
 
 #include "exchange/same_file.h"
 
+#include <filesystem>
+
 namespace qp::exchange {
 
 namespace {
@@ -42,20 +44,13 @@ ImportOutcome importDelimitedRecords(store::Table& table, const std::string& pat
     if (!road.begin())
         return road.finish(ImportOutcome::Kind::WriteError, kSource);
 
-    road.status(kCountingStatus);
+    // The gauge follows the bytes read: a second pass to count records would
+    // cost as much as the import itself.
     const TextEncoding encoding = detectEncoding(path);
-    std::uint64_t total = 0;
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    road.setTotal(ec ? 0 : size);
     std::vector<std::string> values;
-    {
-        DelimitedReader counter(path, encoding, format.separator);
-        while (counter.next(values))
-            ++total;
-        if (counter.failed() || !counter.isOpen())
-            return road.finish(ImportOutcome::Kind::ReadError, kSource);
-    }
-    if (format.header && total > 0)
-        --total;
-    road.setTotal(total);
 
     road.status(kImportingStatus);
     DelimitedReader reader(path, encoding, format.separator);
@@ -71,9 +66,7 @@ ImportOutcome importDelimitedRecords(store::Table& table, const std::string& pat
         return finish(reader.failed() ? ImportOutcome::Kind::ReadError
                                       : ImportOutcome::Kind::Complete);
     ImportRecord record;
-    std::uint64_t read = 0;
-    while (read < total && reader.next(values)) {
-        ++read;
+    while (reader.next(values)) {
         if (reader.unbalanced()) {
             if (outcome.unbalancedNumbers.size() < kNamedLines)
                 outcome.unbalancedNumbers.push_back(reader.lineNumber());
@@ -85,6 +78,7 @@ ImportOutcome importDelimitedRecords(store::Table& table, const std::string& pat
                 record.emplace_back(t.field, std::move(values[t.column]));
         if (!road.add(record))
             return finish(ImportOutcome::Kind::WriteError);
+        road.setDone(reader.offset());
         if (road.cancelled())
             return finish(ImportOutcome::Kind::Cancelled);
     }

@@ -257,7 +257,8 @@ DelimitedFormat detectDelimitedFormat(const std::string& path) {
         return format;
     }
     // Names above values: every name filled in, distinct, none looking like
-    // a number or an address, while some value below does.
+    // a number or an address, above a column whose every value does (ZIP
+    // codes, phones, e-mail addresses).
     std::vector<std::string> seen;
     for (const auto& n : names) {
         std::string t = trimmed(n);
@@ -265,12 +266,15 @@ DelimitedFormat detectDelimitedFormat(const std::string& path) {
             return format;
         seen.push_back(t);
     }
-    for (std::size_t r = 1; r < best.size(); ++r)
-        for (const auto& v : best[r])
-            if (hasDigitRunOrAt(v)) {
-                format.header = true;
-                return format;
+    for (std::size_t c = 0; c < names.size() && !format.header; ++c) {
+        std::size_t filled = 0, numbers = 0;
+        for (std::size_t r = 1; r < best.size(); ++r)
+            if (c < best[r].size() && !trimmed(best[r][c]).empty()) {
+                ++filled;
+                numbers += hasDigitRunOrAt(best[r][c]);
             }
+        format.header = filled > 0 && numbers == filled;
+    }
     return format;
 }
 

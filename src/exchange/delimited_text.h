@@ -31,6 +31,8 @@ public:
     // The next record; false at the end or on a read error (see failed()).
     bool next(std::vector<std::string>& fields);
     bool failed() const { return failed_; }
+    // Bytes of the file read so far.
+    std::uint64_t offset() const { return bufferOffset_ + pos_; }
     // The line the record last returned starts on, counting from 1.
     std::uint64_t lineNumber() const { return recordLine_; }
     // Whether the record last returned holds a quote that is never closed.

@@ -185,9 +185,10 @@ bool RecordImport::add(ImportRecord& values) {
 }
 
 bool RecordImport::cancelled() {
+    if (!measured_)
+        ++done_;
     if (hooks_.progress && total_ > 0) {
-        int percent =
-            static_cast<int>(std::min<std::uint64_t>(100, outcome_.imported * 100 / total_));
+        int percent = static_cast<int>(std::min<std::uint64_t>(100, done_ * 100 / total_));
         if (percent != lastPercent_) {
             lastPercent_ = percent;
             hooks_.progress(percent);

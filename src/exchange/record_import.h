@@ -32,10 +32,17 @@ public:
     // Drops the structural index so that records go in without index upkeep.
     bool begin();
     void setTotal(std::uint64_t total) { total_ = total; }
+    // Progress in the source's own measure (bytes read of `total`) instead of
+    // records counted.
+    void setDone(std::uint64_t done) {
+        done_ = done;
+        measured_ = true;
+    }
     void status(std::string_view text) const;
     // Appends one record with the non-empty values; false when the write failed.
     bool add(ImportRecord& values);
-    // After each record: the gauge, pending events, and whether to stop.
+    // After each source record, imported or skipped: the gauge, pending
+    // events, and whether to stop.
     bool cancelled();
     // A line for the final message (e.g. skipped source records).
     void addNote(std::string note) { notes_.push_back(std::move(note)); }
@@ -49,6 +56,8 @@ private:
     ImportHooks hooks_;
     ImportOutcome outcome_;
     std::uint64_t total_ = 0;
+    std::uint64_t done_ = 0;
+    bool measured_ = false;
     std::size_t datesUnread_ = 0;
     int lastPercent_ = -1;
     std::vector<std::string> notes_;

@@ -16,11 +16,7 @@ std::string fileName(const std::string& path) {
 }
 
 std::string component(const std::vector<std::string>& parts, std::size_t i) {
-    if (i >= parts.size())
-        return {};
-    // A list inside a component ("Ann,Marie") keeps its first item.
-    std::string value = parts[i];
-    return value;
+    return i < parts.size() ? parts[i] : std::string();
 }
 
 std::string trimmed(std::string s) {

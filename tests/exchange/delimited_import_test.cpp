@@ -135,6 +135,9 @@ TEST(DelimitedFormat, SeparatorAndHeaderAreDetected) {
     auto n = detectDelimitedFormat(dir.file("n.csv"));
     EXPECT_EQ(n.separator, ',');
     EXPECT_FALSE(n.header);
+    // Data without digits on the first line, with some further down: still data.
+    writeFile(dir.file("m.csv"), "Smith,John,Boston\nAdams,Ann,12 Rome St\nLee,Bo,Oslo\n");
+    EXPECT_FALSE(detectDelimitedFormat(dir.file("m.csv")).header);
 }
 
 TEST(DelimitedScan, HeaderNamesShowAndProposalsAreMade) {
