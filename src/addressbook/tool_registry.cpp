@@ -53,7 +53,8 @@ std::array<ToolTraits, kToolCount> makeTraits() {
     }
     fileTool(Tool::Export, "Export").needsRecord = true;
     for (auto [tool, name] : {std::pair{Tool::ImportDbf, "Import from DBF File"},
-                              std::pair{Tool::ImportAscii, "Import from ASCII File"}}) {
+                              std::pair{Tool::ImportAscii, "Import from ASCII File"},
+                              std::pair{Tool::ImportVCard, "Import from vCard"}}) {
         auto& t = fileTool(tool, name);
         t.reapplyFilter = t.firstRecord = t.reopenFile = true;
     }

@@ -42,6 +42,7 @@ enum class Tool {
     Export,
     ImportDbf,
     ImportAscii,
+    ImportVCard,
     ImportVersion1,
     ImportVersion2,
     RebuildIndexes,

@@ -20,6 +20,7 @@
 #include "exchange/ui/copy_out_form.h"
 #include "exchange/ui/dbf_import_form.h"
 #include "exchange/ui/older_import_form.h"
+#include "exchange/ui/vcard_import_form.h"
 #include "print/printer_setup.h"
 #include "print/report_filer.h"
 #include "print/ui/preview_form.h"
@@ -85,6 +86,7 @@ std::vector<BuiltWindow> WindowShelf::build() {
         add("TCopyRecordsOutForm", new exchange::TCopyRecordsOutForm(*state_->table));
         add("TDbfImportForm", new exchange::TDbfImportForm(*state_->table));
         add("TImportOlder", new exchange::TImportOlder(*state_->table, exchange::OlderVersion::V2));
+        add("TVCardImportForm", new exchange::TVCardImportForm(*state_->table));
         add("TSearchReplaceWindow", new TSearchReplaceWindow(*state_->table, "STATE='IL'"));
         add("TConvertCaseWindow", new TConvertCaseWindow(*state_->table, true));
         add("TDeleteRecordsWindow", new TDeleteRecordsWindow(*state_->table, "STATE='IL'"));

@@ -189,6 +189,7 @@ void TAddressMain::buildActions() {
     makeToolAction(Tool::Search, "actSearch", "&Search", K(Qt::CTRL | Qt::Key_S));
     makeToolAction(Tool::ImportDbf, "actImportDbf", "Import from &DBF File");
     makeToolAction(Tool::ImportAscii, "actImportAscii", "Import from &ASCII File");
+    makeToolAction(Tool::ImportVCard, "actImportVCard", "Import from &vCard");
     makeToolAction(Tool::ImportVersion1, "actImportV1", "Import from Quillpost 1.x DBF");
     makeToolAction(Tool::ImportVersion2, "actImportV2", "Import from Quillpost 2.x DBF");
     makeToolAction(Tool::Export, "actExport", "&Export ");
@@ -305,7 +306,8 @@ void TAddressMain::buildMenus() {
         fileMenu_->addAction(actions_[name]);
     importMenu_ = fileMenu_->addMenu(QStringLiteral("&Import"));
     importMenu_->setToolTipsVisible(true);
-    for (const char* name : {"actImportDbf", "actImportAscii", "actImportV1", "actImportV2"})
+    for (const char* name :
+         {"actImportDbf", "actImportAscii", "actImportVCard", "actImportV1", "actImportV2"})
         importMenu_->addAction(actions_[name]);
     fileMenu_->addAction(actions_["actExport"]);
     fileMenu_->addSeparator();
@@ -1106,6 +1108,7 @@ void TAddressMain::SetButtons() {
         case Tool::RebuildIndexes:
         case Tool::ImportDbf:
         case Tool::ImportAscii:
+        case Tool::ImportVCard:
             return c.fileCommands;
         case Tool::ImportVersion1:
         case Tool::ImportVersion2:

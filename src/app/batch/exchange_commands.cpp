@@ -2,6 +2,7 @@
 
 #include "app/batch/batch_command.h"
 #include "app/batch/filter_options.h"
+#include "app/batch/named_exchange_commands.h"
 #include "app/batch/progress_line.h"
 #include "app/batch/selection_options.h"
 #include "app/batch/table_options.h"
@@ -62,6 +63,8 @@ void applyMatches(std::vector<exchange::ImportField>& fields,
 }
 
 int runImportCsv(const std::vector<std::string>& words, std::ostream& out) {
+    if (hasOption(words, "header"))
+        return runImportCsvWithNames(words, out);
     Args args(words, {"match"}, {});
     args.expectPositionals(2, 2);
     const std::string& path = args.positional(0, "FILE");
@@ -113,6 +116,8 @@ int runImportCsv(const std::vector<std::string>& words, std::ostream& out) {
 }
 
 int runExport(const std::vector<std::string>& words, std::ostream& out) {
+    if (hasOption(words, "csv") || hasOption(words, "vcard"))
+        return runExportWithNames(words, out);
     Args args(words, {"selection", "recno", "order", "flt", "criteria"},
               {"text", "dbf", "start-from-current", "tagged", "reverse", "overwrite"});
     // Export takes the filter in force unless told otherwise.
@@ -170,18 +175,23 @@ int runExport(const std::vector<std::string>& words, std::ostream& out) {
 }
 
 BatchCommand importCsv(
-    {"import-csv", "FILE CSV --match 'Last Name=1,First Name=2,...'",
+    {"import-csv",
+     "FILE CSV --match 'Last Name=1,First Name=2,...' | FILE CSV --header [--separator ,|;|tab] "
+     "[--match 'Last Name=Surname,...'] [--propose]",
      "Appends one record per line of CSV to the address file; --match pairs display labels "
-     "with text field numbers. Prints the import's final message.",
+     "with text field numbers. With --header the first line names the fields, matches are "
+     "proposed from the names where --match is silent, and --propose prints them and exits. "
+     "Prints the import's final message.",
      runImportCsv});
 BatchCommand exportCommand(
     {"export",
-     std::string("FILE OUT --text|--dbf [--selection all|filter|current] [--recno N] "
-                 "[--start-from-current] ") +
+     std::string("FILE OUT --text|--dbf|--csv|--vcard [--bom] [--separator ,|;|tab] "
+                 "[--selection all|filter|current] [--recno N] [--start-from-current] ") +
          kFilterOptions + " [--order CAPTION] [--overwrite]",
-     "Copies the selected records to a DBF table with the address file's structure or to "
-     "comma-delimited text (twenty quoted values a line, CR LF). --recno sets the current "
-     "record; the order defaults to Last Name.",
+     "Copies the selected records to a DBF table with the address file's structure, to "
+     "comma-delimited text (twenty quoted values a line, CR LF), to UTF-8 CSV with a line of "
+     "field names and the memo (--bom for spreadsheets), or to vCard 3.0. --recno sets the "
+     "current record; the order defaults to Last Name.",
      runExport});
 
 } // namespace

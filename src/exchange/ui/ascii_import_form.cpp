@@ -1,9 +1,13 @@
 #include "exchange/ui/ascii_import_form.h"
 
+#include "exchange/delimited_import.h"
+#include "exchange/field_names.h"
 #include "exchange/same_file.h"
 #include "store/ui/common_dialogs.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QCursor>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -17,6 +21,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -195,6 +200,32 @@ TAsciiImportForm::TAsciiImportForm(store::Table& table, QWidget* parent)
     nameRow->addWidget(fileName_, 1);
     layout->addLayout(nameRow);
 
+    // Files from spreadsheets and address books: a first line of names, and
+    // a semicolon or tab between fields.
+    auto* formatRow = new QHBoxLayout;
+    header_ = new QCheckBox("First line holds field &names", this);
+    header_->setObjectName("headerBox");
+    separator_ = new QComboBox(this);
+    separator_->setObjectName("separatorBox");
+    separator_->addItem("Comma", ',');
+    separator_->addItem("Semicolon", ';');
+    separator_->addItem("Tab", '\t');
+    auto* separatorLabel = new QLabel("Se&parator", this);
+    separatorLabel->setBuddy(separator_);
+    formatRow->addWidget(header_);
+    formatRow->addStretch();
+    formatRow->addWidget(separatorLabel);
+    formatRow->addWidget(separator_);
+    layout->addLayout(formatRow);
+    auto formatChanged = [this] {
+        DelimitedFormat f;
+        f.header = header_->isChecked();
+        f.separator = char(separator_->currentData().toInt());
+        setFormat(f);
+    };
+    connect(header_, &QCheckBox::toggled, this, formatChanged);
+    connect(separator_, &QComboBox::activated, this, formatChanged);
+
     auto* buttons = new QHBoxLayout;
     selectButton_ = new QPushButton("Select ASCII File", this);
     matchButton_ = new QPushButton("Match Fields", this);
@@ -237,6 +268,8 @@ void TAsciiImportForm::setState(State state) {
     matchButton_->setEnabled(!busy && state != State::NoFile);
     importButton_->setEnabled(!busy && state == State::Matched);
     helpButton_->setEnabled(!busy);
+    header_->setEnabled(!busy && !path_.isEmpty());
+    separator_->setEnabled(!busy && !path_.isEmpty());
     cancelButton_->setVisible(state != State::Rebuilding);
     status_->setVisible(busy);
 }
@@ -263,14 +296,33 @@ void TAsciiImportForm::chooseFile(const QString& path) {
     }
     path_ = path;
     fileName_->setText(QFileInfo(path).fileName());
-    scan_ = scanAsciiFile(path.toStdString());
+    format_ = isImportableFile(path.toStdString()) ? detectDelimitedFormat(path.toStdString())
+                                                   : DelimitedFormat{};
+    rescan();
+}
+
+void TAsciiImportForm::setFormat(const DelimitedFormat& format) {
+    format_ = format;
+    if (!path_.isEmpty())
+        rescan();
+}
+
+void TAsciiImportForm::rescan() {
+    {
+        const QSignalBlocker blockHeader(header_), blockSeparator(separator_);
+        header_->setChecked(format_.header);
+        separator_->setCurrentIndex(std::max(0, separator_->findData(int(format_.separator))));
+    }
+    const std::string path = path_.toStdString();
+    scan_ = plainCommas() ? scanAsciiFile(path) : scanDelimitedFile(path, format_);
+    offered_ = format_.header ? namedImportFields() : defaultImportFields();
     fields_ = scan_.fields;
     if (!scan_.usable) {
         setState(State::NoFile);
         ui::ShowInfo(qs(scan_.message), this);
         return;
     }
-    setState(State::FileChosen);
+    setState(anyMatched(fields_) ? State::Matched : State::FileChosen);
 }
 
 void TAsciiImportForm::setMatching(std::vector<ImportField> fields) {
@@ -300,7 +352,10 @@ void TAsciiImportForm::runImport() {
         QApplication::processEvents();
         return cancelRequested_;
     };
-    auto outcome = importAsciiRecords(table_, path_.toStdString(), fields_, offered_, hooks);
+    auto outcome = plainCommas()
+                       ? importAsciiRecords(table_, path_.toStdString(), fields_, offered_, hooks)
+                       : importDelimitedRecords(table_, path_.toStdString(), format_, fields_,
+                                                offered_, hooks);
     imported_ = outcome.imported;
     ui::ShowInfo(qs(outcome.message), this);
     if (outcome.kind == ImportOutcome::Kind::Refused) {

@@ -3,6 +3,7 @@
 // window.
 
 #include "exchange/ascii_import.h"
+#include "exchange/delimited_text.h"
 #include "store/table.h"
 
 #include <QDialog>
@@ -10,6 +11,8 @@
 
 #include <vector>
 
+class QCheckBox;
+class QComboBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -51,8 +54,15 @@ public:
 
     TAsciiImportForm(store::Table& table, QWidget* parent = nullptr);
 
-    // What accepting a name in the open dialog does.
+    // What accepting a name in the open dialog does: the separator and a
+    // line of field names are detected and shown.
     void chooseFile(const QString& path);
+    // Reads the chosen file again as the field-names box and separator say.
+    void setFormat(const DelimitedFormat& format);
+    const DelimitedFormat& format() const { return format_; }
+    const std::vector<AddressLabel>& offered() const { return offered_; }
+    QCheckBox* headerBox() const { return header_; }
+    QComboBox* separatorBox() const { return separator_; }
     // Sets the matching as the match window's Ok would.
     void setMatching(std::vector<ImportField> fields);
     void runImport();
@@ -73,9 +83,13 @@ private:
     void selectFile();
     void openMatch();
     void setState(State state);
+    void rescan();
+    // Whether the file is read the older way: commas and no names.
+    bool plainCommas() const { return format_.separator == ',' && !format_.header; }
 
     store::Table& table_;
     std::vector<AddressLabel> offered_;
+    DelimitedFormat format_;
     AsciiScan scan_;
     std::vector<ImportField> fields_;
     QString path_;
@@ -83,6 +97,8 @@ private:
     bool cancelRequested_ = false;
     std::uint32_t imported_ = 0;
     QLabel* fileName_ = nullptr;
+    QCheckBox* header_ = nullptr;
+    QComboBox* separator_ = nullptr;
     QLabel* status_ = nullptr;
     QProgressBar* gauge_ = nullptr;
     QPushButton* selectButton_ = nullptr;

@@ -4,6 +4,7 @@
 #include "store/ui/common_dialogs.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -28,9 +29,21 @@ TCopyRecordsOutForm::TCopyRecordsOutForm(store::Table& table, QWidget* parent)
     choiceLayout->setContentsMargins(0, 0, 0, 0);
     dbf_ = new QRadioButton("Copy to a &DBF file", choices_);
     text_ = new QRadioButton("Copy to an &ASCII file (comma delimited)", choices_);
+    // For spreadsheets and address books.
+    csv_ = new QRadioButton("Copy to a &CSV file with field names", choices_);
+    vcard_ = new QRadioButton("Copy to &vCard (3.0)", choices_);
+    bom_ = new QCheckBox("&Byte-order mark for spreadsheets", choices_);
+    bom_->setObjectName("byteOrderMark");
+    bom_->setChecked(true);
     dbf_->setChecked(true);
     choiceLayout->addWidget(dbf_);
     choiceLayout->addWidget(text_);
+    choiceLayout->addWidget(csv_);
+    auto* bomRow = new QHBoxLayout;
+    bomRow->addSpacing(24);
+    bomRow->addWidget(bom_);
+    choiceLayout->addLayout(bomRow);
+    choiceLayout->addWidget(vcard_);
     layout->addWidget(choices_);
 
     progressPanel_ = new QWidget(this);
@@ -59,7 +72,13 @@ TCopyRecordsOutForm::TCopyRecordsOutForm(store::Table& table, QWidget* parent)
         buttons->addWidget(b);
     layout->addLayout(buttons);
 
-    connect(dbf_, &QRadioButton::toggled, this, [this] { forgetName(); });
+    for (auto* choice : {dbf_, text_, csv_, vcard_})
+        connect(choice, &QRadioButton::toggled, this, [this](bool on) {
+            if (on)
+                forgetName();
+            bom_->setEnabled(csv_->isChecked());
+        });
+    bom_->setEnabled(false);
     connect(saveButton_, &QPushButton::clicked, this, [this] { saveAs(); });
     connect(cancelButton_, &QPushButton::clicked, this, [this] { reject(); });
     resize(420, 170);
@@ -73,19 +92,37 @@ void TCopyRecordsOutForm::setFormat(CopyFormat format) {
     (format == CopyFormat::Dbf ? dbf_ : text_)->setChecked(true);
 }
 
+std::optional<NamedFormat> TCopyRecordsOutForm::namedFormat() const {
+    if (csv_->isChecked())
+        return NamedFormat::CsvWithNames;
+    if (vcard_->isChecked())
+        return NamedFormat::VCard;
+    return std::nullopt;
+}
+
+void TCopyRecordsOutForm::setNamedFormat(NamedFormat format) {
+    (format == NamedFormat::CsvWithNames ? csv_ : vcard_)->setChecked(true);
+}
+
 void TCopyRecordsOutForm::forgetName() {
     fileName_->setText("(none)");
 }
 
 void TCopyRecordsOutForm::saveAs() {
     const bool dbf = format() == CopyFormat::Dbf;
-    const QString ext = dbf ? "DBF" : "TXT";
+    const auto named = namedFormat();
+    const QString ext = named ? (*named == NamedFormat::VCard ? "vcf" : "csv")
+                        : dbf ? "DBF"
+                              : "TXT";
     QFileDialog dialog(this, "Save As");
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     // Overwriting is asked by the window itself, with its own caption.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setNameFilter(dbf ? "DBF files (*.DBF *.dbf)" : "Text files (*.TXT *.txt)");
+    dialog.setNameFilter(named ? (*named == NamedFormat::VCard ? "vCard files (*.vcf *.VCF)"
+                                                               : "CSV files (*.csv *.CSV)")
+                         : dbf ? "DBF files (*.DBF *.dbf)"
+                               : "Text files (*.TXT *.txt)");
     dialog.setDefaultSuffix(ext);
     dialog.setDirectory(folder_.isEmpty() ? qs(store::ProgramFolder()) : folder_);
     dialog.selectFile("*." + ext);
@@ -98,12 +135,15 @@ void TCopyRecordsOutForm::saveAs() {
 
 void TCopyRecordsOutForm::acceptName(const QString& path) {
     const std::string target = path.toStdString();
-    if (auto refused = checkCopyName(format(), target, table_.path())) {
+    const auto named = namedFormat();
+    // The other kinds of text are checked and replaced as the text copy is.
+    const CopyFormat kind = named ? CopyFormat::Text : format();
+    if (auto refused = checkCopyName(kind, target, table_.path())) {
         ui::ShowInfo(qs(*refused), this);
         return;
     }
     fileName_->setText(path);
-    if (existingCopyTarget(format(), target) &&
+    if (existingCopyTarget(kind, target) &&
         !ui::AskYesNoDefaultNo(qs(overwriteQuestion(target)), qs(std::string(kOverwriteCaption)),
                                this))
         return;
@@ -125,9 +165,14 @@ void TCopyRecordsOutForm::acceptName(const QString& path) {
         return cancelConfirmed_;
     };
     store::RecordSelection selection; // the filter in force, from its first record
-    outcome_ =
-        copyRecordsOut(table_, format(), target, selection, hooks,
-                       [this](std::string_view m) { ui::ShowInfo(qs(std::string(m)), this); });
+    auto info = [this](std::string_view m) { ui::ShowInfo(qs(std::string(m)), this); };
+    if (named) {
+        NamedExportOptions options;
+        options.byteOrderMark = bom_->isChecked();
+        outcome_ = copyRecordsNamed(table_, *named, target, options, selection, hooks, info);
+    } else {
+        outcome_ = copyRecordsOut(table_, format(), target, selection, hooks, info);
+    }
     copying_ = false;
     if (!outcome_.ok)
         ui::ShowInfo(qs(outcome_.message), this);

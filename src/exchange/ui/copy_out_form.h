@@ -2,11 +2,15 @@
 // The "Copy Records Out" window.
 
 #include "exchange/copy_out.h"
+#include "exchange/named_export.h"
 #include "store/table.h"
 
 #include <QDialog>
 #include <QString>
 
+#include <optional>
+
+class QCheckBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -22,6 +26,10 @@ public:
 
     CopyFormat format() const;
     void setFormat(CopyFormat format);
+    // The CSV-with-names or vCard choice, when one of them is checked.
+    std::optional<NamedFormat> namedFormat() const;
+    void setNamedFormat(NamedFormat format);
+    QCheckBox* byteOrderMark() const { return bom_; }
     // What accepting a name in the save dialog does: the checks, then the copy.
     void acceptName(const QString& path);
     bool copying() const { return copying_; }
@@ -47,6 +55,9 @@ private:
     QWidget* progressPanel_ = nullptr;
     QRadioButton* dbf_ = nullptr;
     QRadioButton* text_ = nullptr;
+    QRadioButton* csv_ = nullptr;
+    QRadioButton* vcard_ = nullptr;
+    QCheckBox* bom_ = nullptr;
     QLabel* fileName_ = nullptr;
     QLabel* copyingLine_ = nullptr;
     QProgressBar* gauge_ = nullptr;
