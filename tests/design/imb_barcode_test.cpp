@@ -276,3 +276,27 @@ TEST_F(ImbObject, PdfOnAnEnvelopeReadsBackAsTheSameBars) {
     EXPECT_NEAR(found[0].left / 600.0, 4.0, 2.0 / 600);
     EXPECT_NEAR(minTop / 600.0, 3.5, 2.0 / 600);
 }
+
+TEST_F(ImbObject, HumanReadableLineOnlyWhenAskedFor) {
+    auto texts = [&] {
+        TPrinterSetup setup;
+        EXPECT_TRUE(setup.SelectPrinterByName(TPrinterSetup::kPdfPrinterName));
+        TReportFiler job(&setup);
+        job.OnPrint = [&](TBaseReport& r) {
+            P.Printing = true;
+            P.RefreshDataValues();
+            P.PrintObjects(r, 0, 0);
+            P.Printing = false;
+        };
+        EXPECT_TRUE(job.Execute());
+        QStringList out;
+        for (const auto& c : job.Job().Pages.at(0).Commands)
+            if (c.Kind == dkText || c.Kind == dkTextClipped)
+                out << c.Text;
+        return out;
+    };
+    EXPECT_TRUE(texts().isEmpty());
+    B->HumanReadable = true;
+    B->SetProperty("SerialStart", 41);
+    EXPECT_EQ(texts(), QStringList{"00270123456000000041 12345678923"});
+}
