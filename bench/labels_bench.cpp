@@ -1,9 +1,11 @@
 // 10,000 address records on Avery 5160 (334 pages) to a PDF, and into a
-// stored job for the preview: the whole label print request.
+// stored job for the preview: the whole label print request; and to a PDF
+// with an Intelligent Mail barcode under each address.
 
 #include "design/address_label.h"
 #include "design/base_panel.h"
 #include "design/data_source.h"
+#include "design/imb_barcode.h"
 #include "design/layout_stream.h"
 #include "labels/printing/label_print_job.h"
 #include "print/printer_setup.h"
@@ -26,7 +28,7 @@ struct LabelRun {
     labels::LabelDefinition definition;
     std::string sysdata;
 
-    explicit LabelRun(std::uint32_t records) {
+    explicit LabelRun(std::uint32_t records, bool imb = false) {
         const std::string file = dir.file("ADD0001.DBF");
         if (auto st = testing::SampleAddresses::writeTable(file, records, true); !st)
             throw std::runtime_error(st.error());
@@ -43,7 +45,13 @@ struct LabelRun {
         design::TGLabelPanel layout;
         layout.SetSize(252, 96);
         layout.AddObject(std::make_unique<design::TGDMultiLineAddressLabel>(),
-                         QRect(QPoint(5, 5), QPoint(240, 90)));
+                         QRect(QPoint(5, 5), QPoint(240, imb ? 70 : 90)));
+        if (imb) {
+            auto b = std::make_unique<design::TGIMbBarCode>();
+            design::NewImbBarCode(*b);
+            b->MailerId = "123456";
+            layout.AddObject(std::move(b), QRect(QPoint(2, 72), QPoint(250, 88)));
+        }
         design::SaveLayoutFile(layout, QString::fromStdString(sysdata + "/BIN00001.L"));
     }
 
@@ -74,6 +82,18 @@ void BM_LabelsToPdf(benchmark::State& state) {
     state.counters["pages"] = pages;
 }
 BENCHMARK(BM_LabelsToPdf)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_LabelsWithImbToPdf(benchmark::State& state) {
+    LabelRun run(static_cast<std::uint32_t>(state.range(0)), true);
+    print::TPrinterSetup setup;
+    setup.SelectPrinterByName(print::TPrinterSetup::kPdfPrinterName);
+    setup.SetOutputFileName(QString::fromStdString(run.dir.file("labels.pdf")));
+    int pages = 0;
+    for (auto _ : state)
+        pages = run.print(setup, false).pages;
+    state.counters["pages"] = pages;
+}
+BENCHMARK(BM_LabelsWithImbToPdf)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_LabelsToPreview(benchmark::State& state) {
     LabelRun run(static_cast<std::uint32_t>(state.range(0)));

@@ -5,6 +5,7 @@
 #include "design/data_source.h"
 #include "design/design_units.h"
 #include "design/graphic_control.h"
+#include "design/imb_barcode.h"
 #include "design/object_registry.h"
 #include "design/shapes.h"
 #include "design/text_labels.h"
@@ -612,7 +613,8 @@ QStringList LabelPanelClasses() {
             "TGSymbolLabel",
             "TGMultiLineLabel",
             "TGDMultiLineLabel",
-            "TGDMultiLineAddressLabel"};
+            "TGDMultiLineAddressLabel",
+            "TGIMbBarCode"};
 }
 
 TGLabelPanel::TGLabelPanel() {
@@ -735,6 +737,15 @@ void TGLabelPanel::CreateObjectInRect(QRect r) {
         }
         break;
     }
+    case psIMbBarCode:
+        if (auto o = CreateDesignObject("TGIMbBarCode")) {
+            TGGraphicControl* added = AddObject(std::move(o), rect);
+            NewImbBarCode(*added);
+            RefreshDataValues();
+            if (OpenBarcodeDialog)
+                OpenBarcodeDialog(*added);
+        }
+        break;
     case psPointing:
         break;
     }

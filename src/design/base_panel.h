@@ -212,7 +212,8 @@ enum TLPanelState {
     psRoundRectangle,
     psLine,
     psImage,
-    psPostNetBarCode
+    psPostNetBarCode,
+    psIMbBarCode
 };
 
 class TGLabelPanel : public TGDataPanel {
@@ -229,6 +230,7 @@ public:
     std::function<void(TGGraphicControl&)> OpenSymbolDialog;
     std::function<void(TGGraphicControl&)> OpenFieldDialog;
     std::function<void(TGGraphicControl&)> OpenMultiLineDialog;
+    std::function<void(TGGraphicControl&)> OpenBarcodeDialog;
 
 private:
     TLPanelState State_ = psPointing;

@@ -66,7 +66,8 @@ QStringList PanelKindClasses(TPanelKind kind) {
     case pkEnvelope:
         return {"TGLineShape", "TGPostNetBarCode", "TGFIMBarCode",
                 "TGImage",     "TGLabelShapes",    "TGPLabel",
-                "TGPDLabel",   "TGMultiLineLabel", "TGDMultiLineAddressLabel"};
+                "TGPDLabel",   "TGMultiLineLabel", "TGDMultiLineAddressLabel",
+                "TGIMbBarCode"};
     case pkReport:
         return {"TGLineShape",       "TGImage",           "TGPLabel",
                 "TGPDLabel",         "TGDMultiLineLabel", "TGDateTimeLabel",

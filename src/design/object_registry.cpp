@@ -2,6 +2,7 @@
 
 #include "design/address_label.h"
 #include "design/barcodes.h"
+#include "design/imb_barcode.h"
 #include "design/shapes.h"
 #include "design/text_labels.h"
 
@@ -36,6 +37,7 @@ const std::map<QString, TObjectFactory>& BuiltIns() {
         {"TGDMultiLineAddressLabel", Make<TGDMultiLineAddressLabel>()},
         {"TGPostNetBarCode", Make<TGPostNetBarCode>()},
         {"TGFIMBarCode", Make<TGFIMBarCode>()},
+        {"TGIMbBarCode", Make<TGIMbBarCode>()},
     };
     return b;
 }

@@ -3,10 +3,12 @@
 #include "design/address_label.h"
 #include "design/barcodes.h"
 #include "design/base_panel.h"
+#include "design/imb_barcode.h"
 #include "design/panel_commands.h"
 #include "design/shapes.h"
 #include "design/text_labels.h"
 #include "design/ui/design_dialogs.h"
+#include "design/ui/imb_barcode_dialog.h"
 #include "design/ui/panel_commands_ui.h"
 
 #include <QMenu>
@@ -184,6 +186,10 @@ void FillObjectMenu(QMenu& m, TGGraphicControl& o, TGBasePanel& panel, QWidget* 
         AddAlignment(m, block->Alignment(), [block](TAlignment a) { block->SetAlignment(a); });
         m.addSeparator();
         Add(m, "Address Layout", [block, parent] { OpenAddressLayout(*block, parent); });
+    } else if (auto* imb = dynamic_cast<TGIMbBarCode*>(&o)) {
+        m.addSeparator();
+        Add(m, "IMb Barcode Properties",
+            [imb, &panel, parent] { RunImbBarcodeDialog(*imb, panel, parent); });
     } else if (auto* fim = dynamic_cast<TGFIMBarCode*>(&o)) {
         m.addSeparator();
         const std::pair<const char*, TFIMBarCodeType> types[] = {{"Set FIM to Type A", fimTypeA},

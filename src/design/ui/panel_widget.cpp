@@ -4,8 +4,10 @@
 #include "design/ui/panel_commands_ui.h"
 
 #include "design/graphic_control.h"
+#include "design/imb_barcode.h"
 #include "design/text_labels.h"
 #include "design/ui/design_dialogs.h"
+#include "design/ui/imb_barcode_dialog.h"
 #include "design/ui/object_menus.h"
 
 #include <QKeyEvent>
@@ -64,6 +66,10 @@ TPanelWidget::TPanelWidget(TGBasePanel& panel, QWidget* parent) : QWidget(parent
         lp->OpenMultiLineDialog = [this](TGGraphicControl& o) {
             RunMultiLineEditor(static_cast<TGMultiLineLabel&>(o), this);
         };
+        lp->OpenBarcodeDialog = [this](TGGraphicControl& o) {
+            if (auto* imb = dynamic_cast<TGIMbBarCode*>(&o))
+                RunImbBarcodeDialog(*imb, Panel_, this);
+        };
     }
     SyncSize();
 }
@@ -79,6 +85,7 @@ TPanelWidget::~TPanelWidget() {
         lp->OpenSymbolDialog = nullptr;
         lp->OpenFieldDialog = nullptr;
         lp->OpenMultiLineDialog = nullptr;
+        lp->OpenBarcodeDialog = nullptr;
     }
 }
 

@@ -1,6 +1,7 @@
 #include "labels/printing/label_print_job.h"
 
 #include "design/base_panel.h"
+#include "design/imb_barcode.h"
 #include "design/layout_stream.h"
 #include "labels/printing/label_designs.h"
 #include "labels/printing/paper_check.h"
@@ -160,6 +161,14 @@ LabelPrintResult printLabels(LabelPrintRequest& request, const LabelPrintHooks& 
     prepareLabelReport(*job, request.preview);
     job->OnPrint = [&labels](print::TBaseReport& r) { labels.produce(r); };
     bool ran = hooks.run ? hooks.run(*job, labels) : job->Execute();
+    // Printed serial numbers are never handed out again, even when the job
+    // was cancelled part way: the layout keeps where the next job starts.
+    if (!request.preview && design::KeepImbSerials(panel)) {
+        QString error;
+        if (!design::SaveLayoutFile(panel, QString::fromStdString(*path), &error) && hooks.info)
+            hooks.info("The next IMb serial number could not be kept in the layout:\n" +
+                       error.toStdString());
+    }
 
     LabelPrintResult result;
     result.labels = labels.labelsPrinted();

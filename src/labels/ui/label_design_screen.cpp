@@ -57,6 +57,7 @@ constexpr ToolButtonInfo kTools[] = {
     {design::psLine, "LineTool", "Line", "Line Tool", 2},
     {design::psImage, "ClipArtTool", "Art", "Clip Art Tool", 3},
     {design::psPostNetBarCode, "PostNetTool", "POSTNET", "Postnet Barcode tool", 3},
+    {design::psIMbBarCode, "IMbTool", "IMb", "IMb Barcode tool", 3},
     {design::psDataLabel, "DataFieldTool", "Field", "Database Field tool", 4},
     {design::psMultiLineDataLabel, "DataMemoTool", "Memo", "Database Memo Field tool", 4},
     {design::psAddressLabel, "AddressTool", "Address", "Database Mailing Address tool", 4},
