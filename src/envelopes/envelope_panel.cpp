@@ -4,6 +4,7 @@
 #include "design/barcodes.h"
 #include "design/design_units.h"
 #include "design/graphic_control.h"
+#include "design/imb_barcode.h"
 #include "design/layout_stream.h"
 #include "design/object_registry.h"
 #include "design/shapes.h"
@@ -108,6 +109,16 @@ void placePostNet(TEnvelopePanel& panel, const QRect& r) {
     panel.RefreshDataValues();
 }
 
+void placeImb(TEnvelopePanel& panel, const QRect& r) {
+    design::TGGraphicControl* o = addByClass(panel, QStringLiteral("TGIMbBarCode"), r);
+    if (!o)
+        return;
+    design::NewImbBarCode(*o);
+    panel.RefreshDataValues();
+    if (panel.OpenBarcodeDialog)
+        panel.OpenBarcodeDialog(*o);
+}
+
 void placeFim(TEnvelopePanel& panel, const QRect& r) {
     addByClass(panel, QStringLiteral("TGFIMBarCode"), r);
 }
@@ -126,6 +137,7 @@ std::vector<TEnvelopeTool>& tools() {
         {"psLine", "LineTool", "Line", "Line Tool", 2, placeLine},
         {"psImage", "ClipArtTool", "Art", "Clip Art Tool", 3, placeImage},
         {"psPostNetBarCode", "PostNetTool", "POSTNET", "Postnet Barcode tool", 3, placePostNet},
+        {"psIMbBarCode", "IMbTool", "IMb", "IMb Barcode tool", 3, placeImb},
         {"psFIMBarCode", "FIMTool", "FIM", "FIM Barcode tool", 3, placeFim},
         {"psDataLabel", "DataFieldTool", "Field", "Database Field tool", 4, placeField},
         {"psAddressLabel", "AddressTool", "Address", "Database Mailing Address tool", 4,

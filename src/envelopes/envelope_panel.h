@@ -86,6 +86,7 @@ public:
     std::function<void(design::TGGraphicControl&)> OpenTextDialog;
     std::function<void(design::TGGraphicControl&)> OpenFieldDialog;
     std::function<void(design::TGGraphicControl&)> OpenMultiLineDialog;
+    std::function<void(design::TGGraphicControl&)> OpenBarcodeDialog;
 
 private:
     QString State_ = kPointingState;

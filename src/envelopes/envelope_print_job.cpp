@@ -2,6 +2,8 @@
 
 #include "design/layout_stream.h"
 #include "envelopes/envelope_panel.h"
+
+#include "design/imb_barcode.h"
 #include "print/printer_setup.h"
 #include "print/report_filer.h"
 #include "print/report_printer.h"
@@ -144,6 +146,17 @@ EnvelopePrintResult printEnvelopes(EnvelopePrintRequest& request, const Envelope
     job->MarginLeft = job->MarginRight = job->MarginTop = job->MarginBottom = 0;
     job->OnPrint = [&envelopes](print::TBaseReport& r) { envelopes.produce(r); };
     const bool ran = hooks.run ? hooks.run(*job, envelopes) : job->Execute();
+    // Printed IMb serial numbers are never handed out again, even when the
+    // job was cancelled part way: the layout keeps where the next job starts.
+    if (!request.preview && design::KeepImbSerials(panel)) {
+        QString keepError;
+        if (!design::SaveLayoutFile(
+                panel, QString::fromStdString(*envelopeLayoutPath(request.sysdataFolder, def)),
+                &keepError) &&
+            hooks.info)
+            hooks.info("The next IMb serial number could not be kept in the layout:\n" +
+                       keepError.toStdString());
+    }
 
     EnvelopePrintResult result;
     result.envelopes = envelopes.envelopes();

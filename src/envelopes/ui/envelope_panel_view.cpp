@@ -1,7 +1,9 @@
 #include "envelopes/ui/envelope_panel_view.h"
 
+#include "design/imb_barcode.h"
 #include "design/text_labels.h"
 #include "design/ui/design_dialogs.h"
+#include "design/ui/imb_barcode_dialog.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -20,12 +22,17 @@ TEnvelopePanelView::TEnvelopePanelView(TEnvelopePanel& panel, QWidget* parent)
     panel.OpenMultiLineDialog = [this](design::TGGraphicControl& o) {
         design::ui::RunMultiLineEditor(static_cast<design::TGMultiLineLabel&>(o), this);
     };
+    panel.OpenBarcodeDialog = [this](design::TGGraphicControl& o) {
+        if (auto* imb = dynamic_cast<design::TGIMbBarCode*>(&o))
+            design::ui::RunImbBarcodeDialog(*imb, envelope_, this);
+    };
 }
 
 TEnvelopePanelView::~TEnvelopePanelView() {
     envelope_.OpenTextDialog = nullptr;
     envelope_.OpenFieldDialog = nullptr;
     envelope_.OpenMultiLineDialog = nullptr;
+    envelope_.OpenBarcodeDialog = nullptr;
 }
 
 void TEnvelopePanelView::paintEvent(QPaintEvent* e) {
