@@ -9,7 +9,6 @@
 
 #include <QFile>
 #include <QPainter>
-#include <QPicture>
 #include <QSaveFile>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -37,9 +36,8 @@ QString NoTextAreaMessage(const richtext::TPageSettings& page) {
         .arg(page.PageHeight / double(kTwipsPerInch), 0, 'g', 4);
 }
 
-TLetterRun::TLetterRun(const QTextDocument& letter, store::Table& table,
-                       store::SelectionWalk& walk, int copies, bool onlyCurrent,
-                       TLetterJobHooks hooks)
+TLetterRun::TLetterRun(const QTextDocument& letter, store::Table& table, store::SelectionWalk& walk,
+                       int copies, bool onlyCurrent, TLetterJobHooks hooks)
     : Letter_(letter), Table_(table), Walk_(walk), Copies_(std::clamp(copies, 1, kMaxCopies)),
       OnlyCurrent_(onlyCurrent), Hooks_(std::move(hooks)), Page_(richtext::PageSettings(letter)) {}
 
@@ -52,15 +50,11 @@ bool TLetterRun::Check(QString* why) const {
 }
 
 bool TLetterRun::PrintRecord(print::TBaseReport& job, const QTextDocument& doc) {
-    const richtext::TPagedLayout layout(doc, Page_);
+    // The layout is shared by the pages' paint routines, which the engine may
+    // run after the job moved on (copies, a stored preview).
+    const auto layout = std::make_shared<const richtext::TPagedLayout>(doc, Page_);
     const QRectF area = *TextAreaInches(Page_);
-    // Each page is drawn into a picture of the text area, which the engine
-    // stretches onto the target at its own resolution.
-    QPicture probe;
-    const double dpiX = probe.logicalDpiX();
-    const double dpiY = probe.logicalDpiY();
-    const QRect bounds(0, 0, qRound(area.width() * dpiX), qRound(area.height() * dpiY));
-    const int pages = std::max(layout.PageCount(), 1);
+    const int pages = std::max(layout->PageCount(), 1);
     for (int copy = 0; copy < Copies_; ++copy) {
         if (copy > 0)
             job.NewPage();
@@ -69,13 +63,10 @@ bool TLetterRun::PrintRecord(print::TBaseReport& job, const QTextDocument& doc) 
                 return false;
             if (page > 0)
                 job.NewPage();
-            QPicture picture;
-            {
-                QPainter painter(&picture);
-                layout.Paint(painter, page, QRectF(bounds));
-            }
-            picture.setBoundingRect(bounds);
-            job.StretchPicture(area, picture);
+            job.PaintRect(area,
+                          [layout, page](QPainter& painter, const QRectF& target, double zoom) {
+                              layout->Paint(painter, page, target, zoom);
+                          });
             ++Pages_;
         }
     }

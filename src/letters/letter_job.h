@@ -21,7 +21,7 @@ class QTextDocument;
 namespace qp::print {
 class TBaseReport;
 class TPrinterSetup;
-}
+} // namespace qp::print
 
 namespace qp::store {
 class Table;

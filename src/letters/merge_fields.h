@@ -28,20 +28,58 @@ TMergeRecord ReadMergeRecord(const store::Table& table);
 inline constexpr int kMergeTokenCount = 25;
 
 // The names in the order values are worked out.
-inline constexpr std::array<const char*, kMergeTokenCount> kMergeTokenNames{
-    "Full Name", "First",        "Last",        "Middle",           "Prefix",
-    "Title",     "Organization", "Street",      "Street 2",         "City+State+Zip",
-    "City",      "State",        "Province",    "Zip",              "Postal Code",
-    "Country",   "Phone",        "Phone 2",     "Fax",              "E-Mail",
-    "Today's Date", "Long Date", "Name and Address", "Comment 1", "Comment 2"};
+inline constexpr std::array<const char*, kMergeTokenCount> kMergeTokenNames{"Full Name",
+                                                                            "First",
+                                                                            "Last",
+                                                                            "Middle",
+                                                                            "Prefix",
+                                                                            "Title",
+                                                                            "Organization",
+                                                                            "Street",
+                                                                            "Street 2",
+                                                                            "City+State+Zip",
+                                                                            "City",
+                                                                            "State",
+                                                                            "Province",
+                                                                            "Zip",
+                                                                            "Postal Code",
+                                                                            "Country",
+                                                                            "Phone",
+                                                                            "Phone 2",
+                                                                            "Fax",
+                                                                            "E-Mail",
+                                                                            "Today's Date",
+                                                                            "Long Date",
+                                                                            "Name and Address",
+                                                                            "Comment 1",
+                                                                            "Comment 2"};
 
 // The names as the designer's "Insert field" list offers them.
-inline constexpr std::array<const char*, kMergeTokenCount> kInsertFieldNames{
-    "Full Name", "Name and Address", "First",      "Last",         "Middle",
-    "Prefix",    "Title",            "Organization", "Street",     "Street 2",
-    "City+State+Zip", "City",        "State",      "Province",     "Zip",
-    "Postal Code", "Country",        "Phone",      "Phone 2",      "Fax",
-    "E-Mail",    "Today's Date",     "Long Date",  "Comment 1",    "Comment 2"};
+inline constexpr std::array<const char*, kMergeTokenCount> kInsertFieldNames{"Full Name",
+                                                                             "Name and Address",
+                                                                             "First",
+                                                                             "Last",
+                                                                             "Middle",
+                                                                             "Prefix",
+                                                                             "Title",
+                                                                             "Organization",
+                                                                             "Street",
+                                                                             "Street 2",
+                                                                             "City+State+Zip",
+                                                                             "City",
+                                                                             "State",
+                                                                             "Province",
+                                                                             "Zip",
+                                                                             "Postal Code",
+                                                                             "Country",
+                                                                             "Phone",
+                                                                             "Phone 2",
+                                                                             "Fax",
+                                                                             "E-Mail",
+                                                                             "Today's Date",
+                                                                             "Long Date",
+                                                                             "Comment 1",
+                                                                             "Comment 2"};
 
 // "Mr. John A. Jones ": each part with one blank appended and its leading
 // blanks removed; the middle initial gets a period.

@@ -176,9 +176,8 @@ TEST(LetterTable, DamagedMemoFileGivesAMessage) {
     } else {
         QTextDocument doc;
         auto loaded = table->Load(doc);
-        EXPECT_FALSE(loaded.ok());
-        if (!loaded.ok())
-            EXPECT_NE(loaded.error().find("Long"), std::string::npos) << loaded.error();
+        ASSERT_FALSE(loaded.ok());
+        EXPECT_NE(loaded.error().find("Long"), std::string::npos) << loaded.error();
     }
     EXPECT_EQ(ReadAll(fpt), bytes);
 }

@@ -2,9 +2,9 @@
 // A program folder per test with a small address file of known records, and
 // letters built from text with merge fields.
 
+#include "store/table.h"
 #include "support/program_home.h"
 #include "support/sample_addresses.h"
-#include "store/table.h"
 
 #include <QDir>
 #include <QTextCursor>
@@ -19,12 +19,15 @@ namespace qp::testing {
 using TRecordValues = std::map<std::string, std::string>;
 
 inline TRecordValues JohnJones() {
-    return {{"PREFIX", "Mr."},       {"FNAME", "John"},        {"MIDDLE", "A"},
-            {"LNAME", "Jones"},       {"TITLE", "Director"},    {"ORG", "Acme Corp"},
-            {"STREET", "12 Elm St"},  {"STREET2", "Suite 4"},   {"CITY", "Springfield"},
-            {"STATE", "IL"},          {"ZIP", "62701"},         {"COUNTRY", "USA"},
-            {"PHONE", "555-0100"},    {"PHONE2", "555-0101"},   {"FAX", "555-0102"},
-            {"EMAIL", "john@example.com"}, {"USER1", "Gold"},   {"USER2", "Since 1998"}};
+    return {{"PREFIX", "Mr."},       {"FNAME", "John"},
+            {"MIDDLE", "A"},         {"LNAME", "Jones"},
+            {"TITLE", "Director"},   {"ORG", "Acme Corp"},
+            {"STREET", "12 Elm St"}, {"STREET2", "Suite 4"},
+            {"CITY", "Springfield"}, {"STATE", "IL"},
+            {"ZIP", "62701"},        {"COUNTRY", "USA"},
+            {"PHONE", "555-0100"},   {"PHONE2", "555-0101"},
+            {"FAX", "555-0102"},     {"EMAIL", "john@example.com"},
+            {"USER1", "Gold"},       {"USER2", "Since 1998"}};
 }
 
 class TLettersHome {
@@ -34,7 +37,9 @@ public:
         QDir(Home_.path()).mkpath(QStringLiteral("DATA"));
     }
     QString Path(const QString& name) const { return QDir(Home_.path()).filePath(name); }
-    std::string AddressPath() const { return Path(QStringLiteral("DATA/ADD0001.DBF")).toStdString(); }
+    std::string AddressPath() const {
+        return Path(QStringLiteral("DATA/ADD0001.DBF")).toStdString();
+    }
     std::string Sysdata() const { return Path(QStringLiteral("sysdata")).toStdString(); }
 
     // An address file holding `records`, opened exclusively.

@@ -3,6 +3,7 @@
 // zoom and paging, and the spell check with a made-up dictionary.
 
 #include "letters/letter_store.h"
+#include "letters/letters_test_support.h"
 #include "letters/merge_fields.h"
 #include "letters/ui/letter_designer.h"
 #include "letters/ui/letter_preview.h"
@@ -12,7 +13,6 @@
 #include "richtext/ui/rich_text_editor.h"
 #include "spell/spell_checker.h"
 #include "store/ui/common_dialogs.h"
-#include "letters/letters_test_support.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -53,8 +53,8 @@ private slots:
         TQPLetters w(std::move(*letters), addresses, false);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        for (const char* name : {"ModifyButton", "CloneButton", "PrintButton", "PreviewButton",
-                                 "DeleteButton"})
+        for (const char* name :
+             {"ModifyButton", "CloneButton", "PrintButton", "PreviewButton", "DeleteButton"})
             QVERIFY2(!w.Button(name)->isEnabled(), name);
         for (const char* name : {"NewButton", "OkButton", "SetupButton", "HelpButton"})
             QVERIFY2(w.Button(name)->isEnabled(), name);
@@ -232,8 +232,7 @@ private slots:
             QVERIFY(d.open(QIODevice::WriteOnly));
             d.write("3\ndear\nfriend\nhello\n");
         }
-        auto checker =
-            std::make_shared<spell::TSpellChecker>(aff, dic, home.Path("quillpu.dct"));
+        auto checker = std::make_shared<spell::TSpellChecker>(aff, dic, home.Path("quillpu.dct"));
         QVERIFY(checker->IsAvailable());
         richtext::TRichTextEditor editor;
         editor.InsertText("Dear freind, hello wurld");

@@ -185,7 +185,8 @@ int runLetters(const std::vector<std::string>& words, std::ostream& out) {
 }
 
 BatchCommand letterCommand(
-    {"letter", "list | new DESCRIPTION --rtf FILE | export DESCRIPTION OUT.rtf | delete DESCRIPTION",
+    {"letter",
+     "list | new DESCRIPTION --rtf FILE | export DESCRIPTION OUT.rtf | delete DESCRIPTION",
      "Keeps the letter table: lists the letters, adds one from an RTF file, writes one to an "
      "RTF file, or deletes one.",
      runLetter});
@@ -194,7 +195,8 @@ BatchCommand lettersCommand(
     {"letters",
      std::string("FILE --letter DESCRIPTION (--pdf OUT | --printer NAME | --rtf OUT) ") +
          kSelectionOptions + " " + kFilterOptions + " [--order CAPTION] [--copies N]",
-     "Prints a form letter once per selected record (default the records the filter options select), merge fields "
+     "Prints a form letter once per selected record (default the records the filter options "
+     "select), merge fields "
      "replaced, each letter and copy on new sheets; --rtf writes the merged letters as one "
      "RTF document, one letter a section.",
      runLetters});

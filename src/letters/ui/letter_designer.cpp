@@ -157,8 +157,8 @@ void TLetterDesign::BuildMenus(QMenuBar* bar) {
     Spell_->setObjectName(QStringLiteral("actSpellCheck"));
     Spell_->setShortcut(QKeySequence(Qt::Key_F7));
     Spell_->setEnabled(spell::FindMainDictionary().Found());
-    PageBreak_ =
-        edit->addAction(QStringLiteral("&Insert Page Break"), this, &TLetterDesign::InsertPageBreak);
+    PageBreak_ = edit->addAction(QStringLiteral("&Insert Page Break"), this,
+                                 &TLetterDesign::InsertPageBreak);
 
     QMenu* settings = bar->addMenu(QStringLiteral("&Settings"));
     settings->addAction(QStringLiteral("&Paragraph Settings"), this,
@@ -167,7 +167,8 @@ void TLetterDesign::BuildMenus(QMenuBar* bar) {
     WordWrap_ = settings->addAction(QStringLiteral("&Word Wrap is OFF"), this,
                                     &TLetterDesign::ToggleWordWrap);
     WordWrap_->setObjectName(QStringLiteral("actWordWrap"));
-    DefaultFont_ = settings->addAction(Font_.MenuCaption(), this, &TLetterDesign::ChooseDefaultFont);
+    DefaultFont_ =
+        settings->addAction(Font_.MenuCaption(), this, &TLetterDesign::ChooseDefaultFont);
     DefaultFont_->setObjectName(QStringLiteral("actDefaultFont"));
 }
 

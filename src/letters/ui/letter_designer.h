@@ -59,9 +59,9 @@ public:
     QAction* PageBreakAction() const { return PageBreak_; }
 
     void InsertFieldNamed(const QString& name);
-    void InsertPageBreak();       // asks first
+    void InsertPageBreak(); // asks first
     void ToggleWordWrap();
-    void ChooseDefaultFont();     // the font dialog, then the caption and settings
+    void ChooseDefaultFont(); // the font dialog, then the caption and settings
     void SetDefaultFont(const TDefaultLetterFont& font); // without the dialog
     void EditPageSettings();
     void SpellCheck();

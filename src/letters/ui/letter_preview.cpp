@@ -125,8 +125,8 @@ TRTFPreviewForm::TRTFPreviewForm(store::Table& addressFile, QWidget* parent)
     row->addSpacing(12);
     tool(QStringLiteral("Prev page"), QStringLiteral("PreviousPageButton"),
          QStringLiteral("Previous page"), &TRTFPreviewForm::PreviousPage);
-    tool(QStringLiteral("Next page"), QStringLiteral("NextPageButton"),
-         QStringLiteral("Next page"), &TRTFPreviewForm::NextPage);
+    tool(QStringLiteral("Next page"), QStringLiteral("NextPageButton"), QStringLiteral("Next page"),
+         &TRTFPreviewForm::NextPage);
     auto* whatsThis = new QToolButton(this);
     whatsThis->setObjectName(QStringLiteral("MouseHelpButton"));
     whatsThis->setText(QStringLiteral("?"));
@@ -245,8 +245,8 @@ void TRTFPreviewForm::PageWidth() {
 }
 
 void TRTFPreviewForm::FullPage() {
-    SetZoom(FittingZoom(Scroll_->viewport()->height(),
-                        richtext::PageSettings(Working_).PageHeight, ScreenPpi()));
+    SetZoom(FittingZoom(Scroll_->viewport()->height(), richtext::PageSettings(Working_).PageHeight,
+                        ScreenPpi()));
 }
 
 void TRTFPreviewForm::ShowPage() {

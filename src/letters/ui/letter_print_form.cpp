@@ -29,10 +29,9 @@ TLetterPrint::TLetterPrint(print::TBaseReport& job, QWidget* parent) : QDialog(p
     layout->addWidget(Button_, 0, Qt::AlignHCenter);
     connect(Button_, &QPushButton::clicked, this, &TLetterPrint::ButtonPressed);
     ConfirmCancel = [](QWidget* w) {
-        return QMessageBox::question(w, QStringLiteral("CANCEL"),
-                                     QString::fromLatin1(kCancelQuestion),
-                                     QMessageBox::Yes | QMessageBox::No,
-                                     QMessageBox::No) == QMessageBox::Yes;
+        return QMessageBox::question(
+                   w, QStringLiteral("CANCEL"), QString::fromLatin1(kCancelQuestion),
+                   QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
     };
 }
 

@@ -45,8 +45,7 @@ QString qs(std::string_view s) {
 
 TQPLetters::TQPLetters(TLetterTable letters, store::Table& addressFile, bool filterSet,
                        QWidget* parent)
-    : QDialog(parent), Letters_(std::move(letters)), Address_(addressFile),
-      FilterSet_(filterSet) {
+    : QDialog(parent), Letters_(std::move(letters)), Address_(addressFile), FilterSet_(filterSet) {
     setWindowTitle(QStringLiteral("Print Letters"));
     RunDesigner = [](TLetterDesign& d) { return d.exec(); };
     auto* layout = new QVBoxLayout(this);
@@ -74,9 +73,11 @@ TQPLetters::TQPLetters(TLetterTable letters, store::Table& addressFile, bool fil
         connect(b, &QPushButton::clicked, this, slot);
         listButtons->addWidget(b);
     };
-    listButton(QStringLiteral("&Modify"), QStringLiteral("ModifyButton"), &TQPLetters::ModifyLetter);
+    listButton(QStringLiteral("&Modify"), QStringLiteral("ModifyButton"),
+               &TQPLetters::ModifyLetter);
     listButton(QStringLiteral("&New"), QStringLiteral("NewButton"), &TQPLetters::NewLetter);
-    listButton(QStringLiteral("&Delete"), QStringLiteral("DeleteButton"), &TQPLetters::DeleteLetter);
+    listButton(QStringLiteral("&Delete"), QStringLiteral("DeleteButton"),
+               &TQPLetters::DeleteLetter);
     listButton(QStringLiteral("C&lone"), QStringLiteral("CloneButton"), &TQPLetters::CloneLetter);
     listButtons->addStretch(1);
     selectLayout->addLayout(listButtons);
@@ -181,8 +182,8 @@ void TQPLetters::SelectionChanged() {
 
 void TQPLetters::UpdateButtons() {
     const bool has = Letters_.HasCurrent() && Grid_->rowCount() > 0;
-    for (const char* name : {"ModifyButton", "CloneButton", "PrintButton", "PreviewButton",
-                             "DeleteButton"})
+    for (const char* name :
+         {"ModifyButton", "CloneButton", "PrintButton", "PreviewButton", "DeleteButton"})
         if (QPushButton* b = Button(QLatin1String(name)))
             b->setEnabled(has);
     Grid_->setEnabled(has);
@@ -223,9 +224,10 @@ bool TQPLetters::LoadSelected(QTextDocument& doc) {
         return false;
     }
     if (!loaded->isEmpty())
-        ui::ShowInfo(QStringLiteral("The letter \"%1\" is damaged; what could be read is shown.\n%2")
-                         .arg(Letters_.Description(), *loaded),
-                     this);
+        ui::ShowInfo(
+            QStringLiteral("The letter \"%1\" is damaged; what could be read is shown.\n%2")
+                .arg(Letters_.Description(), *loaded),
+            this);
     return true;
 }
 
@@ -326,9 +328,8 @@ bool TQPLetters::PrintLetters(bool askPrinter) {
         return false;
     }
     // The walk notes the record and query and puts them back when it goes.
-    auto walk = store::SelectionWalk::begin(Address_, Selection(), [this](std::string_view m) {
-        ui::ShowInfo(qs(m), this);
-    });
+    auto walk = store::SelectionWalk::begin(
+        Address_, Selection(), [this](std::string_view m) { ui::ShowInfo(qs(m), this); });
     if (!walk) {
         ui::ShowInfo(qs(walk.error()), this);
         return false;

@@ -66,8 +66,8 @@ TSpellCheckDialog::TSpellCheckDialog(richtext::TRichTextEditor* editor, QWidget*
     Add_ = button(QStringLiteral("&Add Word"), QStringLiteral("AddButton"));
     Add_->setEnabled(Checker_->CanAddWords());
     connect(Add_, &QPushButton::clicked, this, &TSpellCheckDialog::AddWord);
-    connect(button(QStringLiteral("Cancel"), QStringLiteral("CancelButton")),
-            &QPushButton::clicked, this, &QDialog::reject);
+    connect(button(QStringLiteral("Cancel"), QStringLiteral("CancelButton")), &QPushButton::clicked,
+            this, &QDialog::reject);
     connect(button(QStringLiteral("Help"), QStringLiteral("HelpButton")), &QPushButton::clicked,
             this, [this] { print::ShowHelpTopic(this, kHelpTopic); });
     auto* whatsThis = new QToolButton(this);
