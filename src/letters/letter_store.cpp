@@ -42,7 +42,7 @@ QString LoadLetterText(const QByteArray& stored, QTextDocument& doc) {
     QString problem;
     if (!stored.trimmed().startsWith("{\\rtf")) {
         // Not RTF at all: whatever is there is shown as plain text.
-        doc.setPlainText(QString::fromLatin1(stored));
+        doc.setPlainText(QString::fromUtf8(stored));
     } else {
         const richtext::TRtfReadResult r = richtext::ReadRtf(stored, doc);
         if (!r.Complete)
