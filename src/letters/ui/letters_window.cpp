@@ -108,6 +108,7 @@ TQPLetters::TQPLetters(TLetterTable letters, store::Table& addressFile, bool fil
     Copies_->setObjectName(QStringLiteral("CopiesBox"));
     Copies_->setRange(1, kMaxCopies);
     Copies_->setValue(1);
+    Copies_->setMaximumWidth(Copies_->fontMetrics().horizontalAdvance(QStringLiteral("9999")) * 3);
     auto* copiesLabel = new QLabel(QStringLiteral("# &copies of each letter"), this);
     copiesLabel->setBuddy(Copies_);
     printer->addRow(copiesLabel, Copies_);
