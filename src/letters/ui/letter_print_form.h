@@ -21,10 +21,11 @@ class TLetterRun;
 class TLetterPrint : public QDialog {
     Q_OBJECT
 public:
-    // `run` prints on `job`; the form wires the run's status and cancel hooks.
+    // Runs `job` when first shown.
     TLetterPrint(print::TBaseReport& job, QWidget* parent = nullptr);
 
-    // Creates the run with the form's hooks (the form keeps no other state).
+    // The hooks a letter run reports to: the status line after each record,
+    // and whether a Cancel request was confirmed.
     std::function<bool()> CancelHook();
     std::function<void(const QString&)> StatusHook();
     void SetRun(TLetterRun* run) { Run_ = run; }
