@@ -462,6 +462,14 @@ void TBaseReport::StretchPicture(const QRectF& rect, const QPicture& picture) {
     AddCommand(std::move(c));
 }
 
+void TBaseReport::PaintRect(const QRectF& rect, TPaintRoutine paint) {
+    TDrawCommand c;
+    c.Kind = dkPaint;
+    c.Rect = rect.translated(OriginX, OriginY);
+    c.Paint = std::make_shared<const TPaintRoutine>(std::move(paint));
+    AddCommand(std::move(c));
+}
+
 void TBaseReport::AddCommand(TDrawCommand&& cmd) {
     if (!Running_ || Aborted_)
         return;

@@ -143,6 +143,8 @@ public:
     void Ellipse(double x1, double y1, double x2, double y2);
     void StretchDraw(const QRectF& rect, const QImage& image);
     void StretchPicture(const QRectF& rect, const QPicture& picture);
+    // Drawing of its own inside `rect` (inches), kept with the page.
+    void PaintRect(const QRectF& rect, TPaintRoutine paint);
 
     // Every drawing call of the current page so far.
     const TPageRecord& CurrentPageRecord() const { return PageRecord_; }

@@ -8,6 +8,7 @@
 #include <QPointF>
 #include <QRectF>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -21,8 +22,14 @@ enum TDrawKind {
     dkRoundRect,   // Rect, corner ellipse P2.x by P2.y
     dkEllipse,     // Rect
     dkImage,       // Image stretched into Rect
-    dkPicture      // Picture stretched into Rect, clipped to Rect
+    dkPicture,     // Picture stretched into Rect, clipped to Rect
+    dkPaint        // Paint called with Rect on the device, clipped to Rect
 };
+
+// Draws onto the device inside `target` (device pixels); `zoom` is the map's
+// resolution over the device's own, for drawing that sizes itself by the
+// device (rich text).
+using TPaintRoutine = std::function<void(QPainter& painter, const QRectF& target, double zoom)>;
 
 struct TDrawCommand {
     TDrawKind Kind = dkLine;
@@ -35,6 +42,7 @@ struct TDrawCommand {
     TBrushSpec Brush;
     QImage Image;
     std::shared_ptr<const QPicture> Picture; // shared: a QPicture is costly to construct
+    std::shared_ptr<const TPaintRoutine> Paint;
 };
 
 struct TPageRecord {

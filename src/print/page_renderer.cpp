@@ -161,6 +161,14 @@ public:
         case dkPicture:
             DrawPicture(c);
             break;
+        case dkPaint:
+            if (c.Paint && *c.Paint) {
+                const QRectF target = M_.Map(c.Rect).normalized();
+                P_.setClipRect(target, Qt::IntersectClip);
+                const int ldpi = P_.device() ? P_.device()->logicalDpiX() : 96;
+                (*c.Paint)(P_, target, M_.XDpi / (ldpi > 0 ? ldpi : 96));
+            }
+            break;
         }
         P_.restore();
     }
