@@ -58,19 +58,23 @@ measure() {
         cat "$work/out.txt" >&2
         exit 1
     }
-    local wall rss
+    local wall rss cpu
     wall=$(awk -F': ' '/Elapsed \(wall clock\)/ {n = split($2, p, ":"); s = 0;
                        for (i = 1; i <= n; i++) s = s * 60 + p[i]; print s}' "$work/time.txt")
     rss=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$work/time.txt")
-    echo "$wall $rss" >>"$work/$list"
+    cpu=$(awk -F': ' '/(User|System) time \(seconds\)/ {s += $2} END {print s}' "$work/time.txt")
+    echo "$wall $rss $cpu" >>"$work/$list"
 }
 
-# The median run: its seconds and the largest peak memory of all runs.
+# The median run (by wall time): its wall and processor (user + system)
+# seconds, and the largest peak memory of all runs. On a busy machine the
+# processor time is the steadier figure.
 report() {
     local name=$1 list=$2
-    sort -n "$work/$list" | awk -v name="$name" -v runs="$runs" '
-        {wall[NR] = $1; if ($2 > rss) rss = $2}
-        END {printf "%-34s %8.2f s %9.1f MB\n", name, wall[int((NR + 1) / 2)], rss / 1024}'
+    sort -n "$work/$list" | awk -v name="$name" '
+        {wall[NR] = $1; cpu[NR] = $3; if ($2 > rss) rss = $2}
+        END {m = int((NR + 1) / 2)
+             printf "%-40s %8.2f s wall %8.2f s cpu %9.1f MB\n", name, wall[m], cpu[m], rss / 1024}'
 }
 
 file="$work/ADDR.DBF"
