@@ -143,7 +143,28 @@ Status Table::buildTag(CompactIndex& index, const TagInfo& info, const Expressio
     for (std::uint32_t i = 0; i < total; ++i)
         recnos[i] = order[i].recno;
     order = std::vector<Slot>();
-    return index.addTagFlat(info, FlatKeys{keys, recnos.data(), recnos.size(), true});
+    // The keys put in sorted order in place, one cycle of the permutation at
+    // a time: the tree is then built from keys read in sequence, with no
+    // second key buffer.
+    std::vector<bool> placed(total);
+    std::string held(length, ' ');
+    for (std::uint32_t i = 0; i < total; ++i) {
+        if (placed[i] || recnos[i] == i + 1)
+            continue;
+        std::memcpy(held.data(), keys + std::size_t(i) * length, length);
+        std::uint32_t j = i;
+        for (;;) {
+            placed[j] = true;
+            const std::uint32_t from = recnos[j] - 1;
+            if (from == i) {
+                std::memcpy(keys + std::size_t(j) * length, held.data(), length);
+                break;
+            }
+            std::memcpy(keys + std::size_t(j) * length, keys + std::size_t(from) * length, length);
+            j = from;
+        }
+    }
+    return index.addTagFlat(info, FlatKeys{keys, recnos.data(), recnos.size()});
 }
 
 namespace {
