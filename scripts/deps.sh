@@ -14,7 +14,7 @@ BUILD_PACKAGES=(
 )
 TEST_PACKAGES=(
   python3 python3-dbf libdbd-xbase-perl zint poppler-utils xvfb xauth locales
-  desktop-file-utils appstream
+  desktop-file-utils appstream time
 )
 
 want=("${BUILD_PACKAGES[@]}")

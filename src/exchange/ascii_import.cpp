@@ -393,6 +393,12 @@ ImportOutcome importAsciiRecords(store::Table& table, const std::string& csvPath
     // Records go in without index upkeep; the tags are built once at the end.
     if (auto st = table.deleteStructuralIndex(); !st)
         return finish(ImportOutcome::Kind::WriteError);
+    // The header counts the new records once, at the end of the run.
+    struct CountOnce {
+        store::Table& table;
+        ~CountOnce() { (void)table.deferRecordCount(false); }
+    } countOnce{table};
+    (void)table.deferRecordCount(true);
 
     status(kCountingStatus);
     TextEncoding encoding = detectEncoding(csvPath);

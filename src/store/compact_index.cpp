@@ -254,11 +254,11 @@ Status CompactIndex::addTagFlat(const TagInfo& info, const FlatKeys& sorted) {
     tag.tree.keyLength = info.keyLength;
     const auto length = static_cast<std::size_t>(info.keyLength);
     for (std::size_t i = 0; i < sorted.count; ++i) {
-        std::string_view key(sorted.keys + i * length, length);
+        std::string_view key = sorted.key(i, length);
         if (auto s = d.checkKey(tag, key); !s)
             return s;
-        if (i > 0 && compareEntry(std::string_view(sorted.keys + (i - 1) * length, length),
-                                  sorted.recnos[i - 1], key, sorted.recnos[i]) >= 0)
+        if (i > 0 && compareEntry(sorted.key(i - 1, length), sorted.recnos[i - 1], key,
+                                  sorted.recnos[i]) >= 0)
             return fail("Tag " + tag.info.name + ": entries are not sorted (at " +
                         std::to_string(i) + ")");
     }
@@ -276,6 +276,11 @@ Status CompactIndex::addTagFlat(const TagInfo& info, const FlatKeys& sorted) {
         return s;
     tag.tree = Tree{header, info.keyLength, *root};
     d.tags.push_back(std::move(tag));
+    // The finished tag goes to disk now, so that a run of builds holds one
+    // tag's pages at most, never the whole file's.
+    if (auto s = d.flush(); !s)
+        return s;
+    d.file.dropClean(0);
     return {};
 }
 
@@ -286,6 +291,41 @@ Status tagIndexError(const CompactIndexImpl& d, int tag) {
 }
 
 } // namespace
+
+Status CompactIndex::fillEmptyTag(int tag, const FlatKeys& sorted) {
+    CompactIndexImpl& d = *impl_;
+    if (auto s = d.writable(); !s)
+        return s;
+    if (tag < 0 || tag >= tagCount())
+        return tagIndexError(d, tag);
+    CompactIndexImpl::TagState& state = d.tags[static_cast<std::size_t>(tag)];
+    const auto length = static_cast<std::size_t>(state.info.keyLength);
+    for (std::size_t i = 0; i < sorted.count; ++i) {
+        std::string_view key = sorted.key(i, length);
+        if (auto s = d.checkKey(state, key); !s)
+            return s;
+        if (i > 0 && compareEntry(sorted.key(i - 1, length), sorted.recnos[i - 1], key,
+                                  sorted.recnos[i]) >= 0)
+            return fail("Tag " + state.info.name + ": entries are not sorted (at " +
+                        std::to_string(i) + ")");
+    }
+    auto root = d.loadNode(state.tree, state.tree.root);
+    if (!root)
+        return Error{root.error()};
+    if (!root->leaf || root->size() != 0)
+        return fail("Tag " + state.info.name + " of " + d.path + " is not empty");
+    if (sorted.count == 0)
+        return {};
+    d.file.dropClean(kCachePages);
+    ++d.generation;
+    const std::uint32_t oldRoot = state.tree.root;
+    auto built = d.buildTree(state.info.keyLength, sorted);
+    if (!built)
+        return Error{built.error()};
+    if (auto s = d.setRoot(state.tree, *built); !s)
+        return s;
+    return d.freePage(oldRoot);
+}
 
 Status CompactIndex::insert(int tag, std::string_view key, std::uint32_t recno) {
     CompactIndexImpl& d = *impl_;

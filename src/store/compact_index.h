@@ -41,6 +41,12 @@ struct FlatKeys {
     const char* keys = nullptr;
     const std::uint32_t* recnos = nullptr;
     std::size_t count = 0;
+    // Keys laid out by record number instead: key i is the keyLength bytes at
+    // keys + (recnos[i] - 1) * keyLength, so a build sorts record numbers only.
+    bool byRecno = false;
+    std::string_view key(std::size_t i, std::size_t keyLength) const {
+        return {keys + (byRecno ? std::size_t(recnos[i] - 1) : i) * keyLength, keyLength};
+    }
 };
 
 class CompactIndexImpl;
@@ -70,6 +76,10 @@ public:
     // then record number. Memory is that of the one tag.
     Status addTag(const TagInfo& info, const std::vector<KeyEntry>& sortedEntries);
     Status addTagFlat(const TagInfo& info, const FlatKeys& sorted);
+
+    // Fills a tag that holds no key yet from entries already sorted, in one
+    // bulk build instead of one insert per key.
+    Status fillEmptyTag(int tag, const FlatKeys& sorted);
 
     Status insert(int tag, std::string_view key, std::uint32_t recno);
     Status remove(int tag, std::string_view key, std::uint32_t recno);

@@ -68,6 +68,27 @@ std::uint32_t PageFile::append() {
     return offset;
 }
 
+std::uint32_t PageFile::reserve(std::size_t count) {
+    const auto offset = static_cast<std::uint32_t>(size_);
+    size_ += std::uint64_t(count) * kPageSize;
+    return offset;
+}
+
+std::string PageFile::writeThrough(std::uint32_t offset, const std::uint8_t* data,
+                                   std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t put = ::pwrite(fd_, data + done, size - done,
+                                     static_cast<off_t>(offset) + static_cast<off_t>(done));
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return put < 0 ? std::strerror(errno) : "short write";
+        done += static_cast<std::size_t>(put);
+    }
+    return {};
+}
+
 bool PageFile::hasDirty() const {
     return std::any_of(pages_.begin(), pages_.end(), [](auto& p) { return p.second->dirty; });
 }

@@ -128,6 +128,10 @@ public:
     std::uint8_t* load(std::uint32_t offset, std::string& error);
     void markDirty(std::uint32_t offset);
     std::uint32_t append(); // a zeroed dirty page at the end
+    // `count` pages at the end that bypass the cache: the caller writes them
+    // with writeThrough. Returns the first one's offset.
+    std::uint32_t reserve(std::size_t count);
+    std::string writeThrough(std::uint32_t offset, const std::uint8_t* data, std::size_t size);
     bool hasDirty() const;
     std::string flush();
     void dropClean(std::size_t keepAtMost);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <set>
 
@@ -258,7 +259,7 @@ Status CompactIndexImpl::rebuild(Tree& tree, std::vector<Step>& path, std::uint3
 
 Result<std::uint32_t> CompactIndexImpl::buildTree(int keyLength, const FlatKeys& entries) {
     const auto length = static_cast<std::size_t>(keyLength);
-    auto keyAt = [&](std::size_t i) { return std::string_view(entries.keys + i * length, length); };
+    auto keyAt = [&](std::size_t i) { return entries.key(i, length); };
     struct Ref {
         std::string_view key;
         std::uint32_t recno;
@@ -291,8 +292,30 @@ Result<std::uint32_t> CompactIndexImpl::buildTree(int keyLength, const FlatKeys&
         ranges.emplace_back(start, entries.count);
 
     std::vector<std::uint32_t> pages;
-    if (auto s = allocate(ranges.size(), pages); !s)
+    // With no free pages to reuse, the leaves take consecutive new pages and
+    // go straight to the file in large writes, bypassing the page cache.
+    const bool direct = freeList == kNoPage && ranges.size() > 1;
+    if (direct) {
+        const std::uint32_t first = file.reserve(ranges.size());
+        pages.resize(ranges.size());
+        for (std::size_t i = 0; i < ranges.size(); ++i)
+            pages[i] = first + static_cast<std::uint32_t>(i * kPageSize);
+    } else if (auto s = allocate(ranges.size(), pages); !s) {
         return Error{s.error()};
+    }
+    constexpr std::size_t kBatchPages = 256;
+    std::vector<std::uint8_t> batch(direct ? kBatchPages * kPageSize : 0);
+    std::size_t batchFirst = 0, batchCount = 0;
+    auto writeBatch = [&]() -> Status {
+        if (batchCount == 0)
+            return {};
+        if (auto err = file.writeThrough(pages[batchFirst], batch.data(), batchCount * kPageSize);
+            !err.empty())
+            return ioError("cannot write: " + err);
+        batchFirst += batchCount;
+        batchCount = 0;
+        return {};
+    };
     std::vector<Ref> refs;
     Node leaf;
     for (std::size_t i = 0; i < ranges.size(); ++i) {
@@ -305,13 +328,24 @@ Result<std::uint32_t> CompactIndexImpl::buildTree(int keyLength, const FlatKeys&
         leaf.left = i == 0 ? kNoPage : pages[i - 1];
         leaf.right = i + 1 < pages.size() ? pages[i + 1] : kNoPage;
         leaf.root = ranges.size() == 1;
-        if (auto s = storeNode(pages[i], leaf, keyLength); !s)
+        if (direct) {
+            std::uint8_t* page = batch.data() + batchCount * kPageSize;
+            std::memset(page, 0, kPageSize);
+            if (!encodeLeaf(leaf, keyLength, page))
+                return fail("Index file " + path + ": internal error, leaf does not fit its page");
+            if (++batchCount == kBatchPages)
+                if (auto s = writeBatch(); !s)
+                    return Error{s.error()};
+        } else if (auto s = storeNode(pages[i], leaf, keyLength); !s) {
             return Error{s.error()};
+        }
         if (ranges[i].second > ranges[i].first) {
             const std::size_t last = ranges[i].second - 1;
             refs.push_back({keyAt(last), entries.recnos[last], pages[i]});
         }
     }
+    if (auto s = writeBatch(); !s)
+        return Error{s.error()};
     if (ranges.size() == 1)
         return pages[0];
 

@@ -2,6 +2,7 @@
 
 #include "store/open_files.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -213,6 +214,30 @@ MappedRegion MappedRegion::map(const OsFile& file, std::uint64_t offset, std::si
     region.mappedLength_ = total;
     region.data_ = static_cast<const char*>(base) + (offset - start);
     return region;
+}
+
+RecordWindows::RecordWindows(const OsFile& file, std::uint64_t firstRecord,
+                             std::size_t recordLength, std::uint32_t count, std::size_t windowBytes)
+    : file_(&file), firstRecord_(firstRecord), recordLength_(recordLength), count_(count),
+      perWindow_(static_cast<std::uint32_t>(
+          std::max<std::size_t>(1, windowBytes / std::max<std::size_t>(1, recordLength)))) {}
+
+const char* RecordWindows::record(std::uint32_t recno) {
+    if (recno == 0 || recno > count_)
+        return nullptr;
+    if (recno < windowFirst_ || recno >= windowFirst_ + windowCount_) {
+        window_ = MappedRegion(); // the old window leaves memory first
+        windowFirst_ = windowCount_ = 0;
+        const std::uint32_t first = recno;
+        const std::uint32_t n = std::min(perWindow_, count_ - first + 1);
+        window_ = MappedRegion::map(*file_, firstRecord_ + std::uint64_t(first - 1) * recordLength_,
+                                    std::size_t(n) * recordLength_, true);
+        if (!window_.data())
+            return nullptr;
+        windowFirst_ = first;
+        windowCount_ = n;
+    }
+    return window_.data() + std::size_t(recno - windowFirst_) * recordLength_;
 }
 
 } // namespace qp::store

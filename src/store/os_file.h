@@ -69,6 +69,28 @@ private:
     const char* data_ = nullptr;
 };
 
+// Fixed-length records of a file, mapped a window at a time for passes over
+// the whole table: only the current window is resident, whatever the file's
+// size, and moving on unmaps the one before.
+class RecordWindows {
+public:
+    RecordWindows(const OsFile& file, std::uint64_t firstRecord, std::size_t recordLength,
+                  std::uint32_t count, std::size_t windowBytes = std::size_t(16) << 20);
+    // Record `recno` (1-based), valid until a call outside its window; null
+    // when it is out of range or cannot be mapped.
+    const char* record(std::uint32_t recno);
+
+private:
+    const OsFile* file_;
+    std::uint64_t firstRecord_;
+    std::size_t recordLength_;
+    std::uint32_t count_;
+    std::uint32_t perWindow_;
+    std::uint32_t windowFirst_ = 0; // 1-based; 0: nothing mapped
+    std::uint32_t windowCount_ = 0;
+    MappedRegion window_;
+};
+
 // Renames `from` to `to` (replacing it) and makes the rename durable.
 Status renameFile(const std::string& from, const std::string& to);
 // Makes the folder's entries (creations, renames) durable.

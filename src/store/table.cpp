@@ -261,7 +261,10 @@ Status Table::writeFixedHeader() {
     header_.lastUpdate = today();
     std::string fixed = serializeDbfFixedPart(header_);
     fixed[14] = writeMarked_ ? 1 : 0; // the write-in-progress mark
-    return dbf_.writeAt(0, fixed.data(), fixed.size());
+    if (auto st = dbf_.writeAt(0, fixed.data(), fixed.size()); !st)
+        return st;
+    countPending_ = false;
+    return {};
 }
 
 Status Table::ensureDataWritable() const {
@@ -310,6 +313,7 @@ Result<std::string> Table::copyStructureOver(const std::string& path) const {
 
 void Table::setDeleted(bool hideMarked) {
     hideDeleted_ = hideMarked;
+    atFirst_ = false;
 }
 
 // ---- reading records -------------------------------------------------------
@@ -323,11 +327,13 @@ const char* Table::recordBytes(std::uint32_t recno) const {
         return nullptr;
     if (recno >= cacheFirst_ && recno < cacheFirst_ + cacheCount_)
         return cache_.data() + std::size_t(recno - cacheFirst_) * header_.recordLength;
-    // A walk that continues past the cache reads a large run; a jump reads few.
-    bool sequential = cacheCount_ > 0 && recno == cacheFirst_ + cacheCount_;
-    std::uint32_t want = sequential ? std::max<std::uint32_t>(1, 262144 / header_.recordLength)
-                                    : std::max<std::uint32_t>(1, 4096 / header_.recordLength);
-    std::uint32_t start = sequential ? recno : recno - std::min(recno - 1, want / 2);
+    // A walk that continues past the cache, either way, reads a large run of
+    // whole records; a jump (an index-order walk, a go) reads the one record.
+    const std::uint32_t run = std::max<std::uint32_t>(1, 262144 / header_.recordLength);
+    const bool forward = cacheCount_ > 0 && recno == cacheFirst_ + cacheCount_;
+    const bool backward = cacheCount_ > 0 && recno + 1 == cacheFirst_;
+    std::uint32_t want = forward || backward ? run : 1;
+    std::uint32_t start = backward ? recno - std::min(recno - 1, want - 1) : recno;
     std::uint32_t count = std::min(want, header_.recordCount - start + 1);
     cache_.resize(std::size_t(count) * header_.recordLength);
     auto n = dbf_.readAt(header_.headerLength + std::uint64_t(start - 1) * header_.recordLength,
@@ -506,7 +512,17 @@ Status Table::flush() {
     if (scratch_)
         if (auto st = scratch_->flush(); !st)
             return st;
+    if (countPending_)
+        if (auto st = writeFixedHeader(); !st)
+            return st;
     return clearWritingMark();
+}
+
+Status Table::deferRecordCount(bool on) {
+    deferCount_ = on;
+    if (!on && countPending_ && dbf_.isOpen() && mode_ != OpenMode::ReadOnly)
+        return writeFixedHeader();
+    return {};
 }
 
 } // namespace qp::store

@@ -75,7 +75,10 @@ public:
     // Settings
     void setDeleted(bool hideMarked); // on by default
     bool deletedHidden() const { return hideDeleted_; }
-    void setExact(bool exact) { settings_.exact = exact; }
+    void setExact(bool exact) {
+        settings_.exact = exact;
+        atFirst_ = false;
+    }
     bool exact() const { return settings_.exact; }
     void setSoftSeek(bool soft) { softSeek_ = soft; }
     bool softSeek() const { return softSeek_; }
@@ -125,6 +128,9 @@ public:
     // order it shows only the records added.
     Status createScratchIndex(const std::string& path, const std::string& expression);
     Status keyAdd();
+    // Adds the records `recnos` (any order) as keyAdd would, in one bulk
+    // build when the scratch index is still empty.
+    Status keyAddRecords(const std::vector<std::uint32_t>& recnos);
     void closeScratchIndex(); // the file stays
 
     // Moving (in the current order, over visible records)
@@ -174,6 +180,12 @@ public:
     Status pack();
     Status zap();
     Status flush();
+    // A run of appends (an import): while on, a table opened exclusively
+    // writes the record count into its header at flush, close or when turned
+    // off, not after every record. The header never counts a record that is
+    // not whole on disk; a crash in the run leaves it counting fewer than the
+    // file holds, which open reports and repair mends keeping every record.
+    Status deferRecordCount(bool on);
 
     // Expressions on the current record
     Result<Value> evaluate(std::string_view expression) const;
@@ -203,6 +215,7 @@ private:
     struct Rewrite;
     Status rewrite(bool keepDeleted, RepairReport* report);
     Status updateKeys(const std::string& before, const std::string& after, bool isNew);
+    void placeAfterWrite();
     Status buildTag(CompactIndex& index, const TagInfo& info, const Expression& expr);
     const char* mappedRecord(std::uint32_t recno) const;
     Status writeCurrent();
@@ -254,8 +267,18 @@ private:
     std::uint32_t recnoBeforeAppend_ = 0;
     std::vector<std::pair<int, std::string>> pendingMemos_;
 
-    // The records mapped for a run of tag builds, if any.
-    MappedRegion buildMapping_;
+    // The keys of the tag being built; kept for the next tag of a run of
+    // builds (indexTags), then let go.
+    std::string buildKeys_;
+    bool inTagRun_ = false;
+
+    // The cursor sits where first() put it and nothing has moved or changed
+    // since: first() again is free (a query already walked to its first match).
+    bool atFirst_ = false;
+    // Appended records whose count the header on disk does not show yet; it
+    // is written once per run of appends, at flush or close.
+    bool countPending_ = false;
+    bool deferCount_ = false;
 
     // Read cache of consecutive records for sequential walks.
     mutable std::string cache_;

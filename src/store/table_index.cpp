@@ -71,32 +71,33 @@ Status Table::openStructuralIndex() {
 Status Table::buildTag(CompactIndex& index, const TagInfo& info, const Expression& expr) {
     const std::uint32_t total = header_.recordCount;
     const auto length = static_cast<std::size_t>(info.keyLength);
-    // One pass over the records straight from the file, without copying them.
-    MappedRegion own;
-    const char* mapped = buildMapping_.data();
-    if (!mapped) {
-        own = MappedRegion::map(dbf_, header_.headerLength,
-                                std::size_t(total) * header_.recordLength, true);
-        mapped = own.data();
-    }
-    std::string keys(std::size_t(total) * length, ' ');
+    // One pass over the records, mapped a window at a time so that memory
+    // stays flat whatever the table's size. The key buffer, laid out by
+    // record number, serves every tag of a run of builds.
+    RecordWindows records(dbf_, header_.headerLength, header_.recordLength, total);
+    buildKeys_.resize(std::size_t(total) * length);
+    char* keys = buildKeys_.data();
     std::string key;
     int lastPercent = -1;
+    const std::uint32_t step = std::max<std::uint32_t>(1, total / 100);
     for (std::uint32_t r = 1; r <= total; ++r) {
-        const char* bytes =
-            mapped ? mapped + std::size_t(r - 1) * header_.recordLength : recordBytes(r);
+        const char* bytes = records.record(r);
         if (!bytes)
             return fail("Cannot read record " + std::to_string(r) + " of " + baseName(path_));
-        char* slot = keys.data() + std::size_t(r - 1) * length;
+        char* slot = keys + std::size_t(r - 1) * length;
         if (info.keyType == KeyType::Logical) {
             *slot = expr.isTrue(RecordView{bytes, r}, settings_) ? 'T' : 'F';
         } else {
             expr.evaluateText(RecordView{bytes, r}, key, settings_);
-            std::memcpy(slot, key.data(), std::min(key.size(), length));
+            const std::size_t n = std::min(key.size(), length);
+            std::memcpy(slot, key.data(), n);
+            std::memset(slot + n, ' ', length - n);
         }
-        int percent = static_cast<int>(std::uint64_t(r) * 100 / total);
-        if (progress_ && percent != lastPercent)
-            progress_(lastPercent = percent);
+        if (progress_ && (r % step == 0 || r == total)) {
+            int percent = static_cast<int>(std::uint64_t(r) * 100 / total);
+            if (percent != lastPercent)
+                progress_(lastPercent = percent);
+        }
     }
     // Sort on the first eight key bytes as a number, the rest only on ties;
     // equal keys keep record order.
@@ -106,8 +107,7 @@ Status Table::buildTag(CompactIndex& index, const TagInfo& info, const Expressio
     };
     std::vector<Slot> order(total);
     for (std::uint32_t i = 0; i < total; ++i) {
-        const auto* k =
-            reinterpret_cast<const unsigned char*>(keys.data() + std::size_t(i) * length);
+        const auto* k = reinterpret_cast<const unsigned char*>(keys + std::size_t(i) * length);
         std::uint64_t prefix = 0;
         for (std::size_t b = 0; b < 8; ++b)
             prefix = (prefix << 8) | (b < length ? k[b] : 0u);
@@ -121,7 +121,7 @@ Status Table::buildTag(CompactIndex& index, const TagInfo& info, const Expressio
     if (length > 8) {
         const std::size_t rest = length - 8;
         auto tail = [&](const Slot& slot) {
-            return keys.data() + std::size_t(slot.recno - 1) * length + 8;
+            return keys + std::size_t(slot.recno - 1) * length + 8;
         };
         for (std::size_t begin = 0; begin < order.size();) {
             std::size_t end = begin + 1;
@@ -139,16 +139,32 @@ Status Table::buildTag(CompactIndex& index, const TagInfo& info, const Expressio
             begin = end;
         }
     }
-    std::string sortedKeys(keys.size(), ' ');
     std::vector<std::uint32_t> recnos(total);
-    for (std::uint32_t i = 0; i < total; ++i) {
-        std::memcpy(sortedKeys.data() + std::size_t(i) * length,
-                    keys.data() + std::size_t(order[i].recno - 1) * length, length);
+    for (std::uint32_t i = 0; i < total; ++i)
         recnos[i] = order[i].recno;
-    }
-    keys = std::string();
     order = std::vector<Slot>();
-    return index.addTagFlat(info, FlatKeys{sortedKeys.data(), recnos.data(), recnos.size()});
+    // The keys put in sorted order in place, one cycle of the permutation at
+    // a time: the tree is then built from keys read in sequence, with no
+    // second key buffer.
+    std::vector<bool> placed(total);
+    std::string held(length, ' ');
+    for (std::uint32_t i = 0; i < total; ++i) {
+        if (placed[i] || recnos[i] == i + 1)
+            continue;
+        std::memcpy(held.data(), keys + std::size_t(i) * length, length);
+        std::uint32_t j = i;
+        for (;;) {
+            placed[j] = true;
+            const std::uint32_t from = recnos[j] - 1;
+            if (from == i) {
+                std::memcpy(keys + std::size_t(j) * length, held.data(), length);
+                break;
+            }
+            std::memcpy(keys + std::size_t(j) * length, keys + std::size_t(from) * length, length);
+            j = from;
+        }
+    }
+    return index.addTagFlat(info, FlatKeys{keys, recnos.data(), recnos.size()});
 }
 
 namespace {
@@ -181,6 +197,7 @@ Result<TagInfo> describeTag(const std::string& name, const std::string& expressi
 } // namespace
 
 Status Table::indexTag(const std::string& tagName, const std::string& expression) {
+    atFirst_ = false;
     if (auto st = commitPending(); !st)
         return st;
     // With its index file gone, a table may build a new one; a file that is
@@ -210,8 +227,11 @@ Status Table::indexTag(const std::string& tagName, const std::string& expression
     }
     if (cdx_->findTag(info->name))
         return fail("Tag " + info->name + " already exists");
-    if (auto st = buildTag(*cdx_, *info, *expr); !st)
-        return st;
+    auto built = buildTag(*cdx_, *info, *expr);
+    if (!inTagRun_)
+        buildKeys_ = std::string();
+    if (!built)
+        return built;
     tagExprs_.push_back(std::move(*expr));
     // The scratch order number follows the structural tags.
     if (scratch_ && order_ == cdx_->tagCount())
@@ -222,17 +242,18 @@ Status Table::indexTag(const std::string& tagName, const std::string& expression
 Status Table::indexTags(const std::vector<std::pair<std::string, std::string>>& tags) {
     if (auto st = commitPending(); !st)
         return st;
-    buildMapping_ = MappedRegion::map(
-        dbf_, header_.headerLength, std::size_t(header_.recordCount) * header_.recordLength, true);
     Status result;
+    inTagRun_ = true;
     for (const auto& [name, expression] : tags)
         if (result = indexTag(name, expression); !result)
             break;
-    buildMapping_ = MappedRegion();
+    inTagRun_ = false;
+    buildKeys_ = std::string();
     return result;
 }
 
 Status Table::deleteStructuralIndex() {
+    atFirst_ = false;
     if (auto st = commitPending(); !st)
         return st;
     if (auto st = ensureDataWritable(); !st)
@@ -306,6 +327,7 @@ Status Table::updateKeys(const std::string& before, const std::string& after, bo
 }
 
 Status Table::createScratchIndex(const std::string& path, const std::string& expression) {
+    atFirst_ = false;
     if (auto st = commitPending(); !st)
         return st;
     auto expr = compile(expression);
@@ -325,6 +347,7 @@ Status Table::createScratchIndex(const std::string& path, const std::string& exp
 }
 
 Status Table::keyAdd() {
+    atFirst_ = false;
     if (!scratch_)
         return fail("There is no scratch index");
     if (eof_)
@@ -336,7 +359,55 @@ Status Table::keyAdd() {
         0, keyOf(*scratchExpr_, info.keyLength, info.keyType, record_.data(), recno_), recno_);
 }
 
+Status Table::keyAddRecords(const std::vector<std::uint32_t>& recnos) {
+    atFirst_ = false;
+    if (!scratch_)
+        return fail("There is no scratch index");
+    if (auto st = commitPending(); !st)
+        return st;
+    const TagInfo& info = scratch_->tag(0);
+    const auto length = static_cast<std::size_t>(info.keyLength);
+    std::vector<std::uint32_t> sorted(recnos);
+    std::sort(sorted.begin(), sorted.end());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    std::string keys(sorted.size() * length, ' ');
+    for (std::size_t i = 0; i < sorted.size(); ++i) {
+        const char* bytes = recordBytes(sorted[i]);
+        if (!bytes)
+            return fail("Cannot read record " + std::to_string(sorted[i]) + " of " +
+                        baseName(path_));
+        std::string key = keyOf(*scratchExpr_, info.keyLength, info.keyType, bytes, sorted[i]);
+        std::memcpy(keys.data() + i * length, key.data(), length);
+    }
+    // (key, record number) order; the record numbers are ascending already.
+    std::vector<std::uint32_t> order(sorted.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<std::uint32_t>(i);
+    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return std::memcmp(keys.data() + a * length, keys.data() + b * length, length) < 0;
+    });
+    std::string sortedKeys(keys.size(), ' ');
+    std::vector<std::uint32_t> sortedRecnos(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        std::memcpy(sortedKeys.data() + i * length, keys.data() + order[i] * length, length);
+        sortedRecnos[i] = sorted[order[i]];
+    }
+    if (!scratch_->first(0)) {
+        if (auto st = scratch_->status(); !st)
+            return st;
+        return scratch_->fillEmptyTag(
+            0, FlatKeys{sortedKeys.data(), sortedRecnos.data(), sortedRecnos.size()});
+    }
+    for (std::size_t i = 0; i < sortedRecnos.size(); ++i)
+        if (auto st = scratch_->insert(0, std::string_view(sortedKeys.data() + i * length, length),
+                                       sortedRecnos[i]);
+            !st)
+            return st;
+    return {};
+}
+
 void Table::closeScratchIndex() {
+    atFirst_ = false;
     int structural = cdx_ ? cdx_->tagCount() : 0;
     if (scratch_ && order_ == structural + 1)
         order_ = 0;

@@ -54,6 +54,7 @@ Status Table::setOrder(int order) {
         return st;
     order_ = order;
     scoped_ = false;
+    atFirst_ = false;
     // Keep the current record, now placed in the new order.
     if (recno_ >= 1 && recno_ <= header_.recordCount)
         go(recno_);
@@ -81,6 +82,7 @@ bool Table::inScope(const std::string& key) const {
 }
 
 void Table::setEof() {
+    atFirst_ = false;
     eof_ = true;
     recno_ = header_.recordCount + 1;
     position_.reset();
@@ -90,6 +92,7 @@ void Table::setEof() {
 
 // Moves to `entry` or the nearest visible entry in the walking direction.
 bool Table::positionAt(std::optional<KeyEntry> entry, bool forward) {
+    atFirst_ = false;
     int tag = 0;
     CompactIndex* index = orderIndex(order_, tag);
     while (entry) {
@@ -115,6 +118,7 @@ bool Table::positionAt(std::optional<KeyEntry> entry, bool forward) {
 
 // Natural order: moves to `start` or the nearest visible record.
 bool Table::settle(bool forward) {
+    atFirst_ = false;
     std::uint32_t r = recno_;
     while (r >= 1 && r <= header_.recordCount) {
         if (visible(r, recordBytes(r))) {
@@ -131,6 +135,11 @@ bool Table::settle(bool forward) {
 
 bool Table::first() {
     (void)commitPending();
+    // Nothing moved or changed since the last first(): the walk to the first
+    // visible record (a whole order, for a query matching late) is not redone.
+    // Another writer may change a shared table at any time.
+    if (atFirst_ && !dirty_ && mode_ != OpenMode::Shared)
+        return !eof_;
     int tag = 0;
     bool found = false;
     if (CompactIndex* index = orderIndex(order_, tag)) {
@@ -144,6 +153,7 @@ bool Table::first() {
         setEof();
         bof_ = true;
     }
+    atFirst_ = true;
     return found;
 }
 
@@ -203,6 +213,7 @@ bool Table::prior() {
 
 bool Table::go(std::uint32_t recno) {
     (void)commitPending();
+    atFirst_ = false;
     if (recno < 1 || recno > header_.recordCount) {
         setEof();
         return false;
@@ -249,6 +260,7 @@ Result<bool> Table::seek(std::string_view key) {
             prefix.pop_back();
         prefix.resize(static_cast<std::size_t>(info.keyLength), ' ');
     }
+    atFirst_ = false;
     auto entry = index->lowerBound(tag, prefix);
     while (entry && entry->key.compare(0, prefix.size(), prefix) == 0) {
         if (inScope(entry->key) && visible(entry->recno, recordBytes(entry->recno))) {
@@ -270,6 +282,7 @@ std::string Table::currentKey() const {
 Status Table::setQuery(std::string_view expression) {
     if (auto st = commitPending(); !st)
         return st;
+    atFirst_ = false;
     if (expression.find_first_not_of(' ') == std::string_view::npos) {
         query_.reset();
         queryText_.clear();
@@ -297,6 +310,7 @@ std::uint32_t Table::queryRecCount() {
 }
 
 Status Table::setScope(std::string_view low, std::string_view high) {
+    atFirst_ = false;
     if (low.empty() && high.empty()) {
         scoped_ = false;
         scopeLow_.clear();

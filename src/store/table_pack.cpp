@@ -78,6 +78,7 @@ Status Table::pack() {
         return st;
     if (auto st = rewrite(false, nullptr); !st)
         return st;
+    atFirst_ = false;
     first();
     return {};
 }
@@ -125,12 +126,12 @@ Status Table::rewrite(bool keepDeleted, RepairReport* report) {
 
     const std::uint32_t total = report ? wholeRecords_ : header_.recordCount;
     const std::size_t length = header_.recordLength;
-    MappedRegion mapped =
-        MappedRegion::map(dbf_, header_.headerLength, std::size_t(total) * length, true);
+    // Mapped a window at a time: memory stays flat whatever the table's size.
+    RecordWindows mapped(dbf_, header_.headerLength, length, total);
     std::string single(length, ' ');
     auto recordAt = [&](std::uint32_t r) -> const char* {
-        if (mapped.data())
-            return mapped.data() + std::size_t(r - 1) * length;
+        if (const char* bytes = mapped.record(r))
+            return bytes;
         if (!dbf_.readExact(header_.headerLength + std::uint64_t(r - 1) * length, single.data(),
                             length))
             return nullptr;
@@ -292,6 +293,7 @@ Status Table::rewrite(bool keepDeleted, RepairReport* report) {
         return st; // the next open finishes the rename
     out->setPath(path_);
     dbf_ = std::move(*out);
+    countPending_ = false; // the new file's header counts its records
     memo_ = std::move(newMemo);
     again.shared = false;
     if (mode_ == OpenMode::Shared)
@@ -370,6 +372,7 @@ Result<RepairReport> Table::repair() {
         for (const auto& b : backups)
             removeQuietly(b);
     }
+    atFirst_ = false;
     first();
     return report;
 }

@@ -197,17 +197,25 @@ Status Table::writeCurrent() {
     if (appending_) {
         // Record and end mark first, the count after: a crash in between
         // leaves a header that does not count the half-written record.
+        // Record and end mark first, the count after: a crash in between
+        // leaves a header that does not count the half-written record. A
+        // sole writer in a run of appends counts them once, at flush.
         std::string bytes = record_ + kDbfEndOfFile;
         if (auto st = dbf_.writeAt(at, bytes.data(), bytes.size()); !st)
             return st;
         header_.recordCount = recno_;
-        if (auto st = writeFixedHeader(); !st)
-            return st;
+        countPending_ = true;
+        if (!deferCount_ || mode_ != OpenMode::Exclusive)
+            if (auto st = writeFixedHeader(); !st)
+                return st;
     } else {
         if (auto st = dbf_.writeAt(at, record_.data(), record_.size()); !st)
             return st;
     }
-    invalidateCache();
+    // The read cache keeps serving a walk that writes as it goes.
+    if (recno_ >= cacheFirst_ && recno_ < cacheFirst_ + cacheCount_)
+        std::memcpy(cache_.data() + std::size_t(recno_ - cacheFirst_) * header_.recordLength,
+                    record_.data(), record_.size());
     bool isNew = appending_;
     appending_ = dirty_ = false;
     if (auto st = updateKeys(original_, record_, isNew); !st) {
@@ -220,9 +228,25 @@ Status Table::writeCurrent() {
             return fail(st.error() + "\n" + undone.error());
         return fail(st.error() + "\nNothing was written: rebuild the indexes first.");
     }
-    original_ = record_;
-    go(recno_);
+    placeAfterWrite();
     return {};
+}
+
+// The record just written is the current one: its bytes are in record_, so
+// it is placed in the current order without reading it back.
+void Table::placeAfterWrite() {
+    atFirst_ = false;
+    original_ = record_;
+    eof_ = bof_ = false;
+    position_.reset();
+    int tag = 0;
+    if (CompactIndex* index = orderIndex(order_, tag)) {
+        const TagInfo& info = index->tag(tag);
+        const Expression& expr =
+            index == &*cdx_ ? tagExprs_[static_cast<std::size_t>(tag)] : *scratchExpr_;
+        position_ =
+            KeyEntry{keyOf(expr, info.keyLength, info.keyType, record_.data(), recno_), recno_};
+    }
 }
 
 Status Table::undoWrite(bool wasNew) {

@@ -22,29 +22,12 @@ int fieldOf(const store::Table& table, std::string_view name) {
     return i ? *i : -1;
 }
 
-// Adds each record of `recnos` to the scratch index, in the index's key
-// order (many keys go in far faster in order), and makes it the order.
-store::Status collect(store::Table& table, ScratchIndexFile& scratch,
-                      const std::vector<std::uint32_t>& recnos, std::string_view keyExpression) {
-    auto key = table.compile(keyExpression);
-    if (!key)
-        return store::fail(key.error());
-    std::vector<std::pair<std::string, std::uint32_t>> keyed;
-    keyed.reserve(recnos.size());
-    for (std::uint32_t recno : recnos) {
-        if (!table.go(recno))
-            return store::fail("Record " + std::to_string(recno) + " could not be read");
-        std::string text;
-        key->evaluateText(table.view(), text);
-        keyed.emplace_back(std::move(text), recno);
-    }
-    std::sort(keyed.begin(), keyed.end());
-    for (const auto& entry : keyed) {
-        if (!table.go(entry.second))
-            return store::fail("Record " + std::to_string(entry.second) + " could not be read");
-        if (auto st = table.keyAdd(); !st)
-            return st;
-    }
+// Adds the records of `recnos` to the scratch index in one bulk build and
+// makes it the order.
+store::Status collect(store::Table& table, const ScratchIndexFile& scratch,
+                      const std::vector<std::uint32_t>& recnos) {
+    if (auto st = table.keyAddRecords(recnos); !st)
+        return st;
     if (auto st = table.setOrder(scratch.order()); !st)
         return st;
     table.first();
@@ -125,7 +108,7 @@ CheckOutcome RunDuplicateCheck(store::Table& table, const DuplicateOptions& opti
         previous = &w.key;
     }
     outcome.found = std::uint32_t(found.size());
-    if (auto st = collect(table, scratch, found, DuplicateScratchKey(options.check)); !st)
+    if (auto st = collect(table, scratch, found); !st)
         outcome.error = st.error();
     progress.found = outcome.found;
     if (report)
@@ -208,10 +191,6 @@ CheckOutcome RunStateZipCheck(store::Table& table, store::Table& csz, bool inclu
         if (!table.deleted() && StateZipQuestionable(TrimRightBytes(StoredField(table, stateField)),
                                                      TrimRightBytes(StoredField(table, zipField)),
                                                      includeBlank, lookup)) {
-            if (auto st = table.keyAdd(); !st) {
-                outcome.error = st.error();
-                break;
-            }
             found.push_back(table.recNo());
             ++progress.found;
         }
@@ -221,9 +200,8 @@ CheckOutcome RunStateZipCheck(store::Table& table, store::Table& csz, bool inclu
         }
     }
     outcome.found = progress.found;
-    if (auto st = table.setOrder(scratch.order()); !st && outcome.error.empty())
+    if (auto st = collect(table, scratch, found); !st)
         outcome.error = st.error();
-    table.first();
     return outcome;
 }
 
