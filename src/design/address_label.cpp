@@ -244,37 +244,42 @@ void TGDMultiLineAddressLabel::FitLines(QStringList& lines, QList<TAddressLine>&
     }
 }
 
-void TGDMultiLineAddressLabel::AppendOwnProperties(TPropertyList& out) const {
-    for (const TFlag& f : kFlagsBeforeZip)
-        out.push_back({QLatin1String(f.Name), Layout.*f.Member});
-    out.push_back({"ZipOptions", TIdent{ZipOptionsName(Layout.ZipOptions)}});
-    out.push_back({"UpperCase", Layout.UpperCase});
-    // Written only when set, so layouts without it keep their bytes and
-    // every reader takes a missing property as off.
-    if (ShrinkToFit)
-        out.push_back({"ShrinkToFit", true});
+const TPropertyTable& TGDMultiLineAddressLabel::PropertyTable() const {
+    using K = TGDMultiLineAddressLabel;
+    static const TPropertyTable t = [this] {
+        std::vector<TPropertyRow> rows;
+        for (const TFlag& f : kFlagsBeforeZip) {
+            bool TAddressLayout::*m = f.Member;
+            rows.push_back(Row<K>(
+                f.Name, true, srAlways, peAll, [m](const K& o) { return o.Layout.*m; },
+                [m](K& o, const TPropertyValue& v) { return AsBool(v, o.Layout.*m); }));
+        }
+        rows.push_back(Row<K>(
+            "ZipOptions", TIdent{ZipOptionsName(zoAfterState)}, srAlways, peAll,
+            [](const K& o) { return TIdent{ZipOptionsName(o.Layout.ZipOptions)}; },
+            [](K& o, const TPropertyValue& v) {
+                const int i = IdentIndex(v, kZipOptions, 4);
+                return i >= 0 && (o.Layout.ZipOptions = TZipFormatOptions(i), true);
+            }));
+        rows.push_back(Row<K>(
+            "UpperCase", false, srAlways, peAll, [](const K& o) { return o.Layout.UpperCase; },
+            [](K& o, const TPropertyValue& v) { return AsBool(v, o.Layout.UpperCase); }));
+        // Written only when set, so layouts without it keep their bytes and
+        // every reader takes a missing property as off.
+        rows.push_back(Row<K>(
+            "ShrinkToFit", false, srUnlessDefault, peAll, [](const K& o) { return o.ShrinkToFit; },
+            [](K& o, const TPropertyValue& v) { return AsBool(v, o.ShrinkToFit); }));
+        return TPropertyTable::Extend(this->TGMultiLineBaseLabel::PropertyTable(), std::move(rows));
+    }();
+    return t;
 }
 
-bool TGDMultiLineAddressLabel::SetProperty(const QString& name, const TPropertyValue& v) {
-    for (const TFlag& f : kFlagsBeforeZip)
-        if (name == QLatin1String(f.Name))
-            return AsBool(v, Layout.*f.Member);
-    if (name == "UpperCase")
-        return AsBool(v, Layout.UpperCase);
-    if (name == "ShrinkToFit")
-        return AsBool(v, ShrinkToFit);
-    if (name == "ZipOptions") {
-        QString s;
-        if (!AsIdent(v, s))
-            return false;
-        for (int i = 0; i < 4; ++i)
-            if (s.compare(QLatin1String(kZipOptions[i]), Qt::CaseInsensitive) == 0) {
-                Layout.ZipOptions = TZipFormatOptions(i);
-                return true;
-            }
-        return false;
-    }
-    return TGMultiLineBaseLabel::SetProperty(name, v);
+void TGDMultiLineAddressLabel::SetAddressLayout(const TAddressLayout& layout, bool shrinkToFit) {
+    if (layout == Layout && shrinkToFit == ShrinkToFit)
+        return;
+    Layout = layout;
+    ShrinkToFit = shrinkToFit;
+    PropertyChanged(peAll);
 }
 
 } // namespace qp::design

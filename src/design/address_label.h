@@ -60,10 +60,9 @@ public:
 
     void ShowDataValue() override;
     void ShowDesignText() override;
-    bool SetProperty(const QString& name, const TPropertyValue& v) override;
-
-protected:
-    void AppendOwnProperties(TPropertyList& out) const override;
+    const TPropertyTable& PropertyTable() const override;
+    // The address dialog's Ok: the layout and the shrinking at once.
+    void SetAddressLayout(const TAddressLayout& layout, bool shrinkToFit);
 
 private:
     // Whether `lines` at `points` fit the block on paper.

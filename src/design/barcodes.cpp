@@ -221,30 +221,25 @@ void TGPostNetBarCode::PrintObject(print::TBaseReport& r, double X, double Y) {
         r.FillRect(b.left(), b.top(), b.right(), b.bottom());
 }
 
-TPropertyList TGPostNetBarCode::StoredProperties() const {
-    TPropertyList out = TGGraphicControl::StoredProperties();
-    if (!ZipCodeField.isEmpty())
-        out.push_back({"ZipCodeField", ZipCodeField});
-    if (!AddressField.isEmpty())
-        out.push_back({"AddressField", AddressField});
-    out.push_back({"BarCodeType", TIdent{PostNetTypeName(BarCodeType)}});
-    return out;
-}
-
-bool TGPostNetBarCode::SetProperty(const QString& name, const TPropertyValue& v) {
-    if (name == "ZipCodeField")
-        return AsString(v, ZipCodeField);
-    if (name == "AddressField")
-        return AsString(v, AddressField);
-    if (name == "BarCodeType") {
-        QString s;
-        int i = -1;
-        if (!AsIdent(v, s) || (i = IndexOf(kPostNetTypes, s)) < 0)
-            return false;
-        BarCodeType = TPostNetBarCodeType(i);
-        return true;
-    }
-    return TGGraphicControl::SetProperty(name, v);
+const TPropertyTable& TGPostNetBarCode::PropertyTable() const {
+    using K = TGPostNetBarCode;
+    auto field = [](const char* name, QString K::*f) {
+        return Row<K>(
+            name, QString(), srUnlessDefault, peRepaint | peChanged,
+            [f](const K& o) { return o.*f; },
+            [f](K& o, const TPropertyValue& v) { return AsString(v, o.*f); });
+    };
+    static const TPropertyTable t = TPropertyTable::Extend(
+        BaseTable(),
+        {field("ZipCodeField", &K::ZipCodeField), field("AddressField", &K::AddressField),
+         Row<K>(
+             "BarCodeType", TIdent{PostNetTypeName(pnbc11Digit)}, srAlways, peRepaint | peChanged,
+             [](const K& o) { return TIdent{PostNetTypeName(o.BarCodeType)}; },
+             [](K& o, const TPropertyValue& v) {
+                 const int i = IdentIndex(v, kPostNetTypes, 3);
+                 return i >= 0 && (o.BarCodeType = TPostNetBarCodeType(i), true);
+             })});
+    return t;
 }
 
 // ================================ FIM ====================================
@@ -254,11 +249,7 @@ TGFIMBarCode::TGFIMBarCode() {
 }
 
 void TGFIMBarCode::SetFIMType(TFIMBarCodeType t) {
-    if (t == Type_)
-        return;
-    Type_ = t;
-    if (!Loading())
-        Repaint();
+    Assign(Type_, t, peRepaint | peChanged);
 }
 
 void TGFIMBarCode::Paint(QPainter& p) {
@@ -284,22 +275,17 @@ void TGFIMBarCode::PrintObject(print::TBaseReport& r, double X, double Y) {
     LastPrintBox = QRectF(x, y, kFimSize, kFimSize);
 }
 
-TPropertyList TGFIMBarCode::StoredProperties() const {
-    TPropertyList out = TGGraphicControl::StoredProperties();
-    out.push_back({"FIMType", TIdent{FimTypeName(Type_)}});
-    return out;
-}
-
-bool TGFIMBarCode::SetProperty(const QString& name, const TPropertyValue& v) {
-    if (name == "FIMType") {
-        QString s;
-        int i = -1;
-        if (!AsIdent(v, s) || (i = IndexOf(kFimTypes, s)) < 0)
-            return false;
-        SetFIMType(TFIMBarCodeType(i));
-        return true;
-    }
-    return TGGraphicControl::SetProperty(name, v);
+const TPropertyTable& TGFIMBarCode::PropertyTable() const {
+    using K = TGFIMBarCode;
+    static const TPropertyTable t = TPropertyTable::Extend(
+        BaseTable(), {Row<K>(
+                         "FIMType", TIdent{FimTypeName(fimTypeA)}, srAlways, peRepaint | peChanged,
+                         [](const K& o) { return TIdent{FimTypeName(o.Type_)}; },
+                         [](K& o, const TPropertyValue& v) {
+                             const int i = IdentIndex(v, kFimTypes, 3);
+                             return i >= 0 && (o.Type_ = TFIMBarCodeType(i), true);
+                         })});
+    return t;
 }
 
 } // namespace qp::design

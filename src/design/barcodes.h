@@ -61,8 +61,7 @@ public:
     void Paint(QPainter& p) override;
     void ShowDataValue() override;
     void PrintObject(print::TBaseReport& report, double x, double y) override;
-    TPropertyList StoredProperties() const override;
-    bool SetProperty(const QString& name, const TPropertyValue& v) override;
+    const TPropertyTable& PropertyTable() const override;
 };
 
 class TGFIMBarCode : public TGGraphicControl {
@@ -75,8 +74,7 @@ public:
 
     void Paint(QPainter& p) override;
     void PrintObject(print::TBaseReport& report, double x, double y) override;
-    TPropertyList StoredProperties() const override;
-    bool SetProperty(const QString& name, const TPropertyValue& v) override;
+    const TPropertyTable& PropertyTable() const override;
 
 private:
     TFIMBarCodeType Type_ = fimTypeA;

@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
+#include <exception>
 
 namespace qp::design {
 
@@ -79,21 +80,41 @@ void TGBasePanel::SetZoom(float factor) {
     if (factor == Zoom_ || factor <= 0)
         return;
     Zooming_ = true;
-    const double ratio = double(factor) / Zoom_;
-    Width_ = RoundHalfEven(Width_ * ratio);
-    Height_ = RoundHalfEven(Height_ * ratio);
+    auto scaled = [](const QRect& r, double k) {
+        return QRect(RoundHalfEven(r.left() * k), RoundHalfEven(r.top() * k),
+                     RoundHalfEven(r.width() * k), RoundHalfEven(r.height() * k));
+    };
+    // Zooming starts from the zoom-1.0 sizes as long as nothing was changed
+    // at the zoom in force, so a round trip gives back every pixel.
+    const QSize now(Width_, Height_);
+    if (!(PanelZoomedAs_ == now && PanelZoomKnown_))
+        PanelBase_ =
+            QSize(RoundHalfEven(Width_ / double(Zoom_)), RoundHalfEven(Height_ / double(Zoom_)));
+    Width_ =
+        factor == 1.0f ? PanelBase_.width() : RoundHalfEven(PanelBase_.width() * double(factor));
+    Height_ =
+        factor == 1.0f ? PanelBase_.height() : RoundHalfEven(PanelBase_.height() * double(factor));
+    PanelZoomedAs_ = QSize(Width_, Height_);
+    PanelZoomKnown_ = true;
     Zoom_ = factor;
     for (auto& o : Objects_) {
         if (o->Zoom() != factor) {
-            const double r = double(factor) / o->Zoom();
+            const QRect at = o->BoundsRect();
+            if (!(o->ZoomKnown_ && o->ZoomedAs_ == at))
+                o->ZoomBase_ = o->Zoom() == 1.0f ? at : scaled(at, 1.0 / double(o->Zoom()));
+            const QRect next = factor == 1.0f ? o->ZoomBase_ : scaled(o->ZoomBase_, factor);
             o->SetZoomValue(factor);
-            o->SetBounds(RoundHalfEven(o->Left() * r), RoundHalfEven(o->Top() * r),
-                         RoundHalfEven(o->Width() * r), RoundHalfEven(o->Height() * r));
+            o->SetBounds(next.left(), next.top(), next.width(), next.height());
+            o->ZoomedAs_ = o->BoundsRect();
+            o->ZoomKnown_ = true;
         }
     }
     ProcessEvents();
     RunDeferred();
     Zooming_ = false;
+    // Zooming is no edit: the history goes on from the zoomed layout.
+    if (!UndoOpen_)
+        UndoBase_ = Snapshot();
     RequestRepaint();
 }
 
@@ -247,9 +268,34 @@ void TGBasePanel::CenterHorizontally(TGGraphicControl* o) {
 
 TGGraphicControl* TGBasePanel::ObjectAt(QPoint p) const {
     for (auto it = Objects_.rbegin(); it != Objects_.rend(); ++it)
-        if ((*it)->BoundsRect().contains(p))
+        if ((*it)->HitTest(p, kHitTolerance))
             return it->get();
     return nullptr;
+}
+
+std::vector<TGGraphicControl*> TGBasePanel::ObjectsAt(QPoint p) const {
+    std::vector<TGGraphicControl*> out;
+    for (auto it = Objects_.rbegin(); it != Objects_.rend(); ++it)
+        if ((*it)->HitTest(p, kHitTolerance))
+            out.push_back(it->get());
+    return out;
+}
+
+bool TGBasePanel::CycleSelectionAt(QPoint p) {
+    std::vector<TGGraphicControl*> under;
+    for (TGGraphicControl* o : ObjectsAt(p))
+        if (!o->Unselectable())
+            under.push_back(o);
+    if (under.empty())
+        return false;
+    size_t next = 0;
+    if (SelectionCount() == 1)
+        if (auto it = std::find(under.begin(), under.end(), Selected(0)); it != under.end())
+            next = size_t(it - under.begin() + 1) % under.size();
+    ClearSelection();
+    AddToSelection(under[next]);
+    RequestRepaint();
+    return true;
 }
 
 // ---- virtual operations --------------------------------------------------------
@@ -303,10 +349,13 @@ bool TGBasePanel::SaveWith(const std::function<bool(TGBasePanel&)>& write) {
         SetZoom(1.0f);
     ShowDesignTextAll();
     bool ok = false;
+    LastError_.clear();
     try {
         ok = write(*this);
+    } catch (const std::exception& e) {
+        LastError_ = QString::fromLocal8Bit(e.what());
     } catch (...) {
-        ok = false;
+        LastError_ = QStringLiteral("An unexpected error stopped the layout");
     }
     // Whatever happened, the panel goes back to what the user saw.
     RefreshDataValues();
@@ -320,10 +369,13 @@ bool TGBasePanel::LoadWith(const std::function<bool(TGBasePanel&)>& read) {
     if (zoom != 1.0f)
         SetZoom(1.0f);
     bool ok = false;
+    LastError_.clear();
     try {
         ok = read(*this);
+    } catch (const std::exception& e) {
+        LastError_ = QString::fromLocal8Bit(e.what());
     } catch (...) {
-        ok = false;
+        LastError_ = QStringLiteral("An unexpected error stopped the layout");
     }
     WireAll();
     RefreshDataValues();
@@ -331,6 +383,7 @@ bool TGBasePanel::LoadWith(const std::function<bool(TGBasePanel&)>& read) {
     if (zoom != 1.0f)
         SetZoom(zoom);
     RunDeferred();
+    ResetUndo();
     return ok;
 }
 
@@ -343,6 +396,8 @@ void TGBasePanel::AddToSelection(TGGraphicControl* o) {
 }
 
 void TGBasePanel::MouseDown(TMouseButton b, TShiftState s, QPoint p) {
+    if (b == mbLeft && (s & ssAlt) && Pointing_ && CycleSelectionAt(p))
+        return;
     if (Handle_.Visible() && Handle_.Bounds().contains(p)) {
         OverlayRoute_ = true;
         Handle_.MouseDown(b, s, p - Handle_.Bounds().topLeft());
@@ -393,8 +448,12 @@ void TGBasePanel::DoubleClick(QPoint p) {
 }
 
 void TGBasePanel::KeyDown(TKey k, TShiftState s) {
-    if (Handle_.Count() > 0)
-        Handle_.KeyDown(k, s);
+    if (Handle_.Count() == 0)
+        return;
+    // Ctrl+arrow moves (or with Shift sizes) by one grid step.
+    const int steps = (s & ssCtrl) ? (GridSize_ == gs8x8 ? 8 : 4) : 1;
+    for (int i = 0; i < steps; ++i)
+        Handle_.KeyDown(k, s & ~ssCtrl);
 }
 
 void TGBasePanel::KeyUp() {
@@ -469,6 +528,13 @@ void TGBasePanel::MouseUpBackground(TShiftState s, QPoint p) {
 void TGBasePanel::NotifyChanged() {
     if (Printing || Zooming_)
         return;
+    if (!Restoring_ && !UndoOpen_) {
+        UndoOpen_ = true;
+        if (OnUndoStepOpened)
+            OnUndoStepOpened();
+        if (OnUndoChanged)
+            OnUndoChanged();
+    }
     if (LabelChangedEvent)
         LabelChangedEvent();
     if (OnLayoutChanged)

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QPoint>
 #include <QRect>
+#include <QSize>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -91,6 +92,12 @@ public:
     void CenterVertically(TGGraphicControl* o);
     void CenterHorizontally(TGGraphicControl* o);
     TGGraphicControl* ObjectAt(QPoint p) const; // topmost
+    // Every object under `p`, topmost first.
+    std::vector<TGGraphicControl*> ObjectsAt(QPoint p) const;
+    // Alt+click: selects the object under `p` below the one selected there,
+    // from the top again after the lowest; false when nothing is there.
+    bool CycleSelectionAt(QPoint p);
+    static constexpr int kHitTolerance = 3; // screen pixels around an outline
 
     // ---- Virtual operations ----
     virtual void CreateObjectInRect(QRect r);
@@ -114,6 +121,9 @@ public:
     // Runs `read` at zoom 1.0 (objects it inserts are then scaled to the
     // panel's zoom), wires all objects and refreshes data values.
     bool LoadWith(const std::function<bool(TGBasePanel&)>& read);
+    // Why the last SaveWith or LoadWith was stopped by an exception (empty
+    // when it was not); the reader's or writer's own reason comes from it.
+    const QString& LastError() const { return LastError_; }
 
     // ---- Selection ----
     TGHandle& Handle() { return Handle_; }
@@ -145,6 +155,21 @@ public:
     }
     TCursorKind Cursor() const { return Cursor_; }
 
+    // ---- Undo and redo ----
+    // Every change notice opens a step; CommitUndoStep closes it (the widget
+    // does so once the event that made the changes has run), so one user
+    // action is one step. A step keeps the layout before and after it.
+    static constexpr int kUndoDepth = 200;
+    bool CanUndo() const { return !UndoStack_.empty() || UndoOpen_; }
+    bool CanRedo() const { return !RedoStack_.empty() && !UndoOpen_; }
+    bool Undo();
+    bool Redo();
+    void CommitUndoStep();
+    // The layout as it is now becomes the start of the history (after loading).
+    void ResetUndo();
+    std::function<void()> OnUndoStepOpened; // the widget closes it after the event
+    std::function<void()> OnUndoChanged;    // the availability of Undo/Redo changed
+
     // ---- Called by objects and the overlay ----
     void NotifyChanged(); // fires LabelChangedEvent unless printing or zooming
     void PostFitToSelection() { FitPending_ = true; }
@@ -166,6 +191,18 @@ public:
 
 private:
     void MouseUpBackground(TShiftState s, QPoint p);
+    struct TSnapshot {
+        QByteArray Objects; // the object list as the layout stream writes it
+        float Zoom = 1.0f;
+        bool operator==(const TSnapshot&) const = default;
+    };
+    TSnapshot Snapshot() const;
+    void Restore(const TSnapshot& s);
+    std::vector<TSnapshot> UndoStack_, RedoStack_;
+    TSnapshot UndoBase_{QByteArray("\x01\x00", 2), 1.0f}; // no objects
+    bool UndoOpen_ = false;
+    bool Restoring_ = false;
+    QString LastError_;
 
     std::vector<std::unique_ptr<TGGraphicControl>> Objects_;
     TGHandle Handle_;
@@ -177,6 +214,8 @@ private:
     int Height_ = 0;
     float Zoom_ = 1.0f;
     bool Zooming_ = false;
+    QSize PanelBase_, PanelZoomedAs_; // as for the objects' zoom-1.0 bounds
+    bool PanelZoomKnown_ = false;
     bool FitPending_ = false;
     bool Rubber_ = false;
     QPoint RubberA_, RubberB_;

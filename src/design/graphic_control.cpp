@@ -36,19 +36,11 @@ void TGGraphicControl::BoundsChanged() {
 }
 
 void TGGraphicControl::SetLocked(bool v) {
-    Locked_ = v;
-    if (Loading_)
-        return;
-    Changed();
+    SetProperty(QStringLiteral("Locked"), v);
 }
 
 void TGGraphicControl::SetUnselectable(bool v) {
-    Unselectable_ = v;
-    if (Loading_)
-        return;
-    Changed();
-    if (v && Panel_)
-        Panel_->RemoveFromSelection(this);
+    SetProperty(QStringLiteral("Unselectable"), v);
 }
 
 void TGGraphicControl::Loaded() {
@@ -58,6 +50,10 @@ void TGGraphicControl::Loaded() {
 void TGGraphicControl::Paint(QPainter&) {}
 
 void TGGraphicControl::PrintObject(print::TBaseReport&, double, double) {}
+
+bool TGGraphicControl::HitTest(QPoint p, int) const {
+    return BoundsRect().contains(p);
+}
 
 bool TGGraphicControl::Printing() const {
     return Panel_ && Panel_->Printing;
@@ -73,47 +69,104 @@ void TGGraphicControl::Repaint() {
         Panel_->RequestRepaint();
 }
 
+const TPropertyTable& TGGraphicControl::BaseTable() {
+    using O = TGGraphicControl;
+    static const TPropertyTable t{
+        Row<O>(
+            "Left", 0, srAlways, peNone, [](const O& o) { return o.Left_; },
+            [](O& o, const TPropertyValue& v) {
+                int i = 0;
+                return AsInt(v, i) && (o.SetLeft(i), true);
+            }),
+        Row<O>(
+            "Top", 0, srAlways, peNone, [](const O& o) { return o.Top_; },
+            [](O& o, const TPropertyValue& v) {
+                int i = 0;
+                return AsInt(v, i) && (o.SetTop(i), true);
+            }),
+        Row<O>(
+            "Width", 0, srAlways, peNone, [](const O& o) { return o.Width_; },
+            [](O& o, const TPropertyValue& v) {
+                int i = 0;
+                return AsInt(v, i) && (o.SetWidth(i), true);
+            }),
+        Row<O>(
+            "Height", 0, srAlways, peNone, [](const O& o) { return o.Height_; },
+            [](O& o, const TPropertyValue& v) {
+                int i = 0;
+                return AsInt(v, i) && (o.SetHeight(i), true);
+            }),
+        Row<O>(
+            "Cursor", 0, srUnlessDefault, peChanged, [](const O& o) { return o.Cursor; },
+            [](O& o, const TPropertyValue& v) { return AsInt(v, o.Cursor); }),
+        Row<O>(
+            "Hint", QString(), srUnlessDefault, peChanged, [](const O& o) { return o.Hint; },
+            [](O& o, const TPropertyValue& v) { return AsString(v, o.Hint); }),
+        Row<O>(
+            "Locked", false, srAlways, peRepaint | peChanged, [](const O& o) { return o.Locked_; },
+            [](O& o, const TPropertyValue& v) { return AsBool(v, o.Locked_); }),
+        Row<O>(
+            "Unselectable", false, srAlways, peRepaint | peChanged,
+            [](const O& o) { return o.Unselectable_; },
+            [](O& o, const TPropertyValue& v) {
+                if (!AsBool(v, o.Unselectable_))
+                    return false;
+                if (o.Unselectable_ && !o.Loading_ && o.Panel_)
+                    o.Panel_->RemoveFromSelection(&o);
+                return true;
+            }),
+    };
+    return t;
+}
+
 TPropertyList TGGraphicControl::StoredProperties() const {
-    TPropertyList out{{"Left", std::int32_t(Left_)},
-                      {"Top", std::int32_t(Top_)},
-                      {"Width", std::int32_t(Width_)},
-                      {"Height", std::int32_t(Height_)}};
-    if (Cursor != 0)
-        out.push_back({"Cursor", std::int32_t(Cursor)});
-    if (!Hint.isEmpty())
-        out.push_back({"Hint", Hint});
-    out.push_back({"Locked", Locked_});
-    out.push_back({"Unselectable", Unselectable_});
+    TPropertyList out;
+    for (const TPropertyRow& r : PropertyTable().Rows()) {
+        if (r.Store == srNever)
+            continue;
+        TPropertyValue v = r.Get(*this);
+        if (r.Store == srUnlessDefault && v == r.Default)
+            continue;
+        out.push_back({r.Name, std::move(v)});
+    }
     return out;
 }
 
+std::optional<TPropertyValue> TGGraphicControl::Property(const QString& name) const {
+    if (const TPropertyRow* r = PropertyTable().Find(name))
+        return r->Get(*this);
+    return std::nullopt;
+}
+
 bool TGGraphicControl::SetProperty(const QString& name, const TPropertyValue& v) {
-    int i = 0;
-    bool b = false;
-    if (name == "Left" || name == "Top" || name == "Width" || name == "Height") {
-        if (!AsInt(v, i))
-            return false;
-        if (name == "Left")
-            SetLeft(i);
-        else if (name == "Top")
-            SetTop(i);
-        else if (name == "Width")
-            SetWidth(i);
-        else
-            SetHeight(i);
-        return true;
-    }
-    if (name == "Cursor")
-        return AsInt(v, Cursor);
-    if (name == "Hint")
-        return AsString(v, Hint);
-    if (name == "Locked" || name == "Unselectable") {
-        if (!AsBool(v, b))
-            return false;
-        name == "Locked" ? SetLocked(b) : SetUnselectable(b);
-        return true;
-    }
-    return false;
+    const TPropertyRow* r = PropertyTable().Find(name);
+    if (!r)
+        return false;
+    const TPropertyValue before = r->Get(*this);
+    if (!r->Set(*this, v))
+        return false;
+    if (r->Effects != peNone && !(r->Get(*this) == before))
+        PropertyChanged(r->Effects);
+    return true;
+}
+
+void TGGraphicControl::PropertyChanged(unsigned effects) {
+    if (effects & peRelayout)
+        InvalidateLayout();
+    if (effects & peRepaint)
+        Repaint();
+    if ((effects & peChanged) && !Loading_)
+        Changed();
+}
+
+int IdentIndex(const TPropertyValue& v, const char* const* names, int count) {
+    QString s;
+    if (!AsIdent(v, s))
+        return -1;
+    for (int i = 0; i < count; ++i)
+        if (s.compare(QLatin1String(names[i]), Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
 }
 
 } // namespace qp::design

@@ -3,6 +3,7 @@
 // zoom, locking, selectability, change detection and the virtual operations
 // the panel calls for painting, data values, counters and printing.
 #include "design/design_types.h"
+#include "design/property_table.h"
 
 #include <QRect>
 #include <QString>
@@ -71,18 +72,40 @@ public:
     virtual void NextLabel() {}
     virtual void ResetCounter() {}
     virtual void PrintObject(print::TBaseReport& report, double x, double y);
+    // Whether a press at `p` (panel coordinates) lands on the object;
+    // `tolerance` is in screen pixels (base: anywhere in its bounds).
+    virtual bool HitTest(QPoint p, int tolerance) const;
 
+    // The kind's stored properties, declared once (see property_table.h).
+    virtual const TPropertyTable& PropertyTable() const { return BaseTable(); }
+    static const TPropertyTable& BaseTable();
     // Stored properties in stream order, with the defaults left out as stored.
     virtual TPropertyList StoredProperties() const;
-    // One property through its setter (values clamped); false when unknown
-    // or of the wrong type.
+    // The one way a property changes: through its table row, then what the
+    // row says a change does (relayout, repaint, change notice). False when
+    // the name is unknown or the value of the wrong type.
     virtual bool SetProperty(const QString& name, const TPropertyValue& value);
+    // The current value of a property of the table; nullopt when unknown.
+    std::optional<TPropertyValue> Property(const QString& name) const;
 
+    // After a change of stored state: relayout, repaint and, unless loading,
+    // the change notice, as `effects` says.
+    void PropertyChanged(unsigned effects);
     // Change notification to the panel (suppressed while it prints or zooms).
     void Changed();
     void Repaint();
 
 protected:
+    // Text geometry or wrapped lines are out of date (base: nothing).
+    virtual void InvalidateLayout() {}
+    // Stores `v` and reports the change; false when it was already `v`.
+    template <class T> bool Assign(T& field, const T& v, unsigned effects = peAll) {
+        if (field == v)
+            return false;
+        field = v;
+        PropertyChanged(effects);
+        return true;
+    }
     // Sets bounds without the change detection (for the object's own fitting
     // inside layout, which the detection would otherwise see as a user move).
     void StoreBounds(int left, int top, int width, int height);
@@ -100,6 +123,13 @@ private:
     bool Loading_ = false;
     QRect LastBounds_; // empty until first seen
     TGBasePanel* Panel_ = nullptr;
+    // The zoom-1.0 bounds and the bounds zooming made of them: while the
+    // object stays as zoomed, zooming again starts from the former, so
+    // zooming in and out never moves or resizes anything.
+    friend class TGBasePanel;
+    QRect ZoomBase_;
+    QRect ZoomedAs_;
+    bool ZoomKnown_ = false;
 };
 
 } // namespace qp::design

@@ -752,7 +752,7 @@ bool LoadLayoutFile(TGBasePanel& panel, const QString& path, QString* error) {
     TGLabelObjectFiler filer;
     const bool ok = panel.LoadWith([&](TGBasePanel& p) { return filer.ReadPanel(p, path); });
     if (!ok && error)
-        *error = filer.LastError();
+        *error = filer.LastError().isEmpty() ? panel.LastError() : filer.LastError();
     return ok;
 }
 
@@ -760,7 +760,7 @@ bool SaveLayoutFile(TGBasePanel& panel, const QString& path, QString* error) {
     TGLabelObjectFiler filer;
     const bool ok = panel.SaveWith([&](TGBasePanel& p) { return filer.WritePanel(p, path); });
     if (!ok && error)
-        *error = filer.LastError();
+        *error = filer.LastError().isEmpty() ? panel.LastError() : filer.LastError();
     return ok;
 }
 

@@ -1,5 +1,7 @@
 #include "design/panel_commands.h"
 
+#include "design/design_units.h"
+
 #include "design/base_panel.h"
 #include "design/graphic_control.h"
 #include "design/layout_stream.h"
@@ -39,6 +41,7 @@ void AlignSelection(TGBasePanel& panel, int start, bool furthest,
 } // namespace
 
 bool TPanelCommands::WriteClipboard(TGGraphicControl* single) {
+    PastesSinceCopy_ = 0;
     TGLabelObjectFiler filer;
     // Coordinates at zoom 1.0, whatever the panel shows.
     const bool ok = P_.SaveWith([&](TGBasePanel& p) {
@@ -84,8 +87,23 @@ bool TPanelCommands::Paste() {
     if (!CanPaste())
         return true;
     TGLabelObjectFiler filer(true);
+    const int before = P_.ObjectCount();
     const bool ok = filer.PasteFile(P_, TGBasePanel::ClipboardPath());
     Error_ = ok ? QString() : filer.LastError();
+    // The filer puts a paste 15 pixels off the copied objects; a further
+    // paste of the same copy goes 15 pixels further, and what was pasted is
+    // the new selection.
+    const int extra = RoundHalfEven(15 * PastesSinceCopy_ * double(P_.Zoom()));
+    if (P_.ObjectCount() > before)
+        P_.ClearSelection();
+    for (int i = before; i < P_.ObjectCount(); ++i) {
+        TGGraphicControl* o = P_.Object(i);
+        if (extra != 0)
+            o->SetBounds(o->Left() + extra, o->Top() + extra, o->Width(), o->Height());
+        if (!o->Unselectable())
+            P_.AddToSelection(o);
+    }
+    ++PastesSinceCopy_;
     P_.WireAll();
     P_.RefreshDataValues();
     P_.NotifyChanged();

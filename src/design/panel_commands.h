@@ -46,6 +46,7 @@ private:
     bool WriteClipboard(TGGraphicControl* single);
     TGBasePanel& P_;
     std::int64_t LastPaste_ = INT64_MIN / 2;
+    int PastesSinceCopy_ = 0; // each paste of one copy lands 15 pixels further
     QString Error_;
 };
 

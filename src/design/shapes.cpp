@@ -6,6 +6,7 @@
 
 #include <QPainter>
 #include <array>
+#include <cmath>
 
 namespace qp::design {
 
@@ -100,31 +101,38 @@ TGLabelShapes::TGLabelShapes() {
 }
 
 void TGLabelShapes::SetShape(TShapeType s) {
-    if (s == Shape_)
-        return;
-    Shape_ = s;
-    Repaint();
+    Assign(Shape_, s, peRepaint | peChanged);
 }
-
 void TGLabelShapes::SetPen(const TDesignPen& p) {
-    Pen_ = p;
-    Repaint();
+    Assign(Pen_, p, peRepaint | peChanged);
 }
-
 void TGLabelShapes::SetBrush(const TDesignBrush& b) {
-    Brush_ = b;
-    Repaint();
+    Assign(Brush_, b, peRepaint | peChanged);
 }
-
 void TGLabelShapes::SetTransparent(bool t) {
-    Transparent_ = t;
-    Brush_.Style = t ? print::bsClear : print::bsSolid;
-    Repaint();
+    SetProperty(QStringLiteral("Transparent"), t);
+}
+void TGLabelShapes::SetRoundPerc(int p) {
+    Assign(RoundPerc_, std::clamp(p, 0, 100), peRepaint | peChanged);
 }
 
-void TGLabelShapes::SetRoundPerc(int p) {
-    RoundPerc_ = std::clamp(p, 0, 100);
-    Repaint();
+bool TGLabelShapes::HitTest(QPoint p, int tolerance) const {
+    const QRect b = BoundsRect();
+    if (!Transparent_)
+        return b.contains(p);
+    const int t = tolerance + ZoomedPenWidth(Pen_.Width, Zoom()) / 2;
+    if (!b.adjusted(-t, -t, t, t).contains(p))
+        return false;
+    if (Shape_ == stEllipse || Shape_ == stCircle) {
+        const double rx = b.width() / 2.0, ry = b.height() / 2.0;
+        if (rx <= t || ry <= t)
+            return true;
+        const QPointF c = QRectF(b).center();
+        const double dx = (p.x() + 0.5 - c.x()) / rx, dy = (p.y() + 0.5 - c.y()) / ry;
+        const double d = std::sqrt(dx * dx + dy * dy); // 1 on the outline
+        return std::abs(d - 1.0) * std::min(rx, ry) <= t;
+    }
+    return !b.adjusted(t, t, -t, -t).contains(p);
 }
 
 int TGLabelShapes::CornerSize() const {
@@ -194,65 +202,70 @@ void TGLabelShapes::PrintObject(print::TBaseReport& r, double X, double Y) {
     }
 }
 
-TPropertyList TGLabelShapes::StoredProperties() const {
-    TPropertyList out = TGGraphicControl::StoredProperties();
-    out.push_back({"Transparent", Transparent_});
-    if (!(Brush_.Color == clWhite))
-        out.push_back({"Brush.Color", Brush_.Color});
-    if (Brush_.Style != print::bsSolid)
-        out.push_back({"Brush.Style", TIdent{BrushStyleName(Brush_.Style)}});
-    AppendPen(out, Pen_);
-    if (RoundPerc_ != 25)
-        out.push_back({"RoundPerc", std::int32_t(RoundPerc_)});
-    if (Shape_ != stRectangle)
-        out.push_back({"Shape", TIdent{ShapeTypeName(Shape_)}});
-    return out;
+template <class K> std::vector<TPropertyRow> PenRows(TDesignPen K::*pen) {
+    auto sub = [pen](const char* name, TPropertyValue def, auto get) {
+        return Row<K>(
+            name, std::move(def), srUnlessDefault, peRepaint | peChanged,
+            [pen, get](const K& o) { return get(o.*pen); },
+            [pen, name](K& o, const TPropertyValue& v) {
+                return SetPenProperty(o.*pen, QString::fromLatin1(name).mid(4), v);
+            });
+    };
+    return {sub("Pen.Color", clBlack, [](const TDesignPen& p) { return p.Color; }),
+            sub("Pen.Mode", TIdent{PenModeName(print::pmCopy)},
+                [](const TDesignPen& p) { return TIdent{PenModeName(p.Mode)}; }),
+            sub("Pen.Style", TIdent{PenStyleName(print::psSolid)},
+                [](const TDesignPen& p) { return TIdent{PenStyleName(p.Style)}; }),
+            sub("Pen.Width", 1, [](const TDesignPen& p) { return std::int32_t(p.Width); })};
 }
 
-bool TGLabelShapes::SetProperty(const QString& name, const TPropertyValue& v) {
-    QString s;
-    int i = 0;
-    if (name.startsWith(QLatin1String("Pen."))) {
-        TDesignPen pen = Pen_;
-        if (!SetPenProperty(pen, name.mid(4), v))
-            return false;
-        SetPen(pen);
-        return true;
-    }
-    if (name == "Brush.Color") {
-        TDesignBrush b = Brush_;
-        if (!AsColor(v, b.Color))
-            return false;
-        SetBrush(b);
-        return true;
-    }
-    if (name == "Brush.Style") {
-        TDesignBrush b = Brush_;
-        if (!AsIdent(v, s) || !BrushStyleFromName(s, b.Style))
-            return false;
-        SetBrush(b);
-        return true;
-    }
-    if (name == "Transparent") {
-        bool t = false;
-        if (!AsBool(v, t))
-            return false;
-        SetTransparent(t);
-        return true;
-    }
-    if (name == "RoundPerc") {
-        if (!AsInt(v, i))
-            return false;
-        SetRoundPerc(i);
-        return true;
-    }
-    if (name == "Shape") {
-        if (!AsIdent(v, s) || (i = IndexOfName(kShapes, s)) < 0)
-            return false;
-        SetShape(TShapeType(i));
-        return true;
-    }
-    return TGGraphicControl::SetProperty(name, v);
+const TPropertyTable& TGLabelShapes::PropertyTable() const {
+    using K = TGLabelShapes;
+    static const TPropertyTable t = [] {
+        std::vector<TPropertyRow> rows{
+            Row<K>(
+                "Transparent", false, srAlways, peRepaint | peChanged,
+                [](const K& o) { return o.Transparent_; },
+                [](K& o, const TPropertyValue& v) {
+                    bool b = false;
+                    if (!AsBool(v, b))
+                        return false;
+                    o.Transparent_ = b;
+                    o.Brush_.Style = b ? print::bsClear : print::bsSolid;
+                    return true;
+                }),
+            Row<K>(
+                "Brush.Color", clWhite, srUnlessDefault, peRepaint | peChanged,
+                [](const K& o) { return o.Brush_.Color; },
+                [](K& o, const TPropertyValue& v) { return AsColor(v, o.Brush_.Color); }),
+            Row<K>(
+                "Brush.Style", TIdent{BrushStyleName(print::bsSolid)}, srUnlessDefault,
+                peRepaint | peChanged,
+                [](const K& o) { return TIdent{BrushStyleName(o.Brush_.Style)}; },
+                [](K& o, const TPropertyValue& v) {
+                    QString s;
+                    return AsIdent(v, s) && BrushStyleFromName(s, o.Brush_.Style);
+                }),
+        };
+        const auto pen = PenRows<K>(&K::Pen_);
+        rows.insert(rows.end(), pen.begin(), pen.end());
+        rows.push_back(Row<K>(
+            "RoundPerc", 25, srUnlessDefault, peRepaint | peChanged,
+            [](const K& o) { return o.RoundPerc_; },
+            [](K& o, const TPropertyValue& v) {
+                int i = 0;
+                return AsInt(v, i) && (o.RoundPerc_ = std::clamp(i, 0, 100), true);
+            }));
+        rows.push_back(Row<K>(
+            "Shape", TIdent{ShapeTypeName(stRectangle)}, srUnlessDefault, peRepaint | peChanged,
+            [](const K& o) { return TIdent{ShapeTypeName(o.Shape_)}; },
+            [](K& o, const TPropertyValue& v) {
+                const int i = IdentIndex(v, kShapes.data(), int(kShapes.size()));
+                return i >= 0 && (o.Shape_ = TShapeType(i), true);
+            }));
+        return TPropertyTable::Extend(BaseTable(), std::move(rows));
+    }();
+    return t;
 }
 
 // ============================ TGLineShape ================================
@@ -262,15 +275,10 @@ TGLineShape::TGLineShape() {
 }
 
 void TGLineShape::SetLineStyle(TLineStyle s) {
-    if (s == Style_)
-        return;
-    Style_ = s;
-    Repaint();
+    Assign(Style_, s, peRepaint | peChanged);
 }
-
 void TGLineShape::SetPen(const TDesignPen& p) {
-    Pen_ = p;
-    Repaint();
+    Assign(Pen_, p, peRepaint | peChanged);
 }
 
 std::pair<QPoint, QPoint> TGLineShape::ScreenLine() const {
@@ -337,31 +345,21 @@ void TGLineShape::PrintObject(print::TBaseReport& r, double X, double Y) {
     }
 }
 
-TPropertyList TGLineShape::StoredProperties() const {
-    TPropertyList out = TGGraphicControl::StoredProperties();
-    if (Style_ != stHorizontal)
-        out.push_back({"LineStyle", TIdent{LineStyleName(Style_)}});
-    AppendPen(out, Pen_);
-    return out;
-}
-
-bool TGLineShape::SetProperty(const QString& name, const TPropertyValue& v) {
-    if (name.startsWith(QLatin1String("Pen."))) {
-        TDesignPen pen = Pen_;
-        if (!SetPenProperty(pen, name.mid(4), v))
-            return false;
-        SetPen(pen);
-        return true;
-    }
-    if (name == "LineStyle") {
-        QString s;
-        int i = -1;
-        if (!AsIdent(v, s) || (i = IndexOfName(kLineStyles, s)) < 0)
-            return false;
-        SetLineStyle(TLineStyle(i));
-        return true;
-    }
-    return TGGraphicControl::SetProperty(name, v);
+const TPropertyTable& TGLineShape::PropertyTable() const {
+    using K = TGLineShape;
+    static const TPropertyTable t = [] {
+        std::vector<TPropertyRow> rows{Row<K>(
+            "LineStyle", TIdent{LineStyleName(stHorizontal)}, srUnlessDefault,
+            peRepaint | peChanged, [](const K& o) { return TIdent{LineStyleName(o.Style_)}; },
+            [](K& o, const TPropertyValue& v) {
+                const int i = IdentIndex(v, kLineStyles.data(), int(kLineStyles.size()));
+                return i >= 0 && (o.Style_ = TLineStyle(i), true);
+            })};
+        const auto pen = PenRows<K>(&K::Pen_);
+        rows.insert(rows.end(), pen.begin(), pen.end());
+        return TPropertyTable::Extend(BaseTable(), std::move(rows));
+    }();
+    return t;
 }
 
 // ============================ TGImage ====================================
@@ -372,29 +370,21 @@ TGImage::TGImage() {
 
 void TGImage::SetPicture(const TDesignPicture& p) {
     Picture_ = p;
-    Repaint();
+    PropertyChanged(peRepaint | peChanged);
 }
-
 void TGImage::SetStretch(bool s) {
-    Stretch_ = s;
-    if (s)
-        AutoSize_ = false;
-    Repaint();
+    SetProperty(QStringLiteral("Stretch"), s);
 }
-
 void TGImage::SetAutoSize(bool a) {
-    AutoSize_ = a;
-    if (a)
-        Stretch_ = false;
-    if (Loading())
-        return;
-    ApplyAutoSize();
-    Changed();
+    SetProperty(QStringLiteral("AutoSize"), a);
 }
 
 void TGImage::SetOptionsDirect(bool stretch, bool autoSize) {
+    if (stretch == Stretch_ && autoSize == AutoSize_)
+        return;
     Stretch_ = stretch;
     AutoSize_ = autoSize;
+    PropertyChanged(peRepaint | peChanged);
 }
 
 void TGImage::ApplyAutoSize() {
@@ -458,41 +448,48 @@ void TGImage::PrintObject(print::TBaseReport& r, double X, double Y) {
         r.StretchPicture(box, *Picture_.Drawing());
 }
 
-TPropertyList TGImage::StoredProperties() const {
-    TPropertyList out = TGGraphicControl::StoredProperties();
-    if (AutoSize_)
-        out.push_back({"AutoSize", true});
-    if (!Picture_.Empty())
-        out.push_back({"Picture.Data", Picture_.PictureData()});
-    if (!Stretch_)
-        out.push_back({"Stretch", false});
-    return out;
-}
-
-bool TGImage::SetProperty(const QString& name, const TPropertyValue& v) {
-    bool b = false;
-    if (name == "AutoSize") {
-        if (!AsBool(v, b))
-            return false;
-        SetAutoSize(b);
-        return true;
-    }
-    if (name == "Stretch") {
-        if (!AsBool(v, b))
-            return false;
-        SetStretch(b);
-        return true;
-    }
-    if (name == "Picture.Data") {
-        auto bytes = std::get_if<QByteArray>(&v);
-        TDesignPicture pic;
-        if (!bytes || !TDesignPicture::FromPictureData(*bytes, pic))
-            return false;
-        // Absurd sizes from a damaged stream are not applied by AutoSize.
-        SetPicture(pic);
-        return true;
-    }
-    return TGGraphicControl::SetProperty(name, v);
+const TPropertyTable& TGImage::PropertyTable() const {
+    using K = TGImage;
+    static const TPropertyTable t = TPropertyTable::Extend(
+        BaseTable(), {Row<K>(
+                          "AutoSize", false, srUnlessDefault, peRepaint | peChanged,
+                          [](const K& o) { return o.AutoSize_; },
+                          [](K& o, const TPropertyValue& v) {
+                              bool a = false;
+                              if (!AsBool(v, a))
+                                  return false;
+                              o.AutoSize_ = a;
+                              if (a)
+                                  o.Stretch_ = false;
+                              if (!o.Loading())
+                                  o.ApplyAutoSize();
+                              return true;
+                          }),
+                      Row<K>(
+                          "Picture.Data", QByteArray(), srUnlessDefault, peRepaint | peChanged,
+                          [](const K& o) { return o.Picture_.PictureData(); },
+                          [](K& o, const TPropertyValue& v) {
+                              auto bytes = std::get_if<QByteArray>(&v);
+                              TDesignPicture pic;
+                              if (!bytes || !TDesignPicture::FromPictureData(*bytes, pic))
+                                  return false;
+                              // Absurd sizes from a damaged stream are not applied by AutoSize.
+                              o.Picture_ = pic;
+                              return true;
+                          }),
+                      Row<K>(
+                          "Stretch", true, srUnlessDefault, peRepaint | peChanged,
+                          [](const K& o) { return o.Stretch_; },
+                          [](K& o, const TPropertyValue& v) {
+                              bool b = false;
+                              if (!AsBool(v, b))
+                                  return false;
+                              o.Stretch_ = b;
+                              if (b)
+                                  o.AutoSize_ = false;
+                              return true;
+                          })});
+    return t;
 }
 
 void TGImage::Loaded() {

@@ -35,8 +35,10 @@ public:
 
     void Paint(QPainter& p) override;
     void PrintObject(print::TBaseReport& report, double x, double y) override;
-    TPropertyList StoredProperties() const override;
-    bool SetProperty(const QString& name, const TPropertyValue& v) override;
+    const TPropertyTable& PropertyTable() const override;
+    // A transparent shape is hit only near its outline, so that the objects
+    // it frames can be clicked.
+    bool HitTest(QPoint p, int tolerance) const override;
 
 private:
     TShapeType Shape_ = stRectangle;
@@ -65,8 +67,7 @@ public:
 
     void Paint(QPainter& p) override;
     void PrintObject(print::TBaseReport& report, double x, double y) override;
-    TPropertyList StoredProperties() const override;
-    bool SetProperty(const QString& name, const TPropertyValue& v) override;
+    const TPropertyTable& PropertyTable() const override;
 
 private:
     TLineStyle Style_ = stHorizontal;
@@ -95,8 +96,7 @@ public:
 
     void Paint(QPainter& p) override;
     void PrintObject(print::TBaseReport& report, double x, double y) override;
-    TPropertyList StoredProperties() const override;
-    bool SetProperty(const QString& name, const TPropertyValue& v) override;
+    const TPropertyTable& PropertyTable() const override;
 
     // The text shown in place of a picture that cannot be drawn.
     static QString CannotShowText() { return QStringLiteral("Picture cannot be shown"); }

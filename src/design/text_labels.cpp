@@ -122,116 +122,40 @@ double TGBaseLabel::ZoomedPoints() const {
 }
 
 void TGBaseLabel::SetCaption(const QString& c) {
-    if (c == Caption_)
-        return;
-    Caption_ = c;
-    NeedsLayout_ = true;
-    if (!Loading())
-        Changed();
-    Repaint();
+    Assign(Caption_, c);
 }
-
 void TGBaseLabel::SetFont(const TDesignFont& f) {
-    if (f == Font_)
-        return;
-    Font_ = f;
-    NeedsLayout_ = true;
-    if (!Loading())
-        Changed();
-    Repaint();
+    Assign(Font_, f);
 }
-
 void TGBaseLabel::SetAlignment(TAlignment a) {
-    if (a == Alignment_)
-        return;
-    Alignment_ = a;
-    NeedsLayout_ = true;
-    Repaint();
-    if (!Loading())
-        Changed();
+    Assign(Alignment_, a);
 }
-
 void TGBaseLabel::SetDepthHighlight(int d) {
-    d = std::clamp(d, 0, kMaxDepth);
-    if (d == DepthHighlight_)
-        return;
-    DepthHighlight_ = d;
-    NeedsLayout_ = true;
-    Repaint();
+    Assign(DepthHighlight_, std::clamp(d, 0, kMaxDepth));
 }
-
 void TGBaseLabel::SetDepthShadow(int d) {
-    d = std::clamp(d, 0, kMaxDepth);
-    if (d == DepthShadow_)
-        return;
-    DepthShadow_ = d;
-    NeedsLayout_ = true;
-    Repaint();
+    Assign(DepthShadow_, std::clamp(d, 0, kMaxDepth));
 }
-
 void TGBaseLabel::SetDirectionHighlight(THighlightDirection d) {
-    if (d == DirHighlight_)
-        return;
-    DirHighlight_ = d;
-    NeedsLayout_ = true;
-    Repaint();
+    Assign(DirHighlight_, d);
 }
-
 void TGBaseLabel::SetDirectionShadow(TShadowDirection d) {
-    if (d == DirShadow_)
-        return;
-    DirShadow_ = d;
-    NeedsLayout_ = true;
-    Repaint();
+    Assign(DirShadow_, d);
 }
-
 void TGBaseLabel::SetcolorHighlight(TColor c) {
-    if (c == ColorHighlight_)
-        return;
-    ColorHighlight_ = c;
-    Repaint();
+    Assign(ColorHighlight_, c, peRepaint | peChanged);
 }
-
 void TGBaseLabel::SetcolorShadow(TColor c) {
-    if (c == ColorShadow_)
-        return;
-    ColorShadow_ = c;
-    Repaint();
+    Assign(ColorShadow_, c, peRepaint | peChanged);
 }
-
 void TGBaseLabel::SetAngle(int a) {
-    if (a != 0 && a != 90 && a != 180 && a != 270)
-        return;
-    if (a == Angle_)
-        return;
-    Angle_ = a;
-    if (a != 0)
-        Alignment_ = taLeftJustify;
-    NeedsLayout_ = true;
-    if (!Loading()) {
-        const bool horizontal = a == 0 || a == 180;
-        if ((horizontal && Width() < Height()) || (!horizontal && Height() < Width()))
-            SetBounds(Left(), Top(), Height(), Width());
-    }
-    Repaint();
+    SetProperty(QStringLiteral("Angle"), std::int32_t(a));
 }
-
 void TGBaseLabel::SetTransparent(bool t) {
-    if (t == Transparent_)
-        return;
-    Transparent_ = t;
-    Repaint();
-    if (!Loading())
-        Changed();
+    Assign(Transparent_, t, peRepaint | peChanged);
 }
-
 void TGBaseLabel::SetBackColor(TColor c) {
-    if (c == BackColor_)
-        return;
-    BackColor_ = c;
-    Repaint();
-    if (!Loading())
-        Changed();
+    Assign(BackColor_, c, peRepaint | peChanged);
 }
 
 void TGBaseLabel::BoundsChanged() {
@@ -316,9 +240,10 @@ void TGBaseLabel::Layout() {
         if (w < g.f)
             w = g.f;
     }
-    if (w != Width() || h != Height())
-        SetBounds(Left(), Top(), w, h);
-    w = Width(), h = Height();
+    // The text is drawn in this box; the stored size stays as the user or
+    // the layout file made it (painting never marks the layout changed).
+    w = std::max(1, w), h = std::max(1, h);
+    g.BoxW = w, g.BoxH = h;
 
     TRectI r;
     if (Angle_ == 0 || Angle_ == 180)
@@ -387,7 +312,8 @@ void TGBaseLabel::FitToText() {
     const double pts = ZoomedPoints();
     const int tw = DesignTextWidth(Font_, pts, Caption_ + QStringLiteral("     "));
     const int th = DesignTextHeight(Font_, pts);
-    int w = Width(), h = Height();
+    // Fitting starts from the box the text is drawn in.
+    int w = G_.BoxW, h = G_.BoxH;
     if (w < bx + tw)
         w = bx + tw;
     if (h < by + th)
@@ -407,7 +333,7 @@ void TGBaseLabel::Paint(QPainter& p) {
     p.save();
     p.translate(Left(), Top());
     if (!Transparent_)
-        p.fillRect(QRect(0, 0, Width(), Height()), ToQColor(BackColor_));
+        p.fillRect(QRect(0, 0, G_.BoxW, G_.BoxH), ToQColor(BackColor_));
     const QFont font = DesignQFont(Font_, ZoomedPoints(), p.device());
     p.setFont(font);
     p.setBackgroundMode(Qt::TransparentMode);
@@ -423,8 +349,11 @@ void TGBaseLabel::Paint(QPainter& p) {
         p.drawText(QPointF(0, ascent), Caption_);
         p.restore();
     };
-    draw(G_.S, G_.ShadowOrigin, ColorShadow_);
-    draw(G_.H, G_.HighlightOrigin, ColorHighlight_);
+    // The 3D copies only where they have depth, as on paper.
+    if (DepthShadow_ > 0 && DirShadow_ != sdNone)
+        draw(G_.S, G_.ShadowOrigin, ColorShadow_);
+    if (DepthHighlight_ > 0 && DirHighlight_ != hdNone)
+        draw(G_.H, G_.HighlightOrigin, ColorHighlight_);
     draw(G_.R, G_.TextOrigin, Font_.Color);
     p.restore();
 }
@@ -438,8 +367,8 @@ void TGBaseLabel::PrintObject(print::TBaseReport& r, double X, double Y) {
     if (!Transparent_) {
         r.SetPen(ToQColor(BackColor_), print::psClear, 1);
         r.SetBrush(ToQColor(BackColor_), print::bsSolid);
-        r.Rectangle(X + L / ppi, Y + T / ppi, X + (L + Width() - 1) / ppi,
-                    Y + (T + Height() - 1) / ppi);
+        r.Rectangle(X + L / ppi, Y + T / ppi, X + (L + G_.BoxW - 1) / ppi,
+                    Y + (T + G_.BoxH - 1) / ppi);
     }
     print::TFontSpec spec = Font_.Spec();
     spec.Rotation = Angle_;
@@ -459,100 +388,129 @@ void TGBaseLabel::PrintObject(print::TBaseReport& r, double X, double Y) {
     r.SetFontRotation(0);
 }
 
-TPropertyList TGBaseLabel::StoredProperties() const {
-    TPropertyList out = TGGraphicControl::StoredProperties();
-    if (Alignment_ != taLeftJustify)
-        out.push_back({"Alignment", TIdent{AlignmentName(Alignment_)}});
-    if (DepthHighlight_ != 0)
-        out.push_back({"DepthHighlight", std::int32_t(DepthHighlight_)});
-    if (DepthShadow_ != 0)
-        out.push_back({"DepthShadow", std::int32_t(DepthShadow_)});
-    if (DirHighlight_ != hdUpLeft)
-        out.push_back({"DirectionHighlight", TIdent{HighlightDirectionName(DirHighlight_)}});
-    if (DirShadow_ != sdDownRight)
-        out.push_back({"DirectionShadow", TIdent{ShadowDirectionName(DirShadow_)}});
-    if (!(ColorHighlight_ == clAqua))
-        out.push_back({"colorHighlight", ColorHighlight_});
-    if (!(ColorShadow_ == clGray))
-        out.push_back({"colorShadow", ColorShadow_});
-    if (Angle_ != 0)
-        out.push_back({"Angle", std::int32_t(Angle_)});
-    if (!Caption_.isEmpty())
-        out.push_back({"Caption", Caption_});
-    AppendFont(out, Font_);
-    out.push_back({"Transparent", Transparent_});
-    out.push_back({"BackColor", BackColor_});
-    AppendOwnProperties(out);
-    return out;
+namespace {
+template <class K> std::vector<TPropertyRow> FontRows(TDesignFont K::*font) {
+    auto sub = [font](const char* name, TPropertyValue def, TStoreRule store, auto get) {
+        return Row<K>(
+            name, std::move(def), store, peAll, [font, get](const K& o) { return get(o.*font); },
+            [font, name](K& o, const TPropertyValue& v) {
+                return SetFontProperty(o.*font, QString::fromLatin1(name).mid(5), v);
+            });
+    };
+    return {
+        sub("Font.Color", clBlack, srAlways, [](const TDesignFont& f) { return f.Color; }),
+        sub("Font.Height", 0, srAlways,
+            [](const TDesignFont& f) { return std::int32_t(f.Height()); }),
+        sub("Font.Name", QString(), srAlways, [](const TDesignFont& f) { return f.Name; }),
+        sub("Font.Pitch", TIdent{FontPitchName(fpDefault)}, srUnlessDefault,
+            [](const TDesignFont& f) { return TIdent{FontPitchName(f.Pitch)}; }),
+        sub("Font.Style", TSet{}, srAlways,
+            [](const TDesignFont& f) {
+                TSet style;
+                if (f.Bold)
+                    style.Names << "fsBold";
+                if (f.Italic)
+                    style.Names << "fsItalic";
+                if (f.Underline)
+                    style.Names << "fsUnderline";
+                if (f.StrikeOut)
+                    style.Names << "fsStrikeOut";
+                return style;
+            }),
+        // Streams of other writers may give the size in points instead.
+        sub("Font.Size", 0, srNever, [](const TDesignFont& f) { return std::int32_t(f.Size); }),
+    };
 }
 
-bool TGBaseLabel::SetProperty(const QString& name, const TPropertyValue& v) {
-    QString s;
-    int i = 0;
-    bool b = false;
-    TColor c;
-    if (name.startsWith(QLatin1String("Font."))) {
-        TDesignFont f = Font_;
-        if (!SetFontProperty(f, name.mid(5), v))
-            return false;
-        SetFont(f);
-        return true;
+template <class K, size_t N>
+TPropertyRow EnumRow(const char* name, int def, TStoreRule store, unsigned effects,
+                     const std::array<const char*, N>& names, std::function<int(const K&)> get,
+                     std::function<void(K&, int)> set) {
+    return Row<K>(
+        name, TIdent{QLatin1String(names[def])}, store, effects,
+        [&names, get](const K& o) { return TIdent{QLatin1String(names.at(get(o)))}; },
+        [&names, set](K& o, const TPropertyValue& v) {
+            const int i = IdentIndex(v, names.data(), int(N));
+            return i >= 0 && (set(o, i), true);
+        });
+}
+
+template <class K> TPropertyRow StringRow(const char* name, QString K::*field, unsigned effects) {
+    return Row<K>(
+        name, QString(), srUnlessDefault, effects, [field](const K& o) { return o.*field; },
+        [field](K& o, const TPropertyValue& v) { return AsString(v, o.*field); });
+}
+} // namespace
+
+const TPropertyTable& TGBaseLabel::PropertyTable() const {
+    using K = TGBaseLabel;
+    auto intRow = [](const char* name, int K::*field, int lo, int hi) {
+        return Row<K>(
+            name, 0, srUnlessDefault, peAll, [field](const K& o) { return o.*field; },
+            [field, lo, hi](K& o, const TPropertyValue& v) {
+                int i = 0;
+                return AsInt(v, i) && (o.*field = std::clamp(i, lo, hi), true);
+            });
+    };
+    auto colorRow = [](const char* name, TColor def, TStoreRule store, TColor K::*field) {
+        return Row<K>(
+            name, def, store, peRepaint | peChanged, [field](const K& o) { return o.*field; },
+            [field](K& o, const TPropertyValue& v) { return AsColor(v, o.*field); });
+    };
+    static const TPropertyTable t = [&] {
+        std::vector<TPropertyRow> rows{
+            EnumRow<K>(
+                "Alignment", taLeftJustify, srUnlessDefault, peAll, kAlignments,
+                [](const K& o) { return int(o.Alignment_); },
+                [](K& o, int i) { o.Alignment_ = TAlignment(i); }),
+            intRow("DepthHighlight", &K::DepthHighlight_, 0, kMaxDepth),
+            intRow("DepthShadow", &K::DepthShadow_, 0, kMaxDepth),
+            EnumRow<K>(
+                "DirectionHighlight", hdUpLeft, srUnlessDefault, peAll, kHighlight,
+                [](const K& o) { return int(o.DirHighlight_); },
+                [](K& o, int i) { o.DirHighlight_ = THighlightDirection(i); }),
+            EnumRow<K>(
+                "DirectionShadow", sdDownRight, srUnlessDefault, peAll, kShadow,
+                [](const K& o) { return int(o.DirShadow_); },
+                [](K& o, int i) { o.DirShadow_ = TShadowDirection(i); }),
+            colorRow("colorHighlight", clAqua, srUnlessDefault, &K::ColorHighlight_),
+            colorRow("colorShadow", clGray, srUnlessDefault, &K::ColorShadow_),
+            Row<K>(
+                "Angle", 0, srUnlessDefault, peAll, [](const K& o) { return o.Angle_; },
+                [](K& o, const TPropertyValue& v) {
+                    int a = 0;
+                    if (!AsInt(v, a))
+                        return false;
+                    o.ApplyAngle(a); // other angles are ignored
+                    return true;
+                }),
+            StringRow<K>("Caption", &K::Caption_, peAll),
+        };
+        const auto font = FontRows<K>(&K::Font_);
+        rows.insert(rows.end(), font.begin(), font.end());
+        rows.push_back(Row<K>(
+            "Transparent", true, srAlways, peRepaint | peChanged,
+            [](const K& o) { return o.Transparent_; },
+            [](K& o, const TPropertyValue& v) { return AsBool(v, o.Transparent_); }));
+        rows.push_back(colorRow("BackColor", clWhite, srAlways, &K::BackColor_));
+        return TPropertyTable::Extend(BaseTable(), std::move(rows));
+    }();
+    return t;
+}
+
+void TGBaseLabel::ApplyAngle(int a) {
+    if (a != 0 && a != 90 && a != 180 && a != 270)
+        return;
+    if (a == Angle_)
+        return;
+    Angle_ = a;
+    if (a != 0)
+        Alignment_ = taLeftJustify;
+    if (!Loading()) {
+        const bool horizontal = a == 0 || a == 180;
+        if ((horizontal && Width() < Height()) || (!horizontal && Height() < Width()))
+            SetBounds(Left(), Top(), Height(), Width());
     }
-    if (name == "Alignment") {
-        if (!AsIdent(v, s) || (i = IndexOfName(kAlignments, s)) < 0)
-            return false;
-        SetAlignment(TAlignment(i));
-        return true;
-    }
-    if (name == "DepthHighlight" || name == "DepthShadow") {
-        if (!AsInt(v, i))
-            return false;
-        name == "DepthShadow" ? SetDepthShadow(i) : SetDepthHighlight(i);
-        return true;
-    }
-    if (name == "DirectionHighlight") {
-        if (!AsIdent(v, s) || (i = IndexOfName(kHighlight, s)) < 0)
-            return false;
-        SetDirectionHighlight(THighlightDirection(i));
-        return true;
-    }
-    if (name == "DirectionShadow") {
-        if (!AsIdent(v, s) || (i = IndexOfName(kShadow, s)) < 0)
-            return false;
-        SetDirectionShadow(TShadowDirection(i));
-        return true;
-    }
-    if (name == "colorHighlight" || name == "colorShadow") {
-        if (!AsColor(v, c))
-            return false;
-        name == "colorShadow" ? SetcolorShadow(c) : SetcolorHighlight(c);
-        return true;
-    }
-    if (name == "Angle") {
-        if (!AsInt(v, i))
-            return false;
-        SetAngle(i);
-        return true;
-    }
-    if (name == "Caption") {
-        if (!AsString(v, s))
-            return false;
-        SetCaption(s);
-        return true;
-    }
-    if (name == "Transparent") {
-        if (!AsBool(v, b))
-            return false;
-        SetTransparent(b);
-        return true;
-    }
-    if (name == "BackColor") {
-        if (!AsColor(v, c))
-            return false;
-        SetBackColor(c);
-        return true;
-    }
-    return TGGraphicControl::SetProperty(name, v);
 }
 
 // ============================ TGPDLabel ==================================
@@ -588,22 +546,16 @@ void TGPDLabel::ShowDesignText() {
     MarkForLayout();
 }
 
-void TGPDLabel::AppendOwnProperties(TPropertyList& out) const {
-    if (!DataFieldName.isEmpty())
-        out.push_back({"DataFieldName", DataFieldName});
-    if (!DataFieldDescript.isEmpty())
-        out.push_back({"DataFieldDescript", DataFieldDescript});
-    out.push_back({"LengthOfText", std::int32_t(LengthOfText)});
-}
-
-bool TGPDLabel::SetProperty(const QString& name, const TPropertyValue& v) {
-    if (name == "DataFieldName")
-        return AsString(v, DataFieldName);
-    if (name == "DataFieldDescript")
-        return AsString(v, DataFieldDescript);
-    if (name == "LengthOfText")
-        return AsInt(v, LengthOfText);
-    return TGBaseLabel::SetProperty(name, v);
+const TPropertyTable& TGPDLabel::PropertyTable() const {
+    using K = TGPDLabel;
+    static const TPropertyTable t = TPropertyTable::Extend(
+        TGBaseLabel::PropertyTable(),
+        {StringRow<K>("DataFieldName", &K::DataFieldName, peChanged),
+         StringRow<K>("DataFieldDescript", &K::DataFieldDescript, peChanged),
+         Row<K>(
+             "LengthOfText", 0, srAlways, peChanged, [](const K& o) { return o.LengthOfText; },
+             [](K& o, const TPropertyValue& v) { return AsInt(v, o.LengthOfText); })});
+    return t;
 }
 
 // ============================ TGCounterLabel =============================
@@ -626,16 +578,25 @@ QString TGCounterLabel::CounterText() const {
 }
 
 void TGCounterLabel::SetStartingnumber(int n) {
+    SetProperty(QStringLiteral("Startingnumber"), std::int32_t(n));
+}
+void TGCounterLabel::SetRepeatEach(int n) {
+    SetProperty(QStringLiteral("RepeatEach"), std::int32_t(n));
+}
+void TGCounterLabel::SetLeadingZeros(int n) {
+    SetProperty(QStringLiteral("LeadingZeros"), std::int32_t(n));
+}
+
+void TGCounterLabel::StoreStartingnumber(int n) {
     if (n == Starting_)
         return;
     Starting_ = n;
     ResetCounter();
 }
-
-void TGCounterLabel::SetRepeatEach(int n) {
+void TGCounterLabel::StoreRepeatEach(int n) {
     RepeatEach_ = std::clamp(n, 1, 999);
 }
-void TGCounterLabel::SetLeadingZeros(int n) {
+void TGCounterLabel::StoreLeadingZeros(int n) {
     LeadingZeros_ = std::clamp(n, 0, 9);
 }
 
@@ -657,11 +618,11 @@ void TGCounterLabel::ResetCounter() {
 
 void TGCounterLabel::ApplySettings(int start, int repeat, const QString& before,
                                    const QString& after, int zeros) {
-    SetStartingnumber(start);
-    SetRepeatEach(repeat);
+    StoreStartingnumber(start);
+    StoreRepeatEach(repeat);
     TextBefore = before;
     TextAfter = after;
-    SetLeadingZeros(zeros);
+    StoreLeadingZeros(zeros);
     Caption_ = TextBefore + QString::number(Current_) + TextAfter;
     MarkForLayout();
     if (Angle() == 0) {
@@ -672,34 +633,24 @@ void TGCounterLabel::ApplySettings(int start, int repeat, const QString& before,
     Changed();
 }
 
-void TGCounterLabel::AppendOwnProperties(TPropertyList& out) const {
-    if (!TextBefore.isEmpty())
-        out.push_back({"TextBefore", TextBefore});
-    if (!TextAfter.isEmpty())
-        out.push_back({"TextAfter", TextAfter});
-    out.push_back({"Startingnumber", std::int32_t(Starting_)});
-    out.push_back({"RepeatEach", std::int32_t(RepeatEach_)});
-    out.push_back({"LeadingZeros", std::int32_t(LeadingZeros_)});
-}
-
-bool TGCounterLabel::SetProperty(const QString& name, const TPropertyValue& v) {
-    int i = 0;
-    if (name == "TextBefore")
-        return AsString(v, TextBefore);
-    if (name == "TextAfter")
-        return AsString(v, TextAfter);
-    if (name == "Startingnumber" || name == "RepeatEach" || name == "LeadingZeros") {
-        if (!AsInt(v, i))
-            return false;
-        if (name == "Startingnumber")
-            SetStartingnumber(i);
-        else if (name == "RepeatEach")
-            SetRepeatEach(i);
-        else
-            SetLeadingZeros(i);
-        return true;
-    }
-    return TGBaseLabel::SetProperty(name, v);
+const TPropertyTable& TGCounterLabel::PropertyTable() const {
+    using K = TGCounterLabel;
+    auto intRow = [](const char* name, void (K::*set)(int), int K::*field) {
+        return Row<K>(
+            name, 0, srAlways, peRepaint | peChanged, [field](const K& o) { return o.*field; },
+            [set](K& o, const TPropertyValue& v) {
+                int i = 0;
+                return AsInt(v, i) && ((o.*set)(i), true);
+            });
+    };
+    static const TPropertyTable t =
+        TPropertyTable::Extend(TGBaseLabel::PropertyTable(),
+                               {StringRow<K>("TextBefore", &K::TextBefore, peAll),
+                                StringRow<K>("TextAfter", &K::TextAfter, peAll),
+                                intRow("Startingnumber", &K::StoreStartingnumber, &K::Starting_),
+                                intRow("RepeatEach", &K::StoreRepeatEach, &K::RepeatEach_),
+                                intRow("LeadingZeros", &K::StoreLeadingZeros, &K::LeadingZeros_)});
+    return t;
 }
 
 // ============================ TGSymbolLabel ==============================
@@ -763,27 +714,19 @@ QString TGDateTimeLabel::ClockText() const {
     return s;
 }
 
-void TGDateTimeLabel::AppendOwnProperties(TPropertyList& out) const {
-    out.push_back({"DateFormat", TIdent{QLatin1String(kDateFormats.at(DateFormat))}});
-    out.push_back({"TimeFormat", TIdent{QLatin1String(kTimeFormats.at(TimeFormat))}});
-}
-
-bool TGDateTimeLabel::SetProperty(const QString& name, const TPropertyValue& v) {
-    QString s;
-    int i = -1;
-    if (name == "DateFormat") {
-        if (!AsIdent(v, s) || (i = IndexOfName(kDateFormats, s)) < 0)
-            return false;
-        DateFormat = TGDateFormat(i);
-        return true;
-    }
-    if (name == "TimeFormat") {
-        if (!AsIdent(v, s) || (i = IndexOfName(kTimeFormats, s)) < 0)
-            return false;
-        TimeFormat = TGTimeFormat(i);
-        return true;
-    }
-    return TGBaseLabel::SetProperty(name, v);
+const TPropertyTable& TGDateTimeLabel::PropertyTable() const {
+    using K = TGDateTimeLabel;
+    static const TPropertyTable t =
+        TPropertyTable::Extend(TGBaseLabel::PropertyTable(),
+                               {EnumRow<K>(
+                                    "DateFormat", dtfDateShort, srAlways, peAll, kDateFormats,
+                                    [](const K& o) { return int(o.DateFormat); },
+                                    [](K& o, int i) { o.DateFormat = TGDateFormat(i); }),
+                                EnumRow<K>(
+                                    "TimeFormat", dtfTimeNone, srAlways, peAll, kTimeFormats,
+                                    [](const K& o) { return int(o.TimeFormat); },
+                                    [](K& o, int i) { o.TimeFormat = TGTimeFormat(i); })});
+    return t;
 }
 
 void TGPageNumberLabel::RefreshCaption(print::TBaseReport* report) {
@@ -802,41 +745,16 @@ double TGMultiLineBaseLabel::ZoomedPoints() const {
 }
 
 void TGMultiLineBaseLabel::SetItems(const QStringList& l) {
-    Items_ = l;
-    if (WordWrap_)
-        Rewrap();
-    Repaint();
+    Assign(Items_, l);
 }
-
 void TGMultiLineBaseLabel::SetAlignment(TAlignment a) {
-    if (a == Alignment_)
-        return;
-    Alignment_ = a;
-    Repaint();
-    if (!Loading())
-        Changed();
+    Assign(Alignment_, a, peRepaint | peChanged);
 }
-
 void TGMultiLineBaseLabel::SetFont(const TDesignFont& f) {
-    if (f == Font_)
-        return;
-    Font_ = f;
-    if (WordWrap_)
-        Rewrap();
-    if (!Loading())
-        Changed();
-    Repaint();
+    Assign(Font_, f);
 }
-
 void TGMultiLineBaseLabel::SetWordWrap(bool w) {
-    if (w == WordWrap_)
-        return;
-    WordWrap_ = w;
-    if (w)
-        Rewrap();
-    else
-        Wrapped_.clear();
-    Repaint();
+    SetProperty(QStringLiteral("WordWrap"), w);
 }
 
 QStringList TGMultiLineBaseLabel::Lines() const {
@@ -987,53 +905,41 @@ void TGMultiLineBaseLabel::PrintObject(print::TBaseReport& r, double X, double Y
     }
 }
 
-TPropertyList TGMultiLineBaseLabel::StoredProperties() const {
-    TPropertyList out = TGGraphicControl::StoredProperties();
-    if (!Items_.isEmpty())
-        out.push_back({"Items.Strings", Items_});
-    out.push_back({"AutoSize", AutoSize});
-    if (Alignment_ != taLeftJustify)
-        out.push_back({"Alignment", TIdent{AlignmentName(Alignment_)}});
-    AppendFont(out, Font_);
-    if (WordWrap_)
-        out.push_back({"WordWrap", true});
-    AppendOwnProperties(out);
-    return out;
-}
-
-bool TGMultiLineBaseLabel::SetProperty(const QString& name, const TPropertyValue& v) {
-    if (name.startsWith(QLatin1String("Font."))) {
-        TDesignFont f = Font_;
-        if (!SetFontProperty(f, name.mid(5), v))
-            return false;
-        SetFont(f);
-        return true;
-    }
-    if (name == "Items.Strings") {
-        auto l = std::get_if<QStringList>(&v);
-        if (!l)
-            return false;
-        SetItems(*l);
-        return true;
-    }
-    if (name == "AutoSize")
-        return AsBool(v, AutoSize);
-    if (name == "Alignment") {
-        QString s;
-        int i = -1;
-        if (!AsIdent(v, s) || (i = IndexOfName(kAlignments, s)) < 0)
-            return false;
-        SetAlignment(TAlignment(i));
-        return true;
-    }
-    if (name == "WordWrap") {
-        bool b = false;
-        if (!AsBool(v, b))
-            return false;
-        SetWordWrap(b);
-        return true;
-    }
-    return TGGraphicControl::SetProperty(name, v);
+const TPropertyTable& TGMultiLineBaseLabel::PropertyTable() const {
+    using K = TGMultiLineBaseLabel;
+    static const TPropertyTable t = [] {
+        std::vector<TPropertyRow> rows{
+            Row<K>(
+                "Items.Strings", QStringList(), srUnlessDefault, peAll,
+                [](const K& o) { return o.Items_; },
+                [](K& o, const TPropertyValue& v) {
+                    auto l = std::get_if<QStringList>(&v);
+                    return l && (o.Items_ = *l, true);
+                }),
+            Row<K>(
+                "AutoSize", false, srAlways, peChanged, [](const K& o) { return o.AutoSize; },
+                [](K& o, const TPropertyValue& v) { return AsBool(v, o.AutoSize); }),
+            EnumRow<K>(
+                "Alignment", taLeftJustify, srUnlessDefault, peRepaint | peChanged, kAlignments,
+                [](const K& o) { return int(o.Alignment_); },
+                [](K& o, int i) { o.Alignment_ = TAlignment(i); }),
+        };
+        const auto font = FontRows<K>(&K::Font_);
+        rows.insert(rows.end(), font.begin(), font.end());
+        rows.push_back(Row<K>(
+            "WordWrap", false, srUnlessDefault, peAll, [](const K& o) { return o.WordWrap_; },
+            [](K& o, const TPropertyValue& v) {
+                bool w = false;
+                if (!AsBool(v, w))
+                    return false;
+                if (w != o.WordWrap_ && !w)
+                    o.Wrapped_.clear();
+                o.WordWrap_ = w;
+                return true;
+            }));
+        return TPropertyTable::Extend(BaseTable(), std::move(rows));
+    }();
+    return t;
 }
 
 void TGDMultiLineLabel::ShowDataValue() {
@@ -1078,19 +984,13 @@ void TGDMultiLineLabel::ShowDesignText() {
     Wrapped_.clear();
 }
 
-void TGDMultiLineLabel::AppendOwnProperties(TPropertyList& out) const {
-    if (!DataFieldName.isEmpty())
-        out.push_back({"DataFieldName", DataFieldName});
-    if (!DataFieldDescript.isEmpty())
-        out.push_back({"DataFieldDescript", DataFieldDescript});
-}
-
-bool TGDMultiLineLabel::SetProperty(const QString& name, const TPropertyValue& v) {
-    if (name == "DataFieldName")
-        return AsString(v, DataFieldName);
-    if (name == "DataFieldDescript")
-        return AsString(v, DataFieldDescript);
-    return TGMultiLineBaseLabel::SetProperty(name, v);
+const TPropertyTable& TGDMultiLineLabel::PropertyTable() const {
+    using K = TGDMultiLineLabel;
+    static const TPropertyTable t = TPropertyTable::Extend(
+        TGMultiLineBaseLabel::PropertyTable(),
+        {StringRow<K>("DataFieldName", &K::DataFieldName, peChanged),
+         StringRow<K>("DataFieldDescript", &K::DataFieldDescript, peChanged)});
+    return t;
 }
 
 } // namespace qp::design

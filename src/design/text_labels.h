@@ -78,6 +78,7 @@ public:
     };
     struct TGeometry {
         int sdx = 0, sdy = 0, hdx = 0, hdy = 0, mx = 0, my = 0, lh = 0, tw = 0, f = 0;
+        int BoxW = 0, BoxH = 0; // the box the text is drawn in
         TRectI R, S, H;
         QPoint TextOrigin, ShadowOrigin, HighlightOrigin;
     };
@@ -90,8 +91,7 @@ public:
     void BoundsChanged() override;
     void AssignFont(const TDesignFont& f) override;
     void PrintObject(print::TBaseReport& report, double x, double y) override;
-    TPropertyList StoredProperties() const override;
-    bool SetProperty(const QString& name, const TPropertyValue& v) override;
+    const TPropertyTable& PropertyTable() const override;
 
     // Kinds whose text comes from a counter, the clock or the page number
     // rebuild it before painting (report null) and printing.
@@ -99,12 +99,12 @@ public:
     double ZoomedPoints() const;
 
 protected:
-    // Kind-specific properties after the base ones.
-    virtual void AppendOwnProperties(TPropertyList&) const {}
+    void InvalidateLayout() override { NeedsLayout_ = true; }
     QString Caption_ = QStringLiteral("Text");
     TDesignFont Font_;
 
 private:
+    void ApplyAngle(int a);
     TAlignment Alignment_ = taLeftJustify;
     int DepthHighlight_ = 0;
     int DepthShadow_ = 0;
@@ -133,10 +133,7 @@ public:
     int LengthOfText = 0;
     void ShowDataValue() override;
     void ShowDesignText() override;
-    bool SetProperty(const QString& name, const TPropertyValue& v) override;
-
-protected:
-    void AppendOwnProperties(TPropertyList& out) const override;
+    const TPropertyTable& PropertyTable() const override;
 };
 
 class TGCounterLabel : public TGBaseLabel {
@@ -155,15 +152,15 @@ public:
     void RefreshCaption(print::TBaseReport*) override { Caption_ = CounterText(); }
     void NextLabel() override;
     void ResetCounter() override;
-    bool SetProperty(const QString& name, const TPropertyValue& v) override;
+    const TPropertyTable& PropertyTable() const override;
     // The "Counter" dialog's Ok, in its order.
     void ApplySettings(int start, int repeat, const QString& before, const QString& after,
                        int zeros);
 
-protected:
-    void AppendOwnProperties(TPropertyList& out) const override;
-
 private:
+    void StoreStartingnumber(int n);
+    void StoreRepeatEach(int n);
+    void StoreLeadingZeros(int n);
     int Starting_ = 1;
     int RepeatEach_ = 1;
     int LeadingZeros_ = 0;
@@ -190,12 +187,9 @@ public:
     TGTimeFormat TimeFormat = dtfTimeNone;
     QString ClockText() const;
     void RefreshCaption(print::TBaseReport*) override { Caption_ = ClockText(); }
-    bool SetProperty(const QString& name, const TPropertyValue& v) override;
+    const TPropertyTable& PropertyTable() const override;
     // The clock, replaceable for tests.
     static std::function<QDateTime()>& Now();
-
-protected:
-    void AppendOwnProperties(TPropertyList& out) const override;
 };
 
 class TGPageNumberLabel : public TGBaseLabel {
@@ -228,8 +222,7 @@ public:
     void BoundsChanged() override;
     void AssignFont(const TDesignFont& f) override;
     void PrintObject(print::TBaseReport& report, double x, double y) override;
-    TPropertyList StoredProperties() const override;
-    bool SetProperty(const QString& name, const TPropertyValue& v) override;
+    const TPropertyTable& PropertyTable() const override;
     double ZoomedPoints() const;
 
     // Breaks text into lines no wider than `width` at word boundaries.
@@ -237,7 +230,10 @@ public:
                                  int width);
 
 protected:
-    virtual void AppendOwnProperties(TPropertyList&) const {}
+    void InvalidateLayout() override {
+        if (WordWrap_)
+            Rewrap();
+    }
     bool Memo_ = false;
     QStringList Items_;
     QStringList Wrapped_;
@@ -246,7 +242,6 @@ protected:
     // fit; 0 draws them at the font's own size.
     double FitPoints_ = 0;
 
-private:
     TAlignment Alignment_ = taLeftJustify;
     bool WordWrap_ = false;
 };
@@ -265,10 +260,7 @@ public:
     void ShowDataValue() override;
     void ShowDesignText() override;
     void Rewrap() override;
-    bool SetProperty(const QString& name, const TPropertyValue& v) override;
-
-protected:
-    void AppendOwnProperties(TPropertyList& out) const override;
+    const TPropertyTable& PropertyTable() const override;
 
 private:
     bool InShow_ = false;

@@ -153,12 +153,13 @@ TEST_F(Commands, CopyPasteThroughTheClipboardFile) {
     C.Paste();
     ASSERT_EQ(P.ObjectCount(), 3);
     EXPECT_EQ(P.Object(1)->BoundsRect(), QRect(25, 35, 50, 30));
-    EXPECT_EQ(P.Object(2)->BoundsRect(), P.Object(1)->BoundsRect());
+    // Each further paste of the same copy lands 15 pixels further.
+    EXPECT_EQ(P.Object(2)->BoundsRect(), QRect(40, 50, 50, 30));
     // The clipboard holds zoom-1.0 coordinates; paste scales to the zoom.
     P.SetZoom(2.0f);
     Now += 1500;
     C.Paste();
-    EXPECT_EQ(P.Object(3)->BoundsRect(), QRect(50, 70, 100, 60));
+    EXPECT_EQ(P.Object(3)->BoundsRect(), QRect(110, 130, 100, 60));
 }
 
 TEST_F(Commands, CutOfAnUnselectedObjectAndDestroyingAPanel) {

@@ -42,15 +42,17 @@ TEST(TextLabel, ShadowAndHighlightGiveMarginsAndBlockHeight) {
     EXPECT_EQ(g.HighlightOrigin - g.TextOrigin, QPoint(-2, -2));
 }
 
-TEST(TextLabel, HeightEndsBetweenBlockAndOnePointTwoTimesIt) {
+TEST(TextLabel, TextBoxEndsBetweenBlockAndOnePointTwoTimesItWithoutResizing) {
     TGPLabel l;
     l.SetHeight(200);
     l.Layout();
     const int f = l.Geometry().f;
-    EXPECT_EQ(l.Height(), int(f * 1.2));
+    EXPECT_EQ(l.Geometry().BoxH, int(f * 1.2));
+    EXPECT_EQ(l.Height(), 200); // the stored size stays
     l.SetHeight(5);
     l.Layout();
-    EXPECT_EQ(l.Height(), f);
+    EXPECT_EQ(l.Geometry().BoxH, f);
+    EXPECT_EQ(l.Height(), 5);
 }
 
 TEST(TextLabel, AngleRulesSwapSidesAndForceLeftAlignment) {

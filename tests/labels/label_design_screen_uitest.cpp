@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollArea>
@@ -19,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 
 #include <cstdlib>
 #include <memory>
@@ -86,6 +88,7 @@ private slots:
             return true;
         });
         panel_ = std::make_unique<design::TGLabelPanel>();
+        TLabelDesignScreen::askSaveChanges() = [](QWidget*) { return int(QMessageBox::No); };
     }
     void cleanup() { panel_.reset(); }
     void cleanupTestCase() {
@@ -272,12 +275,77 @@ private slots:
         QVERIFY(isUserDefined(screen->definition()));
     }
 
-    void cancelReturnsRejectedWithoutAQuestion() {
+    void zoomToFitAndCtrlWheelGoPastTheStepsWithoutSave() {
         auto screen = open(LabelDefinition{}, false);
-        QTest::keyClicks(screen->descriptionEdit(), "changed");
+        screen->resize(1200, 900);
+        screen->show();
+        QVERIFY(QTest::qWaitForWindowExposed(screen.get()));
+        screen->zoomToFitButton()->click();
+        QVERIFY(screen->zoom() > 1.5f);
+        QVERIFY(screen->saveButton()->isHidden());
+        const float fitted = screen->zoom();
+        QWheelEvent wheel(QPointF(5, 5), screen->panelWidget()->mapToGlobal(QPointF(5, 5)),
+                          QPoint(), QPoint(0, 120), Qt::NoButton, Qt::ControlModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(screen->panelWidget(), &wheel);
+        QVERIFY(screen->zoom() > fitted);
+        QVERIFY(screen->saveButton()->isHidden());
+    }
+
+    void undoAndRedoKeys() {
+        auto screen = open(LabelDefinition{}, false);
+        auto* o = panel_->InsertLoaded(std::make_unique<design::TGLabelShapes>());
+        o->SetBounds(10, 10, 30, 30);
+        panel_->ResetUndo();
+        o->SetLocked(true);
+        QTRY_VERIFY(!panel_->CanRedo() && panel_->CanUndo());
+        QTest::keyClick(screen->panelWidget(), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(!panel_->Object(0)->Locked());
+        QTest::keyClick(screen->panelWidget(), Qt::Key_Y, Qt::ControlModifier);
+        QVERIFY(panel_->Object(0)->Locked());
+        QTest::keyClick(screen->panelWidget(), Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(screen->panelWidget(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(panel_->Object(0)->Locked());
+        QVERIFY(!screen->saveButton()->isHidden());
+    }
+
+    void cancelWithoutChangesAsksNothing() {
+        auto screen = open(LabelDefinition{}, false);
+        int asked = 0;
+        TLabelDesignScreen::askSaveChanges() = [&](QWidget*) {
+            return ++asked, int(QMessageBox::No);
+        };
         screen->cancelButton()->click();
         QCOMPARE(screen->result(), int(QDialog::Rejected));
+        QCOMPARE(asked, 0);
         QVERIFY(messages_.isEmpty());
+    }
+
+    void cancelAndEscapeWithChangesAskToSave() {
+        int asked = 0;
+        int answer = QMessageBox::Cancel;
+        TLabelDesignScreen::askSaveChanges() = [&](QWidget*) { return ++asked, answer; };
+        auto screen = open(LabelDefinition{}, false);
+        QTest::keyClicks(screen->descriptionEdit(), "changed");
+        QVERIFY(!screen->saveButton()->isHidden());
+        screen->setResult(-1);
+        screen->cancelButton()->click(); // Cancel: the screen stays
+        QCOMPARE(asked, 1);
+        QCOMPARE(screen->result(), -1);
+        answer = QMessageBox::No;
+        screen->panelWidget()->setFocus();
+        QTest::keyClick(screen.get(), Qt::Key_Escape);
+        QCOMPARE(asked, 2);
+        QCOMPARE(screen->result(), int(QDialog::Rejected));
+
+        auto again = open(LabelDefinition{}, false);
+        QTest::keyClicks(again->descriptionEdit(), "kept");
+        answer = QMessageBox::Yes;
+        again->cancelButton()->click();
+        QCOMPARE(asked, 3);
+        QCOMPARE(again->result(), int(QDialog::Accepted));
+        QVERIFY(QString::fromStdString(again->definition().description).endsWith("kept"));
+        TLabelDesignScreen::askSaveChanges() = [](QWidget*) { return int(QMessageBox::No); };
     }
 
     void saveKeepsFiftyCharactersAndDropsObjectsOutside() {

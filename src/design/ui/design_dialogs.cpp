@@ -201,23 +201,31 @@ bool RunFieldList(TGBasePanel& panel, bool memo, QString& name, QString& descrip
     }
     return ok;
 }
-} // namespace
 
-bool RunSelectFieldDialog(TGPDLabel& label, TGBasePanel& panel, QWidget* parent) {
-    const bool ok =
-        RunFieldList(panel, false, label.DataFieldName, label.DataFieldDescript, parent);
-    if (ok)
-        label.Changed();
+// The chosen field goes through the object's property table, so the change
+// is noticed and can be undone.
+bool RunFieldDialog(TGGraphicControl& label, TGBasePanel& panel, bool memo, QWidget* parent) {
+    QString name, descript;
+    if (auto n = label.Property("DataFieldName"))
+        AsString(*n, name);
+    if (auto d = label.Property("DataFieldDescript"))
+        AsString(*d, descript);
+    const bool ok = RunFieldList(panel, memo, name, descript, parent);
+    if (ok) {
+        label.SetProperty("DataFieldName", name);
+        label.SetProperty("DataFieldDescript", descript);
+    }
     panel.RefreshDataValues();
     return ok;
 }
+} // namespace
+
+bool RunSelectFieldDialog(TGPDLabel& label, TGBasePanel& panel, QWidget* parent) {
+    return RunFieldDialog(label, panel, false, parent);
+}
 
 bool RunMemoFieldDialog(TGDMultiLineLabel& label, TGBasePanel& panel, QWidget* parent) {
-    const bool ok = RunFieldList(panel, true, label.DataFieldName, label.DataFieldDescript, parent);
-    if (ok)
-        label.Changed();
-    panel.RefreshDataValues();
-    return ok;
+    return RunFieldDialog(label, panel, true, parent);
 }
 
 // ---- Counter ---------------------------------------------------------------------

@@ -144,9 +144,8 @@ void FillObjectMenu(QMenu& m, TGGraphicControl& o, TGBasePanel& panel, QWidget* 
         for (int i = 0; i < 3; ++i)
             Check(Add(*d, dates[i],
                       [dt, i] {
-                          dt->DateFormat = TGDateFormat(i);
-                          dt->Changed();
-                          dt->Repaint();
+                          const char* names[] = {"dtfDateNone", "dtfDateShort", "dtfDateLong"};
+                          dt->SetProperty("DateFormat", TIdent{names[i]});
                       }),
                   dt->DateFormat == i);
         QMenu* t = m.addMenu("Time Format");
@@ -154,9 +153,8 @@ void FillObjectMenu(QMenu& m, TGGraphicControl& o, TGBasePanel& panel, QWidget* 
         for (int i = 0; i < 3; ++i)
             Check(Add(*t, times[i],
                       [dt, i] {
-                          dt->TimeFormat = TGTimeFormat(i);
-                          dt->Changed();
-                          dt->Repaint();
+                          const char* names[] = {"dtfTimeNone", "dtfTimeShort", "dtfTimeLong"};
+                          dt->SetProperty("TimeFormat", TIdent{names[i]});
                       }),
                   dt->TimeFormat == i);
     } else if (auto* pd = dynamic_cast<TGPDLabel*>(&o)) {
@@ -181,7 +179,7 @@ void FillObjectMenu(QMenu& m, TGGraphicControl& o, TGBasePanel& panel, QWidget* 
         Add(m, "Font", [block, parent] {
             TDesignFont f = block->Font();
             if (ChooseDesignFont(f, parent))
-                block->AssignFont(f), block->Changed();
+                block->SetFont(f), block->ShowDataValue();
         });
         AddAlignment(m, block->Alignment(), [block](TAlignment a) { block->SetAlignment(a); });
         m.addSeparator();
@@ -207,7 +205,7 @@ void FillObjectMenu(QMenu& m, TGGraphicControl& o, TGBasePanel& panel, QWidget* 
         Add(m, "Font", [ml, parent] {
             TDesignFont f = ml->Font();
             if (ChooseDesignFont(f, parent))
-                ml->AssignFont(f), ml->Changed();
+                ml->SetFont(f), ml->ShowDataValue();
         });
         AddAlignment(m, ml->Alignment(), [ml](TAlignment a) { ml->SetAlignment(a); });
         m.addSeparator();

@@ -13,6 +13,7 @@
 #include <QFontDialog>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
@@ -61,6 +62,11 @@ void FillCompletePanelMenu(QMenu& m, TGBasePanel& panel, QWidget* parent) {
     TPanelCommands& c = CommandsFor(panel);
     const bool sel = panel.SelectionCount() > 0;
     const bool any = panel.ObjectCount() > 0;
+    Add(m, "Undo", panel.CanUndo(), [&panel] { panel.Undo(); })->setShortcut(QKeySequence::Undo);
+    Add(m, "Redo", panel.CanRedo(), [&panel] {
+        panel.Redo();
+    })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    m.addSeparator();
     Add(m, "Bring To Front", sel, [&c] { c.BringSelectionToFront(); });
     Add(m, "Send To Back", sel, [&c] { c.SendSelectionToBack(); });
     m.addSeparator();
@@ -170,15 +176,15 @@ void TAddressLayoutDialog::UpdateZipOptions() {
 }
 
 void TAddressLayoutDialog::Apply() {
-    TAddressLayout& L = Block_.Layout;
+    TAddressLayout L = Block_.Layout;
     bool* members[] = {&L.UseName,      &L.UseTitle, &L.UseCompany, &L.UseStreet,  &L.UseStreet2,
                        &L.UseCityState, &L.UseZip,   &L.UsePhone,   &L.UseCountry, &L.UpperCase};
     for (int i = 0; i < 10; ++i)
         *members[i] = Checks_[i]->isChecked();
-    Block_.ShrinkToFit = Shrink_->isChecked();
     for (int i = 0; i < 4; ++i)
         if (Zip_[i]->isChecked())
             L.ZipOptions = TZipFormatOptions(i);
+    Block_.SetAddressLayout(L, Shrink_->isChecked());
 }
 
 void OpenAddressLayout(TGDMultiLineAddressLabel& block, QWidget* parent) {

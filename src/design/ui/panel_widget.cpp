@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 
 namespace qp::design::ui {
 
@@ -53,6 +54,11 @@ TPanelWidget::TPanelWidget(TGBasePanel& panel, QWidget* parent) : QWidget(parent
     Panel_.OnObjectMenu = [this](TGGraphicControl* o, QPoint p) { ShowObjectMenu(o, p); };
     Panel_.OnPanelMenu = [this](QPoint p) { ShowPanelMenu(p); };
     Panel_.OnLayoutChanged = [this] { emit LayoutChanged(); };
+    // One user action is one undo step: the step closes once the event
+    // that made the changes has been handled.
+    Panel_.OnUndoStepOpened = [this] {
+        QTimer::singleShot(0, this, [this] { Panel_.CommitUndoStep(); });
+    };
     if (auto* lp = dynamic_cast<TGLabelPanel*>(&Panel_)) {
         lp->OpenTextDialog = [this](TGGraphicControl& o) {
             RunTextDialog(static_cast<TGPLabel&>(o), this);
@@ -80,6 +86,7 @@ TPanelWidget::~TPanelWidget() {
     Panel_.OnObjectMenu = nullptr;
     Panel_.OnPanelMenu = nullptr;
     Panel_.OnLayoutChanged = nullptr;
+    Panel_.OnUndoStepOpened = nullptr;
     if (auto* lp = dynamic_cast<TGLabelPanel*>(&Panel_)) {
         lp->OpenTextDialog = nullptr;
         lp->OpenSymbolDialog = nullptr;
@@ -143,6 +150,24 @@ void TPanelWidget::mouseDoubleClickEvent(QMouseEvent* e) {
 void TPanelWidget::keyPressEvent(QKeyEvent* e) {
     // The editing keys go through the same commands as the pop-up menus.
     TPanelCommands& commands = CommandsFor(Panel_);
+    if (e->matches(QKeySequence::Undo)) {
+        Panel_.Undo();
+        update();
+        return;
+    }
+    if (e->matches(QKeySequence::Redo) ||
+        e->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Y) ||
+        e->keyCombination() ==
+            QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z)) {
+        Panel_.Redo();
+        update();
+        return;
+    }
+    if (e->matches(QKeySequence::SelectAll)) {
+        commands.SelectAll();
+        update();
+        return;
+    }
     if (e->matches(QKeySequence::Copy)) {
         commands.Copy();
         return;

@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollArea>
@@ -21,7 +22,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWhatsThis>
+#include <QWheelEvent>
 
+#include <cmath>
 #include <functional>
 #include <string_view>
 
@@ -108,6 +111,17 @@ protected:
         if (!keyReleaseFilter || !keyReleaseFilter(e))
             TPanelWidget::keyReleaseEvent(e);
     }
+    void wheelEvent(QWheelEvent* e) override {
+        if ((e->modifiers() & Qt::ControlModifier) && ctrlWheel) {
+            ctrlWheel(e->angleDelta().y());
+            e->accept();
+            return;
+        }
+        TPanelWidget::wheelEvent(e);
+    }
+
+public:
+    std::function<void(int)> ctrlWheel;
 };
 
 QToolButton* toggleButton(const char* name, const QString& caption, const QString& hint,
@@ -168,6 +182,7 @@ TLabelDesignScreen::TLabelDesignScreen(design::TGLabelPanel& panel,
 
     wirePanel();
     setUp();
+    panel_.ResetUndo(); // the history starts with the layout as opened
     view_->setFocus();
 }
 
@@ -251,6 +266,13 @@ QWidget* TLabelDesignScreen::buildToolBar() {
     zoomCaption_->setObjectName(QStringLiteral("ZoomLabel"));
     zoomCaption_->setMinimumWidth(zoomCaption_->fontMetrics().horizontalAdvance("1000%"));
     row->addWidget(zoomCaption_);
+    zoomFit_ = new QToolButton(bar);
+    zoomFit_->setObjectName(QStringLiteral("ZoomToFitButton"));
+    zoomFit_->setText(QStringLiteral("Fit"));
+    zoomFit_->setToolTip(QStringLiteral("Zoom to fit"));
+    zoomFit_->setFocusPolicy(Qt::NoFocus);
+    row->addWidget(zoomFit_);
+    connect(zoomFit_, &QToolButton::clicked, this, &TLabelDesignScreen::zoomToFit);
     connect(zoomIn_, &QToolButton::clicked, this, &TLabelDesignScreen::zoomIn);
     connect(zoomOut_, &QToolButton::clicked, this, &TLabelDesignScreen::zoomOut);
     row->addStretch();
@@ -332,6 +354,7 @@ QWidget* TLabelDesignScreen::buildBottomRow() {
 void TLabelDesignScreen::wirePanel() {
     auto* view = static_cast<TLabelPanelView*>(view_);
     view->mouseSeen = [this](QPoint p) { showCoordinates(p); };
+    view->ctrlWheel = [this](int delta) { zoomByWheel(delta); };
     view->keyPressFilter = [this](QKeyEvent* e) { return scrollKey(e->key()); };
     view->keyReleaseFilter = [this](QKeyEvent* e) {
         zoomKey(*e);
@@ -427,6 +450,22 @@ void TLabelDesignScreen::zoomIn() {
 
 void TLabelDesignScreen::zoomOut() {
     setZoom(zoomStepDown(zoom_));
+}
+
+void TLabelDesignScreen::zoomToFit() {
+    const QSize area = scroll_->viewport()->size() - QSize(8, 8);
+    const double w = panel_.Width() / double(zoom_), h = panel_.Height() / double(zoom_);
+    if (w < 1 || h < 1 || area.width() < 1 || area.height() < 1)
+        return;
+    const double fit = std::min(area.width() / w, area.height() / h);
+    setZoom(float(std::clamp(std::floor(fit * 100) / 100, 0.1, 8.0)));
+}
+
+void TLabelDesignScreen::zoomByWheel(int angleDelta) {
+    if (angleDelta == 0)
+        return;
+    const double k = angleDelta > 0 ? 1.1 : 1 / 1.1;
+    setZoom(float(std::clamp(std::round(zoom_ * k * 100) / 100, 0.1, 8.0)));
 }
 
 void TLabelDesignScreen::setZoom(float zoom) {
@@ -641,6 +680,28 @@ void TLabelDesignScreen::save() {
     panel_.RemoveObjectsOutside();
     definition_.description = description_->text().left(int(kDescriptionLimit)).toStdString();
     accept();
+}
+
+std::function<int(QWidget*)>& TLabelDesignScreen::askSaveChanges() {
+    static std::function<int(QWidget*)> ask = [](QWidget* parent) {
+        return int(QMessageBox::question(
+            parent, QStringLiteral("Label Design Screen"), QStringLiteral("Save changes?"),
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes));
+    };
+    return ask;
+}
+
+void TLabelDesignScreen::reject() {
+    if (!save_->isHidden()) {
+        const int answer = askSaveChanges()(this);
+        if (answer == QMessageBox::Yes) {
+            save();
+            return;
+        }
+        if (answer != QMessageBox::No)
+            return; // Cancel: back to the design
+    }
+    QDialog::reject();
 }
 
 } // namespace qp::labels

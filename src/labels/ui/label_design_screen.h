@@ -53,10 +53,19 @@ public:
 
     void zoomIn();
     void zoomOut();
+    // "Zoom to fit": the label fills the drawing area, at any zoom.
+    void zoomToFit();
+    // Ctrl+wheel: a notch zooms by a tenth, past the steps' limits.
+    void zoomByWheel(int angleDelta);
     // The record buttons: 0 first, 1 previous, 2 next, 3 last.
     void moveRecord(int which);
     // "Save": drops the objects outside the label and returns Accepted.
     void save();
+    // Escape and Cancel: with unsaved changes asks "Save changes?" first.
+    void reject() override;
+    // The question's answer (QMessageBox::Yes, No or Cancel); replaceable
+    // for tests.
+    static std::function<int(QWidget*)>& askSaveChanges();
 
     // Controls, for tests and context help.
     QToolButton* toolButton(design::TLPanelState state) const;
@@ -71,6 +80,7 @@ public:
     QLabel* topCaption() const { return top_; }
     QToolButton* zoomInButton() const { return zoomIn_; }
     QToolButton* zoomOutButton() const { return zoomOut_; }
+    QToolButton* zoomToFitButton() const { return zoomFit_; }
     QLabel* zoomCaption() const { return zoomCaption_; }
     QToolButton* recordButton(int which) const { return records_.at(which); }
     QPushButton* changeLayoutButton() const { return changeLayout_; }
@@ -129,6 +139,7 @@ private:
     QLabel* top_ = nullptr;
     QToolButton* zoomIn_ = nullptr;
     QToolButton* zoomOut_ = nullptr;
+    QToolButton* zoomFit_ = nullptr;
     QLabel* zoomCaption_ = nullptr;
     std::array<QToolButton*, 4> records_{};
     QPushButton* changeLayout_ = nullptr;
