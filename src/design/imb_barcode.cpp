@@ -15,13 +15,6 @@ namespace {
 const char* const kRoutingNames[] = {"imbRoute5Digit", "imbRoute9Digit", "imbRoute11Digit"};
 const char* const kSerialSourceNames[] = {"issCounter", "issField"};
 
-template <size_t N> int IndexOf(const char* const (&names)[N], const QString& n) {
-    for (size_t i = 0; i < N; ++i)
-        if (n.compare(QLatin1String(names[i]), Qt::CaseInsensitive) == 0)
-            return int(i);
-    return -1;
-}
-
 double SnapPos(double v, double origin, double dpi) {
     return origin + std::round((v - origin) * dpi) / dpi;
 }
@@ -184,63 +177,50 @@ void TGIMbBarCode::PrintObject(print::TBaseReport& r, double X, double Y) {
     }
 }
 
-TPropertyList TGIMbBarCode::StoredProperties() const {
-    TPropertyList out = TGGraphicControl::StoredProperties();
-    if (!ZipCodeField.isEmpty())
-        out.push_back({"ZipCodeField", ZipCodeField});
-    if (!AddressField.isEmpty())
-        out.push_back({"AddressField", AddressField});
-    out.push_back({"BarcodeId", BarcodeId});
-    out.push_back({"ServiceType", ServiceType});
-    if (!MailerId.isEmpty())
-        out.push_back({"MailerId", MailerId});
-    out.push_back({"SerialSource", TIdent{ImbSerialSourceName(SerialSource)}});
-    out.push_back({"SerialStart", SerialStart});
-    if (!SerialField.isEmpty())
-        out.push_back({"SerialField", SerialField});
-    out.push_back({"Routing", TIdent{ImbRoutingName(Routing)}});
-    out.push_back({"HumanReadable", HumanReadable});
-    return out;
-}
-
-bool TGIMbBarCode::SetProperty(const QString& name, const TPropertyValue& v) {
-    if (name == "ZipCodeField")
-        return AsString(v, ZipCodeField);
-    if (name == "AddressField")
-        return AsString(v, AddressField);
-    if (name == "BarcodeId")
-        return AsString(v, BarcodeId);
-    if (name == "ServiceType")
-        return AsString(v, ServiceType);
-    if (name == "MailerId")
-        return AsString(v, MailerId);
-    if (name == "SerialField")
-        return AsString(v, SerialField);
-    if (name == "HumanReadable")
-        return AsBool(v, HumanReadable);
-    if (name == "SerialStart") {
-        int start = 0;
-        if (!AsInt(v, start) || start < 0)
-            return false;
-        SerialStart = start;
-        ResetCounter();
-        return true;
-    }
-    if (name == "SerialSource" || name == "Routing") {
-        QString s;
-        if (!AsIdent(v, s))
-            return false;
-        const int i =
-            name == "Routing" ? IndexOf(kRoutingNames, s) : IndexOf(kSerialSourceNames, s);
-        if (i < 0)
-            return false;
-        if (name == "Routing")
-            Routing = TImbRouting(i);
-        else
-            SerialSource = TImbSerialSource(i);
-        return true;
-    }
-    return TGGraphicControl::SetProperty(name, v);
+const TPropertyTable& TGIMbBarCode::PropertyTable() const {
+    using K = TGIMbBarCode;
+    constexpr unsigned effects = peRepaint | peChanged;
+    auto text = [](const char* name, QString K::*f, const char* def, TStoreRule store) {
+        return Row<K>(
+            name, QString::fromLatin1(def), store, effects, [f](const K& o) { return o.*f; },
+            [f](K& o, const TPropertyValue& v) { return AsString(v, o.*f); });
+    };
+    static const TPropertyTable t = TPropertyTable::Extend(
+        BaseTable(),
+        {text("ZipCodeField", &K::ZipCodeField, "", srUnlessDefault),
+         text("AddressField", &K::AddressField, "", srUnlessDefault),
+         text("BarcodeId", &K::BarcodeId, "00", srAlways),
+         text("ServiceType", &K::ServiceType, "270", srAlways),
+         text("MailerId", &K::MailerId, "", srUnlessDefault),
+         Row<K>(
+             "SerialSource", TIdent{ImbSerialSourceName(issCounter)}, srAlways, effects,
+             [](const K& o) { return TIdent{ImbSerialSourceName(o.SerialSource)}; },
+             [](K& o, const TPropertyValue& v) {
+                 const int i = IdentIndex(v, kSerialSourceNames, 2);
+                 return i >= 0 && (o.SerialSource = TImbSerialSource(i), true);
+             }),
+         Row<K>(
+             "SerialStart", qint32(1), srAlways, effects, [](const K& o) { return o.SerialStart; },
+             [](K& o, const TPropertyValue& v) {
+                 int start = 0;
+                 if (!AsInt(v, start) || start < 0)
+                     return false;
+                 o.SerialStart = start;
+                 o.ResetCounter();
+                 return true;
+             }),
+         text("SerialField", &K::SerialField, "", srUnlessDefault),
+         Row<K>(
+             "Routing", TIdent{ImbRoutingName(imbRoute11Digit)}, srAlways, effects,
+             [](const K& o) { return TIdent{ImbRoutingName(o.Routing)}; },
+             [](K& o, const TPropertyValue& v) {
+                 const int i = IdentIndex(v, kRoutingNames, 3);
+                 return i >= 0 && (o.Routing = TImbRouting(i), true);
+             }),
+         Row<K>(
+             "HumanReadable", false, srAlways, effects, [](const K& o) { return o.HumanReadable; },
+             [](K& o, const TPropertyValue& v) { return AsBool(v, o.HumanReadable); })});
+    return t;
 }
 
 void NewImbBarCode(TGGraphicControl& o) {

@@ -66,8 +66,7 @@ public:
     void NextLabel() override;
     void ResetCounter() override;
     void PrintObject(print::TBaseReport& report, double x, double y) override;
-    TPropertyList StoredProperties() const override;
-    bool SetProperty(const QString& name, const TPropertyValue& v) override;
+    const TPropertyTable& PropertyTable() const override;
 
 private:
     qint64 Serial_ = 1;
