@@ -1,4 +1,5 @@
 #include "exchange/ui/ascii_import_form.h"
+#include "exchange/ui/import_road.h"
 
 #include "exchange/delimited_import.h"
 #include "exchange/field_names.h"
@@ -342,36 +343,23 @@ void TAsciiImportForm::runImport() {
         return;
     cancelRequested_ = false;
     setState(State::Importing);
-    ImportHooks hooks;
-    hooks.status = [this](std::string_view s) {
-        status_->setText(qs(std::string(s)));
-        QApplication::processEvents();
-    };
-    hooks.progress = [this](int percent) { gauge_->setValue(percent); };
-    hooks.cancelled = [this] {
-        QApplication::processEvents();
-        return cancelRequested_;
-    };
-    auto outcome = plainCommas()
-                       ? importAsciiRecords(table_, path_.toStdString(), fields_, offered_, hooks)
-                       : importDelimitedRecords(table_, path_.toStdString(), format_, fields_,
-                                                offered_, hooks);
+    ImportRoad road;
+    road.window = this;
+    road.status = status_;
+    road.gauge = gauge_;
+    road.cancelRequested = &cancelRequested_;
+    road.rebuilding = [this] { setState(State::Rebuilding); };
+    auto outcome = runPlainImportRoad(road, table_, [&](const ImportHooks& hooks) {
+        return plainCommas()
+                   ? importAsciiRecords(table_, path_.toStdString(), fields_, offered_, hooks)
+                   : importDelimitedRecords(table_, path_.toStdString(), format_, fields_, offered_,
+                                            hooks);
+    });
     imported_ = outcome.imported;
-    ui::ShowInfo(qs(outcome.message), this);
     if (outcome.kind == ImportOutcome::Kind::Refused) {
         setState(State::Matched);
         return;
     }
-    setState(State::Rebuilding);
-    status_->setText(qs(std::string(kRebuildingStatus)));
-    gauge_->setValue(0);
-    QApplication::processEvents();
-    auto rebuilt = rebuildAfterImport(table_, [this](int percent) {
-        gauge_->setValue(percent);
-        QApplication::processEvents();
-    });
-    if (!rebuilt)
-        ui::ShowInfo(qs(rebuilt.error()), this);
     state_ = State::Matched;
     accept();
 }

@@ -44,4 +44,14 @@ runImportRoad(const ImportRoad& road, store::Table& table,
     return outcome;
 }
 
+ImportOutcome
+runPlainImportRoad(const ImportRoad& road, store::Table& table,
+                   const std::function<ImportOutcome(const ImportHooks&)>& importRecords) {
+    return runImportRoad(road, table, [&](const ImportHooks& hooks) {
+        DbfImportOutcome outcome;
+        static_cast<ImportOutcome&>(outcome) = importRecords(hooks);
+        return outcome;
+    });
+}
+
 } // namespace qp::exchange

@@ -27,4 +27,9 @@ DbfImportOutcome
 runImportRoad(const ImportRoad& road, store::Table& table,
               const std::function<DbfImportOutcome(const ImportHooks&)>& importRecords);
 
+// The same road for imports whose outcome carries no separate failure text.
+ImportOutcome
+runPlainImportRoad(const ImportRoad& road, store::Table& table,
+                   const std::function<ImportOutcome(const ImportHooks&)>& importRecords);
+
 } // namespace qp::exchange

@@ -1,4 +1,5 @@
 #include "exchange/ui/vcard_import_form.h"
+#include "exchange/ui/import_road.h"
 
 #include "exchange/same_file.h"
 #include "store/ui/common_dialogs.h"
@@ -150,33 +151,20 @@ void TVCardImportForm::runImport() {
         return;
     cancelRequested_ = false;
     setState(State::Importing);
-    ImportHooks hooks;
-    hooks.status = [this](std::string_view s) {
-        status_->setText(qs(std::string(s)));
-        QApplication::processEvents();
-    };
-    hooks.progress = [this](int percent) { gauge_->setValue(percent); };
-    hooks.cancelled = [this] {
-        QApplication::processEvents();
-        return cancelRequested_;
-    };
-    auto outcome = importVCards(table_, path_.toStdString(), options(), hooks);
+    ImportRoad road;
+    road.window = this;
+    road.status = status_;
+    road.gauge = gauge_;
+    road.cancelRequested = &cancelRequested_;
+    road.rebuilding = [this] { setState(State::Rebuilding); };
+    auto outcome = runPlainImportRoad(road, table_, [&](const ImportHooks& hooks) {
+        return importVCards(table_, path_.toStdString(), options(), hooks);
+    });
     imported_ = outcome.imported;
-    ui::ShowInfo(qs(outcome.message), this);
     if (outcome.kind == ImportOutcome::Kind::Refused) {
         setState(State::NoFile);
         return;
     }
-    setState(State::Rebuilding);
-    status_->setText(qs(std::string(kRebuildingStatus)));
-    gauge_->setValue(0);
-    QApplication::processEvents();
-    auto rebuilt = rebuildAfterImport(table_, [this](int percent) {
-        gauge_->setValue(percent);
-        QApplication::processEvents();
-    });
-    if (!rebuilt)
-        ui::ShowInfo(qs(rebuilt.error()), this);
     state_ = State::FileChosen;
     accept();
 }
