@@ -2,6 +2,7 @@
 
 #include "design/design_units.h"
 #include "design/ui/design_dialogs.h"
+#include "design/ui/design_screen_keys.h"
 #include "envelopes/envelope_design_rules.h"
 #include "envelopes/ui/envelope_panel_view.h"
 #include "envelopes/ui/envelope_size_dialog.h"
@@ -381,37 +382,16 @@ void TEnvelopeDesignScreen::showCoordinates(QPoint panelPoint) {
 }
 
 bool TEnvelopeDesignScreen::scrollKey(int key) {
-    QScrollBar* bar = scroll_->verticalScrollBar();
-    switch (key) {
-    case Qt::Key_PageUp:
-        bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
-        return true;
-    case Qt::Key_PageDown:
-        bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-        return true;
-    case Qt::Key_Home:
-        bar->triggerAction(QAbstractSlider::SliderToMinimum);
-        return true;
-    case Qt::Key_End:
-        bar->triggerAction(QAbstractSlider::SliderToMaximum);
-        return true;
-    default:
-        return false;
-    }
+    return design::ui::ScrollDesignArea(*scroll_, key);
 }
 
 bool TEnvelopeDesignScreen::zoomKey(const QKeyEvent& e) {
-    if (!(e.modifiers() & Qt::KeypadModifier) || e.isAutoRepeat())
-        return false;
-    if (e.key() == Qt::Key_Minus) {
+    const int step = design::ui::KeypadZoomStep(e);
+    if (step < 0)
         zoomOut();
-        return true;
-    }
-    if (e.key() == Qt::Key_Plus) {
+    else if (step > 0)
         zoomIn();
-        return true;
-    }
-    return false;
+    return step != 0;
 }
 
 void TEnvelopeDesignScreen::keyReleaseEvent(QKeyEvent* e) {

@@ -2,6 +2,7 @@
 
 #include "design/design_units.h"
 #include "design/ui/design_dialogs.h"
+#include "design/ui/design_screen_keys.h"
 #include "design/ui/panel_widget.h"
 #include "labels/ui/label_layout_windows.h"
 #include "print/ui/window_hooks.h"
@@ -492,37 +493,16 @@ void TLabelDesignScreen::showCoordinates(QPoint panelPoint) {
 // ---- keys ---------------------------------------------------------------------------
 
 bool TLabelDesignScreen::scrollKey(int key) {
-    QScrollBar* bar = scroll_->verticalScrollBar();
-    switch (key) {
-    case Qt::Key_PageUp:
-        bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
-        return true;
-    case Qt::Key_PageDown:
-        bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-        return true;
-    case Qt::Key_Home:
-        bar->triggerAction(QAbstractSlider::SliderToMinimum);
-        return true;
-    case Qt::Key_End:
-        bar->triggerAction(QAbstractSlider::SliderToMaximum);
-        return true;
-    default:
-        return false;
-    }
+    return design::ui::ScrollDesignArea(*scroll_, key);
 }
 
 bool TLabelDesignScreen::zoomKey(const QKeyEvent& e) {
-    if (!(e.modifiers() & Qt::KeypadModifier) || e.isAutoRepeat())
-        return false;
-    if (e.key() == Qt::Key_Minus) {
+    const int step = design::ui::KeypadZoomStep(e);
+    if (step < 0)
         zoomOut();
-        return true;
-    }
-    if (e.key() == Qt::Key_Plus) {
+    else if (step > 0)
         zoomIn();
-        return true;
-    }
-    return false;
+    return step != 0;
 }
 
 // Keys not taken by the focused control: the scrolling keys move the drawing
