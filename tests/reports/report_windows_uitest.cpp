@@ -171,6 +171,11 @@ private slots:
         QCOMPARE(bands.Detail.Width(), 816 - 96 - 24);
         QVERIFY(!d.bandWidget(rbFooter)->isVisible());
         QVERIFY(!d.memoProperties()->isVisible());
+        // "Save" shows only after the first change; moving through records is none.
+        auto* saveButton = d.findChild<QPushButton*>("SaveButton");
+        QVERIFY(saveButton && !saveButton->isVisible());
+        d.moveRecord(2);
+        QVERIFY(!saveButton->isVisible() && !d.changed());
 
         // The field tool: the header only beeps, the detail takes the field.
         d.setTool(psDataLabel);
@@ -182,6 +187,7 @@ private slots:
         QCOMPARE(bands.Header.ObjectCount(), 0);
 
         d.bandSwitch(rbFooter)->setChecked(true);
+        QVERIFY(saveButton->isVisible() && d.changed());
         QCOMPARE(design.Vars.FooterHeight, 20);
         QVERIFY(d.bandWidget(rbFooter)->isVisible());
         d.bandSwitch(rbMemo)->setChecked(true);

@@ -142,6 +142,15 @@ TReportDesigner::TReportDesigner(ReportBands& bands, ReportDesign& design, bool 
     updateFontCaption();
     ArrangeBands();
     resize(std::min(1000, page_->width() + 60), 640);
+    // Connected last, so setting the window up is not a change.
+    for (auto* v : views_)
+        connect(v, &design::ui::TPanelWidget::LayoutChanged, this, &TReportDesigner::markChanged);
+    connect(description_, &QLineEdit::textEdited, this, &TReportDesigner::markChanged);
+}
+
+void TReportDesigner::markChanged() {
+    changed_ = true;
+    save_->setVisible(true);
 }
 
 TReportDesigner::~TReportDesigner() {
@@ -243,8 +252,9 @@ QWidget* TReportDesigner::buildBottomRow() {
         row->addWidget(b);
         return b;
     };
-    connect(button(QStringLiteral("&Save"), "SaveButton"), &QPushButton::clicked, this,
-            &TReportDesigner::save);
+    save_ = button(QStringLiteral("&Save"), "SaveButton");
+    save_->setVisible(false);
+    connect(save_, &QPushButton::clicked, this, &TReportDesigner::save);
     connect(button(QStringLiteral("Cancel"), "CancelButton"), &QPushButton::clicked, this,
             &QDialog::reject);
     connect(button(QStringLiteral("Help"), "HelpButton"), &QPushButton::clicked, this,
@@ -306,6 +316,7 @@ void TReportDesigner::buildPage() {
                 design_.Vars.MemoFontBold = f.Bold;
                 design_.Vars.MemoFontItalic = f.Italic;
                 showMemo();
+                markChanged();
             });
             auto* group = new QActionGroup(menu);
             const std::pair<const char*, int> aligns[3] = {
@@ -415,6 +426,7 @@ void TReportDesigner::setTool(TRPanelState state) {
 
 void TReportDesigner::objectDropped() {
     setTool(psPointing);
+    markChanged();
 }
 
 void TReportDesigner::switchBand(TReportBand b, bool on) {
@@ -422,11 +434,13 @@ void TReportDesigner::switchBand(TReportBand b, bool on) {
         return;
     SwitchBand(design_.Vars, b, on);
     ArrangeBands();
+    markChanged();
 }
 
 void TReportDesigner::dragBand(TReportBand b, int pressHeight, int dy) {
     DragBand(design_.Vars, b, pressHeight, dy);
     ArrangeBands();
+    markChanged();
 }
 
 void TReportDesigner::bandReleased(TReportBand b) {
@@ -446,8 +460,10 @@ void TReportDesigner::applyLayout(const ReportVars& vars, const QString& paperDe
 void TReportDesigner::changeLayout() {
     TReportProperties dialog(design_.Vars, this);
     ui::CenterDialog(dialog);
-    if (dialog.exec() == QDialog::Accepted)
+    if (dialog.exec() == QDialog::Accepted) {
         applyLayout(dialog.vars(), dialog.paperDescription());
+        markChanged();
+    }
 }
 
 void TReportDesigner::updateFontCaption() {
@@ -470,11 +486,13 @@ void TReportDesigner::chooseDefaultFont() {
     design_.Vars.DefaultFontBold = f.Bold;
     design_.Vars.DefaultFontItalic = f.Italic;
     updateFontCaption();
+    markChanged();
 }
 
 void TReportDesigner::setMemoAlignment(int alignment) {
     design_.Vars.MemoAlignment = alignment;
     showMemo();
+    markChanged();
 }
 
 void TReportDesigner::moveRecord(int which) {

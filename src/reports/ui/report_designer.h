@@ -49,6 +49,8 @@ public:
     void moveRecord(int which); // 0 first, 1 previous, 2 next, 3 last
     // "Save": false (staying open) when no band is on.
     bool save();
+    // True once the user changed the report; "Save" shows from then on.
+    bool changed() const { return changed_; }
 
     TReportPanel& band(TReportBand b);
     design::ui::TPanelWidget* bandWidget(TReportBand b) const;
@@ -74,11 +76,14 @@ private:
     void updateFontCaption();
     void showMemo();
     void objectDropped();
+    void markChanged();
 
     ReportBands& bands_;
     ReportDesign& design_;
     store::Table* address_;
     bool arranging_ = false;
+    bool changed_ = false;
+    QPushButton* save_ = nullptr;
 
     QButtonGroup* tools_ = nullptr;
     QLineEdit* description_ = nullptr;
