@@ -2,6 +2,7 @@
 // PDF, checked with pdftotext where the design puts the address.
 
 #include "design/data_source.h"
+#include "design/imb_barcode.h"
 #include "design/layout_stream.h"
 #include "envelopes/envelope_definition.h"
 #include "envelopes/envelope_panel.h"
@@ -234,4 +235,43 @@ TEST_F(EnvelopePrinting, ImportLayoutTakesAnEnvelopeLayoutAndRefusesADamagedOne)
     auto bad = batch("envelope import-layout Copy " + shellQuote(broken));
     EXPECT_EQ(bad.status, 1) << bad.output;
     EXPECT_EQ(batch("envelope show Copy").output, before);
+}
+
+TEST_F(EnvelopePrinting, AnImbPlacedWithItsToolCountsItsSerialAcrossPrintedJobs) {
+    ASSERT_EQ(batch("envelope new Office").status, 0);
+    const QString layout = QString::fromStdString(sysdata + "/BIN00001.E");
+    ASSERT_TRUE(fs::exists(layout.toStdString()));
+    {
+        TEnvelopePanel panel;
+        QString error;
+        ASSERT_TRUE(qp::design::LoadLayoutFile(panel, layout, &error)) << error.toStdString();
+        const TEnvelopeTool* tool = FindEnvelopeTool("psIMbBarCode");
+        ASSERT_NE(tool, nullptr);
+        ASSERT_TRUE(tool->place);
+        const int before = panel.ObjectCount();
+        tool->place(panel, QRect(40, 200, 290, 20));
+        ASSERT_EQ(panel.ObjectCount(), before + 1);
+        auto* imb = dynamic_cast<qp::design::TGIMbBarCode*>(panel.Object(panel.ObjectCount() - 1));
+        ASSERT_NE(imb, nullptr);
+        EXPECT_EQ(imb->ZipCodeField, "ZIP");
+        imb->MailerId = "123456";
+        ASSERT_TRUE(imb->SetProperty("SerialStart", qint32(100)));
+        ASSERT_TRUE(qp::design::SaveLayoutFile(panel, layout, &error)) << error.toStdString();
+    }
+    auto serialStart = [&] {
+        TEnvelopePanel panel;
+        QString error;
+        EXPECT_TRUE(qp::design::LoadLayoutFile(panel, layout, &error)) << error.toStdString();
+        for (int i = 0; i < panel.ObjectCount(); ++i)
+            if (auto* imb = dynamic_cast<qp::design::TGIMbBarCode*>(panel.Object(i)))
+                return int(imb->SerialStart);
+        return -1;
+    };
+    const std::string pdf = folder.file("imb.pdf");
+    for (int expected : {103, 106}) {
+        auto r = batch("envelopes " + shellQuote(file) + " --envelope Office --pdf " +
+                       shellQuote(pdf) + " --selection all --overwrite");
+        ASSERT_EQ(r.status, 0) << r.output;
+        EXPECT_EQ(serialStart(), expected);
+    }
 }
