@@ -196,8 +196,6 @@ Status Table::writeCurrent() {
     std::uint64_t at = header_.headerLength + std::uint64_t(recno_ - 1) * header_.recordLength;
     if (appending_) {
         // Record and end mark first, the count after: a crash in between
-        // leaves a header that does not count the half-written record.
-        // Record and end mark first, the count after: a crash in between
         // leaves a header that does not count the half-written record. A
         // sole writer in a run of appends counts them once, at flush.
         std::string bytes = record_ + kDbfEndOfFile;
