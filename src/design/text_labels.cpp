@@ -3,6 +3,7 @@
 #include "design/base_panel.h"
 #include "design/data_source.h"
 #include "design/design_units.h"
+#include "design/symbol_font.h"
 #include "print/base_report.h"
 
 #include <QDateTime>
@@ -173,10 +174,11 @@ void TGBaseLabel::AssignFont(const TDesignFont& f) {
 
 void TGBaseLabel::Layout() {
     const double pts = ZoomedPoints();
-    const TScreenMetrics m = DesignMetrics(Font_, pts);
+    const TDrawnText d = DrawnText();
+    const TScreenMetrics m = DesignMetrics(d.Font, pts);
     TGeometry g;
     g.lh = m.ExternalLeading + m.InternalLeading + m.Height;
-    g.tw = DesignTextWidth(Font_, pts, Caption_ + QLatin1Char(' '));
+    g.tw = DesignTextWidth(d.Font, pts, d.Text + QLatin1Char(' '));
     const int ds = DepthShadow_, dh = DepthHighlight_;
     switch (DirShadow_) {
     case sdNone:
@@ -310,8 +312,9 @@ void TGBaseLabel::FitToText() {
     const int bx = std::max({G_.R.Left, G_.S.Left, G_.H.Left});
     const int by = std::max({G_.R.Top, G_.S.Top, G_.H.Top});
     const double pts = ZoomedPoints();
-    const int tw = DesignTextWidth(Font_, pts, Caption_ + QStringLiteral("     "));
-    const int th = DesignTextHeight(Font_, pts);
+    const TDrawnText d = DrawnText();
+    const int tw = DesignTextWidth(d.Font, pts, d.Text + QStringLiteral("     "));
+    const int th = DesignTextHeight(d.Font, pts);
     // Fitting starts from the box the text is drawn in.
     int w = G_.BoxW, h = G_.BoxH;
     if (w < bx + tw)
@@ -334,7 +337,8 @@ void TGBaseLabel::Paint(QPainter& p) {
     p.translate(Left(), Top());
     if (!Transparent_)
         p.fillRect(QRect(0, 0, G_.BoxW, G_.BoxH), ToQColor(BackColor_));
-    const QFont font = DesignQFont(Font_, ZoomedPoints(), p.device());
+    const TDrawnText d = DrawnText();
+    const QFont font = DesignQFont(d.Font, ZoomedPoints(), p.device());
     p.setFont(font);
     p.setBackgroundMode(Qt::TransparentMode);
     const int ascent = QFontMetrics(font, p.device()).ascent();
@@ -346,7 +350,7 @@ void TGBaseLabel::Paint(QPainter& p) {
         p.translate(origin);
         if (Angle_ != 0)
             p.rotate(-Angle_);
-        p.drawText(QPointF(0, ascent), Caption_);
+        p.drawText(QPointF(0, ascent), d.Text);
         p.restore();
     };
     // The 3D copies only where they have depth, as on paper.
@@ -370,7 +374,8 @@ void TGBaseLabel::PrintObject(print::TBaseReport& r, double X, double Y) {
         r.Rectangle(X + L / ppi, Y + T / ppi, X + (L + G_.BoxW - 1) / ppi,
                     Y + (T + G_.BoxH - 1) / ppi);
     }
-    print::TFontSpec spec = Font_.Spec();
+    const TDrawnText d = DrawnText();
+    print::TFontSpec spec = d.Font.Spec();
     spec.Rotation = Angle_;
     r.SetFont(spec);
     r.SetBrush(ToQColor(BackColor_), print::bsClear);
@@ -378,7 +383,7 @@ void TGBaseLabel::PrintObject(print::TBaseReport& r, double X, double Y) {
         r.SetFontColor(ToQColor(color));
         const QRectF clip(QPointF(X + (L + q.Left) / ppi - 0.03, Y + (T + q.Top) / ppi - 0.03),
                           QPointF(X + (L + q.Right) / ppi, Y + (T + q.Bottom) / ppi));
-        r.TextRect(clip, X + (L + o.x()) / ppi, Y + (T + o.y()) / ppi, Caption_);
+        r.TextRect(clip, X + (L + o.x()) / ppi, Y + (T + o.y()) / ppi, d.Text);
     };
     if (DepthShadow_ > 0 && DirShadow_ != sdNone)
         out(G_.S, G_.ShadowOrigin, ColorShadow_);
@@ -670,8 +675,9 @@ void TGSymbolLabel::FitSymbol() {
     if (Loading() || !Panel())
         return;
     const double pts = ZoomedPoints();
-    const int w = Trunc(1.1 * DesignTextWidth(Font_, pts, Caption_));
-    const int h = Trunc(1.1 * DesignTextHeight(Font_, pts));
+    const TDrawnText d = DrawnText();
+    const int w = Trunc(1.1 * DesignTextWidth(d.Font, pts, d.Text));
+    const int h = Trunc(1.1 * DesignTextHeight(d.Font, pts));
     if (w != Width() || h != Height())
         SetBounds(Left(), Top(), w != Width() ? w : Width(), h != Height() ? h : Height());
     Panel()->FitToSelection();
@@ -681,6 +687,11 @@ int TGSymbolLabel::SymbolIndex() const {
     if (Caption_.isEmpty())
         return 0;
     return std::clamp(int(Caption_.at(0).unicode()) - 32, 0, 223);
+}
+
+TGBaseLabel::TDrawnText TGSymbolLabel::DrawnText() const {
+    TSymbolText s = SymbolText(Font_, Caption_);
+    return {std::move(s.Font), std::move(s.Text)};
 }
 
 void TGSymbolLabel::ChooseSymbol(const TDesignFont& font, int index) {

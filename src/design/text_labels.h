@@ -100,6 +100,12 @@ public:
 
 protected:
     void InvalidateLayout() override { NeedsLayout_ = true; }
+    // The face and text drawn and measured for the caption.
+    struct TDrawnText {
+        TDesignFont Font;
+        QString Text;
+    };
+    virtual TDrawnText DrawnText() const { return {Font_, Caption_}; }
     QString Caption_ = QStringLiteral("Text");
     TDesignFont Font_;
 
@@ -178,6 +184,10 @@ public:
     // Index in the 224-character grid (code - 32); empty caption: the first.
     int SymbolIndex() const;
     void ChooseSymbol(const TDesignFont& font, int index);
+
+protected:
+    // Symbol codes drawn as their Unicode equivalents where the face is missing.
+    TDrawnText DrawnText() const override;
 };
 
 class TGDateTimeLabel : public TGBaseLabel {

@@ -3,6 +3,7 @@
 #include "design/base_panel.h"
 #include "design/data_source.h"
 #include "design/shapes.h"
+#include "design/symbol_font.h"
 #include "design/text_labels.h"
 #include "print/ui/window_hooks.h"
 #include "store/ui/common_dialogs.h"
@@ -313,7 +314,7 @@ TSymbolSelector::TSymbolSelector(const TDesignFont& font, int index, QWidget* pa
     Grid_->setResizeMode(QListView::Adjust);
     Grid_->setUniformItemSizes(true);
     for (int code = 32; code <= 255; ++code) {
-        auto* item = new QListWidgetItem(QString(QChar(char16_t(code))), Grid_);
+        auto* item = new QListWidgetItem(Grid_);
         item->setTextAlignment(Qt::AlignCenter);
     }
     Grid_->setCurrentRow(std::clamp(index, 0, 223));
@@ -343,8 +344,18 @@ void TSymbolSelector::ApplyFont() {
     QPalette pal = Grid_->palette();
     pal.setColor(QPalette::Text, ToQColor(Font_.Color));
     Grid_->setPalette(pal);
-    const QFontMetrics m(q);
-    const int cell = std::max(m.height(), m.maxWidth()) + 8;
+    // Each entry shows its code as the label draws it.
+    int cell = 0;
+    for (int code = 32; code <= 255; ++code) {
+        const TSymbolText s = SymbolText(Font_, QString(QChar(char16_t(code))));
+        QListWidgetItem* item = Grid_->item(code - 32);
+        item->setText(s.Text);
+        const QFont f = s.Mapped ? ScreenFont(s.Font) : q;
+        item->setFont(f);
+        const QFontMetrics m(f);
+        cell = std::max({cell, m.height(), m.horizontalAdvance(s.Text)});
+    }
+    cell += 8;
     Grid_->setGridSize(QSize(cell, cell));
     const int cols = ColumnsForSize(Font_.Size);
     Grid_->setFixedWidth(cols * cell + 2 * Grid_->frameWidth() +
