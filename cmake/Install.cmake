@@ -75,7 +75,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The label fonts, the spelling dictionary and the SVG icon loader come from
 # packages no library links.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, hunspell-en-us, libqt6svg6")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, fonts-symbola, hunspell-en-us, libqt6svg6")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "bash-completion, qt6-wayland")
 set(CPACK_GENERATOR DEB)
 include(CPack)

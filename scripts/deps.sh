@@ -9,7 +9,7 @@ BUILD_PACKAGES=(
   libgl-dev libxkbcommon-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libhunspell-dev hunspell-en-us
-  fonts-liberation2
+  fonts-liberation2 fonts-symbola
   dpkg-dev file
 )
 TEST_PACKAGES=(
