@@ -3,6 +3,7 @@
 #include "design/address_label.h"
 #include "design/barcodes.h"
 #include "design/shapes.h"
+#include "design/symbol_font.h"
 #include "design/text_labels.h"
 #include "design/ui/design_dialogs.h"
 #include "design/ui/object_menus.h"
@@ -279,6 +280,25 @@ private slots:
         });
         QVERIFY(RunSymbolSelector(*s));
         QCOMPARE(s->Caption(), QString("A"));
+    }
+
+    // The grid shows each code as the label draws it; choosing keeps the code.
+    void symbolSelectorShowsTheMappedSymbols() {
+        TDesignFont f;
+        f.Name = "WingDings";
+        f.Size = 24;
+        TSymbolSelector d(f, 'J' - 32);
+        const QListWidgetItem* smile = d.Grid()->item('J' - 32);
+        if (SymbolText(f, "J").Mapped) // unless a real Wingdings is installed
+            QCOMPARE(smile->data(Qt::UserRole).toString(), QString(QChar(0x263A)));
+        QVERIFY(!smile->icon().isNull());
+        // No equivalent: drawn as stored.
+        QCOMPARE(d.Grid()->item(0xFF - 32)->data(Qt::UserRole).toString(), QString(QChar(0xFF)));
+        QCOMPARE(d.SelectedIndex(), 'J' - 32);
+        TDesignFont arial;
+        arial.Size = 24;
+        TSymbolSelector text(arial, 0);
+        QCOMPARE(text.Grid()->item('J' - 32)->data(Qt::UserRole).toString(), QString("J"));
     }
 
     void text3DEffectsApplyOnOk() {

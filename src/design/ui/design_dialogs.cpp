@@ -19,11 +19,13 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
 #include <QPainter>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -313,6 +315,9 @@ TSymbolSelector::TSymbolSelector(const TDesignFont& font, int index, QWidget* pa
     Grid_->setMovement(QListView::Static);
     Grid_->setResizeMode(QListView::Adjust);
     Grid_->setUniformItemSizes(true);
+    // The entries are icons: mark the chosen one with a filled cell.
+    Grid_->setStyleSheet(
+        QStringLiteral("QListView::item:selected { background: palette(highlight); }"));
     for (int code = 32; code <= 255; ++code) {
         auto* item = new QListWidgetItem(Grid_);
         item->setTextAlignment(Qt::AlignCenter);
@@ -344,18 +349,42 @@ void TSymbolSelector::ApplyFont() {
     QPalette pal = Grid_->palette();
     pal.setColor(QPalette::Text, ToQColor(Font_.Color));
     Grid_->setPalette(pal);
-    // Each entry shows its code as the label draws it.
-    int cell = 0;
+    // Each entry shows its code as the label draws it, painted as an icon:
+    // the list's own text drawing loses symbols outside the basic plane.
+    std::vector<TSymbolText> symbols;
+    int side = 0;
     for (int code = 32; code <= 255; ++code) {
-        const TSymbolText s = SymbolText(Font_, QString(QChar(char16_t(code))));
-        QListWidgetItem* item = Grid_->item(code - 32);
-        item->setText(s.Text);
-        const QFont f = s.Mapped ? ScreenFont(s.Font) : q;
-        item->setFont(f);
-        const QFontMetrics m(f);
-        cell = std::max({cell, m.height(), m.horizontalAdvance(s.Text)});
+        symbols.push_back(SymbolText(Font_, QString(QChar(char16_t(code)))));
+        side = std::max(side, QFontMetrics(ScreenFont(symbols.back().Font)).height());
     }
-    cell += 8;
+    const qreal dpr = Grid_->devicePixelRatioF();
+    for (int i = 0; i < int(symbols.size()); ++i) {
+        QPixmap pm(QSize(side, side) * dpr);
+        pm.setDevicePixelRatio(dpr);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        const QFont f = ScreenFont(symbols[i].Font);
+        p.setFont(f);
+        p.setPen(ToQColor(Font_.Color));
+        // A symbol wider than the cell is shown smaller rather than cut.
+        const int w = QFontMetrics(f).horizontalAdvance(symbols[i].Text);
+        if (w > side) {
+            p.translate(side / 2.0, side / 2.0);
+            p.scale(double(side) / w, double(side) / w);
+            p.translate(-side / 2.0, -side / 2.0);
+        }
+        p.drawText(QRectF(side / 2.0 - std::max(w, side) / 2.0, 0, std::max(w, side), side),
+                   Qt::AlignCenter, symbols[i].Text);
+        p.end();
+        QListWidgetItem* item = Grid_->item(i);
+        item->setIcon(QIcon(pm));
+        item->setData(Qt::UserRole, symbols[i].Text);
+        item->setData(Qt::AccessibleTextRole, symbols[i].Text);
+        item->setToolTip(
+            QStringLiteral("%1 (0x%2)").arg(i + 32).arg(i + 32, 2, 16, QLatin1Char('0')));
+    }
+    Grid_->setIconSize(QSize(side, side));
+    const int cell = side + 8;
     Grid_->setGridSize(QSize(cell, cell));
     const int cols = ColumnsForSize(Font_.Size);
     Grid_->setFixedWidth(cols * cell + 2 * Grid_->frameWidth() +
