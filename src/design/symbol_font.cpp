@@ -17,7 +17,8 @@ namespace {
 // (the 0x7F codes and the Windows logo, Wingdings 0xFF, were not encoded).
 // Symbol: Adobe's Symbol encoding to Unicode, taking the Unicode 3.2 bracket
 // and extender pieces Apple's Symbol table uses in place of corporate-use code
-// points, and the plain copyright, registered and trade mark signs.
+// points, the plain copyright, registered and trade mark signs, and the
+// overline for the radical extender (0x60), which has no character of its own.
 // Zapf Dingbats (also Monotype Sorts): Apple's Dingbats table.
 using TCodeTable = std::array<char32_t, 224>;
 
