@@ -6,7 +6,9 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTableWidget>
+#include <QTimer>
 #include <QtTest>
 
 using namespace qp;
@@ -80,6 +82,64 @@ private slots:
         QCOMPARE(form.gauge()->value(), 100);
         QVERIFY(store::addressIndexValid(table));
         QCOMPARE(testing::column(table, "CITY"), (std::vector<std::string>{"Rome, IT", "Oslo"}));
+    }
+
+    // Escape while records are read stops the import after the record in
+    // hand; while the indexes are rebuilt it is ignored, and the window never
+    // closes as cancelled.
+    void escapeCancelsImportingAndWaitsOutRebuilding() {
+        testing::TempDir dir;
+        auto table = testing::newAddressFile(dir.file("ADDR.DBF"));
+        testing::writeFile(dir.file("in.csv"), "Smith,Rome\r\nDoe,Oslo\r\nRoe,Bonn\r\n");
+        auto matched = [&](TAsciiImportForm& form) {
+            form.chooseFile(QString::fromStdString(dir.file("in.csv")));
+            TAsciiMatchForm match(form.scan(), form.fields(), defaultImportFields(), "in.csv");
+            match.chooseForRow(0, 0);
+            form.setMatching(match.result());
+        };
+        std::vector<TAsciiImportForm::State> seen;
+        auto escapeSoon = [&seen](TAsciiImportForm& form) {
+            QTimer::singleShot(0, &form, [&seen, &form] {
+                seen.push_back(form.state());
+                QTest::keyClick(&form, Qt::Key_Escape);
+            });
+        };
+
+        TAsciiImportForm cancelled(table);
+        QSignalSpy cancelledRejects(&cancelled, &QDialog::rejected);
+        matched(cancelled);
+        escapeSoon(cancelled);
+        cancelled.runImport();
+        QCOMPARE(seen, std::vector{TAsciiImportForm::State::Importing});
+        QCOMPARE(messages_.last(),
+                 QString("Information|Import cancelled after importing 1 records."));
+        QCOMPARE(cancelledRejects.count(), 0);
+        QCOMPARE(table.recCount(), 1u);
+        QVERIFY(store::addressIndexValid(table));
+
+        seen.clear();
+        TAsciiImportForm rebuilt(table);
+        QSignalSpy rebuiltRejects(&rebuilt, &QDialog::rejected);
+        matched(rebuilt);
+        // Queued from the count message, so it arrives while the indexes are rebuilt.
+        ui::SetMessageHandler([&](const ui::MessageRequest& r) {
+            messages_ << r.title + "|" + r.text;
+            escapeSoon(rebuilt);
+            return answer_;
+        });
+        rebuilt.runImport();
+        QCOMPARE(seen, std::vector{TAsciiImportForm::State::Rebuilding});
+        QCOMPARE(messages_.last(), QString("Information|Import complete. Imported 3 records."));
+        QCOMPARE(rebuiltRejects.count(), 0);
+        QCOMPARE(rebuilt.result(), int(QDialog::Accepted));
+        QCOMPARE(table.recCount(), 4u);
+        QVERIFY(store::addressIndexValid(table));
+
+        // Idle, Escape closes the window.
+        TAsciiImportForm idle(table);
+        QSignalSpy idleRejects(&idle, &QDialog::rejected);
+        QTest::keyClick(&idle, Qt::Key_Escape);
+        QCOMPARE(idleRejects.count(), 1);
     }
 
     void copyOutWindowChecksAndCopies() {

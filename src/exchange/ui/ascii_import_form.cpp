@@ -1,5 +1,4 @@
 #include "exchange/ui/ascii_import_form.h"
-#include "exchange/ui/import_road.h"
 
 #include "exchange/delimited_import.h"
 #include "exchange/field_names.h"
@@ -189,17 +188,11 @@ std::vector<ImportField> TAsciiMatchForm::result() const {
 // ---- import window -----------------------------------------------------------
 
 TAsciiImportForm::TAsciiImportForm(store::Table& table, QWidget* parent)
-    : QDialog(parent), table_(table), offered_(defaultImportFields()) {
+    : ImportDialog(table, parent), offered_(defaultImportFields()) {
     setWindowTitle("ASCII File Import");
     setObjectName("TAsciiImportForm");
     auto* layout = new QVBoxLayout(this);
-    auto* nameRow = new QHBoxLayout;
-    nameRow->addWidget(new QLabel("ASCII File Name", this));
-    fileName_ = new QLabel("(none)", this);
-    fileName_->setObjectName("fileName");
-    fileName_->setFrameShape(QFrame::StyledPanel);
-    nameRow->addWidget(fileName_, 1);
-    layout->addLayout(nameRow);
+    addFileNameRow(layout, "ASCII File Name");
 
     // Files from spreadsheets and address books: a first line of names, and
     // a semicolon or tab between fields.
@@ -236,27 +229,11 @@ TAsciiImportForm::TAsciiImportForm(store::Table& table, QWidget* parent)
     buttons->addWidget(importButton_);
     layout->addLayout(buttons);
 
-    status_ = new QLabel(this);
-    status_->setObjectName("statusLine");
-    status_->hide();
-    layout->addWidget(status_);
-    gauge_ = new QProgressBar(this);
-    gauge_->setRange(0, 100);
-    gauge_->setValue(0);
-    layout->addWidget(gauge_);
-
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch();
-    cancelButton_ = new QPushButton("Cancel", this);
-    helpButton_ = helpButton(this, kImportHelpTopic);
-    bottom->addWidget(cancelButton_);
-    bottom->addWidget(helpButton_);
-    layout->addLayout(bottom);
+    addProgressRows(layout, kImportHelpTopic);
 
     connect(selectButton_, &QPushButton::clicked, this, [this] { selectFile(); });
     connect(matchButton_, &QPushButton::clicked, this, [this] { openMatch(); });
     connect(importButton_, &QPushButton::clicked, this, [this] { runImport(); });
-    connect(cancelButton_, &QPushButton::clicked, this, [this] { reject(); });
     setState(State::NoFile);
     selectButton_->setDefault(true);
     resize(460, 180);
@@ -268,11 +245,9 @@ void TAsciiImportForm::setState(State state) {
     selectButton_->setEnabled(!busy);
     matchButton_->setEnabled(!busy && state != State::NoFile);
     importButton_->setEnabled(!busy && state == State::Matched);
-    helpButton_->setEnabled(!busy);
     header_->setEnabled(!busy && !path_.isEmpty());
     separator_->setEnabled(!busy && !path_.isEmpty());
-    cancelButton_->setVisible(state != State::Rebuilding);
-    status_->setVisible(busy);
+    showBusy(busy, state == State::Rebuilding);
 }
 
 void TAsciiImportForm::selectFile() {
@@ -341,20 +316,15 @@ void TAsciiImportForm::openMatch() {
 void TAsciiImportForm::runImport() {
     if (state_ != State::Matched)
         return;
-    cancelRequested_ = false;
     setState(State::Importing);
-    ImportRoad road;
-    road.window = this;
-    road.status = status_;
-    road.gauge = gauge_;
-    road.cancelRequested = &cancelRequested_;
-    road.rebuilding = [this] { setState(State::Rebuilding); };
-    auto outcome = runPlainImportRoad(road, table_, [&](const ImportHooks& hooks) {
-        return plainCommas()
-                   ? importAsciiRecords(table_, path_.toStdString(), fields_, offered_, hooks)
-                   : importDelimitedRecords(table_, path_.toStdString(), format_, fields_, offered_,
-                                            hooks);
-    });
+    auto outcome = runPlainRoad(
+        [this] { setState(State::Rebuilding); },
+        [&](const ImportHooks& hooks) {
+            return plainCommas()
+                       ? importAsciiRecords(table_, path_.toStdString(), fields_, offered_, hooks)
+                       : importDelimitedRecords(table_, path_.toStdString(), format_, fields_,
+                                                offered_, hooks);
+        });
     imported_ = outcome.imported;
     if (outcome.kind == ImportOutcome::Kind::Refused) {
         setState(State::Matched);
@@ -362,16 +332,6 @@ void TAsciiImportForm::runImport() {
     }
     state_ = State::Matched;
     accept();
-}
-
-void TAsciiImportForm::reject() {
-    if (state_ == State::Importing) {
-        cancelRequested_ = true;
-        return;
-    }
-    if (state_ == State::Rebuilding)
-        return;
-    QDialog::reject();
 }
 
 } // namespace qp::exchange

@@ -1,6 +1,5 @@
 #include "exchange/ui/dbf_import_form.h"
 
-#include "exchange/ui/import_road.h"
 #include "store/ui/common_dialogs.h"
 
 #include <QApplication>
@@ -205,17 +204,11 @@ void TDbfMatchForm::clearAll() {
 // ---- import window -----------------------------------------------------------
 
 TDbfImportForm::TDbfImportForm(store::Table& table, QWidget* parent)
-    : QDialog(parent), table_(table), offered_(dbfImportFields()) {
+    : ImportDialog(table, parent), offered_(dbfImportFields()) {
     setWindowTitle("DBF File Import");
     setObjectName("TDbfImportForm");
     auto* layout = new QVBoxLayout(this);
-    auto* nameRow = new QHBoxLayout;
-    nameRow->addWidget(new QLabel("DBF File Name", this));
-    fileName_ = new QLabel("(none)", this);
-    fileName_->setObjectName("fileName");
-    fileName_->setFrameShape(QFrame::StyledPanel);
-    nameRow->addWidget(fileName_, 1);
-    layout->addLayout(nameRow);
+    addFileNameRow(layout, "DBF File Name");
 
     auto* buttons = new QHBoxLayout;
     selectButton_ = new QPushButton("Select DBF File", this);
@@ -225,26 +218,11 @@ TDbfImportForm::TDbfImportForm(store::Table& table, QWidget* parent)
         buttons->addWidget(b);
     layout->addLayout(buttons);
 
-    status_ = new QLabel(this);
-    status_->setObjectName("statusLine");
-    layout->addWidget(status_);
-    gauge_ = new QProgressBar(this);
-    gauge_->setRange(0, 100);
-    gauge_->setValue(0);
-    layout->addWidget(gauge_);
-
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch();
-    cancelButton_ = new QPushButton("Cancel", this);
-    helpButton_ = helpButton(this, kImportHelpTopic);
-    bottom->addWidget(cancelButton_);
-    bottom->addWidget(helpButton_);
-    layout->addLayout(bottom);
+    addProgressRows(layout, kImportHelpTopic);
 
     connect(selectButton_, &QPushButton::clicked, this, [this] { selectFile(); });
     connect(matchButton_, &QPushButton::clicked, this, [this] { openMatch(); });
     connect(importButton_, &QPushButton::clicked, this, [this] { runImport(); });
-    connect(cancelButton_, &QPushButton::clicked, this, [this] { reject(); });
     setState(State::NoFile);
     selectButton_->setDefault(true);
     resize(460, 180);
@@ -258,9 +236,7 @@ void TDbfImportForm::setState(State state) {
     selectButton_->setEnabled(!busy);
     matchButton_->setEnabled(!busy && state != State::NoFile);
     importButton_->setEnabled(!busy && state == State::Matched);
-    helpButton_->setEnabled(!busy);
-    cancelButton_->setVisible(state != State::Rebuilding);
-    status_->setVisible(busy);
+    showBusy(busy, state == State::Rebuilding);
 }
 
 void TDbfImportForm::dropFile() {
@@ -324,17 +300,11 @@ void TDbfImportForm::openMatch() {
 void TDbfImportForm::runImport() {
     if (state_ != State::Matched || !source_)
         return;
-    cancelRequested_ = false;
     setState(State::Importing);
-    ImportRoad road;
-    road.window = this;
-    road.status = status_;
-    road.gauge = gauge_;
-    road.cancelRequested = &cancelRequested_;
-    road.rebuilding = [this] { setState(State::Rebuilding); };
-    auto outcome = runImportRoad(road, table_, [&](const ImportHooks& hooks) {
-        return importDbfRecords(table_, *source_, fields_, offered_, hooks);
-    });
+    auto outcome = runRoad([this] { setState(State::Rebuilding); },
+                           [&](const ImportHooks& hooks) {
+                               return importDbfRecords(table_, *source_, fields_, offered_, hooks);
+                           });
     imported_ = outcome.imported;
     if (outcome.kind == ImportOutcome::Kind::Refused) {
         setState(State::Matched);
@@ -343,16 +313,6 @@ void TDbfImportForm::runImport() {
     source_.reset();
     state_ = State::Matched;
     accept();
-}
-
-void TDbfImportForm::reject() {
-    if (state_ == State::Importing) {
-        cancelRequested_ = true;
-        return;
-    }
-    if (state_ == State::Rebuilding)
-        return;
-    QDialog::reject();
 }
 
 } // namespace qp::exchange
