@@ -1,5 +1,7 @@
+#include "addressbook/tool_registry.h"
 #include "exchange/ui/ascii_import_form.h"
 #include "exchange/ui/copy_out_form.h"
+#include "exchange/ui/import_tool.h"
 #include "exchange_test_support.h"
 #include "store/ui/common_dialogs.h"
 
@@ -140,6 +142,27 @@ private slots:
         QSignalSpy idleRejects(&idle, &QDialog::rejected);
         QTest::keyClick(&idle, Qt::Key_Escape);
         QCOMPARE(idleRejects.count(), 1);
+    }
+
+    // The import commands take the window's writable table, else open the
+    // file themselves, and say why when they cannot.
+    void importCommandsFindTheirTable() {
+        testing::TempDir dir;
+        auto table = testing::newAddressFile(dir.file("ADDR.DBF"));
+        addressbook::ToolContext c;
+        c.table = &table;
+        store::Table* ran = nullptr;
+        auto run = [&ran](store::Table& t) { ran = &t; };
+        runOnImportTable(c, "Unable to import", run);
+        QCOMPARE(ran, &table);
+
+        c.table = nullptr;
+        c.filePath = dir.file("MISSING.DBF");
+        ran = nullptr;
+        runOnImportTable(c, "Unable to import", run);
+        QVERIFY(!ran);
+        QVERIFY(messages_.last().startsWith("Information|Unable to import\r\n\r\n"));
+        QVERIFY(messages_.last().size() > QString("Information|Unable to import\r\n\r\n").size());
     }
 
     void copyOutWindowChecksAndCopies() {

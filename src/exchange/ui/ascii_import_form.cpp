@@ -5,13 +5,10 @@
 #include "exchange/same_file.h"
 #include "store/ui/common_dialogs.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCursor>
 #include <QDialogButtonBox>
-#include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -19,7 +16,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTableWidget>
@@ -251,17 +247,10 @@ void TAsciiImportForm::setState(State state) {
 }
 
 void TAsciiImportForm::selectFile() {
-    const QString folder = QDir::currentPath();
-    QFileDialog dialog(this, "Select ASCII File");
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setNameFilters({"Text files, CSV Files (*.TXT *.CSV *.txt *.csv)", "All files (*)"});
-    dialog.setDefaultSuffix("prn");
-    dialog.selectFile("*.txt;*.csv");
-    bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
-    QString path = chosen ? dialog.selectedFiles().first() : QString();
-    QDir::setCurrent(folder);
-    if (chosen)
+    const QString path = askForFile(
+        "Select ASCII File", {"Text files, CSV Files (*.TXT *.CSV *.txt *.csv)", "All files (*)"},
+        "*.txt;*.csv", "prn");
+    if (!path.isEmpty())
         chooseFile(path);
 }
 
@@ -325,7 +314,6 @@ void TAsciiImportForm::runImport() {
                        : importDelimitedRecords(table_, path_.toStdString(), format_, fields_,
                                                 offered_, hooks);
         });
-    imported_ = outcome.imported;
     if (outcome.kind == ImportOutcome::Kind::Refused) {
         setState(State::Matched);
         return;

@@ -70,7 +70,6 @@ public:
     State state() const { return state_; }
     const std::vector<ImportField>& fields() const { return fields_; }
     const AsciiScan& scan() const { return scan_; }
-    std::uint32_t imported() const { return imported_; }
     QPushButton* matchButton() const { return matchButton_; }
     QPushButton* importButton() const { return importButton_; }
 
@@ -88,7 +87,6 @@ private:
     std::vector<ImportField> fields_;
     QString path_;
     State state_ = State::NoFile;
-    std::uint32_t imported_ = 0;
     QCheckBox* header_ = nullptr;
     QComboBox* separator_ = nullptr;
     QPushButton* selectButton_ = nullptr;

@@ -2,16 +2,12 @@
 
 #include "store/ui/common_dialogs.h"
 
-#include <QApplication>
 #include <QCursor>
-#include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
@@ -248,16 +244,8 @@ void TDbfImportForm::dropFile() {
 }
 
 void TDbfImportForm::selectFile() {
-    const QString folder = QDir::currentPath();
-    QFileDialog dialog(this, "Select DBF File");
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setNameFilters({"DBF Files (*.DBF *.dbf)"});
-    dialog.selectFile("*.dbf");
-    const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
-    const QString path = chosen ? dialog.selectedFiles().first() : QString();
-    QDir::setCurrent(folder);
-    if (chosen)
+    const QString path = askForFile("Select DBF File", {"DBF Files (*.DBF *.dbf)"}, "*.dbf");
+    if (!path.isEmpty())
         chooseFile(path);
 }
 
@@ -305,7 +293,6 @@ void TDbfImportForm::runImport() {
                            [&](const ImportHooks& hooks) {
                                return importDbfRecords(table_, *source_, fields_, offered_, hooks);
                            });
-    imported_ = outcome.imported;
     if (outcome.kind == ImportOutcome::Kind::Refused) {
         setState(State::Matched);
         return;

@@ -78,7 +78,6 @@ public:
     void runImport();
     State state() const { return state_; }
     const std::vector<DbfMatchField>& fields() const { return fields_; }
-    std::uint32_t imported() const { return imported_; }
     QPushButton* matchButton() const { return matchButton_; }
     QPushButton* importButton() const { return importButton_; }
 
@@ -93,7 +92,6 @@ private:
     std::vector<DbfMatchField> fields_;
     bool confirmed_ = false; // the matching was confirmed once for this file
     State state_ = State::NoFile;
-    std::uint32_t imported_ = 0;
     QPushButton* selectButton_ = nullptr;
     QPushButton* matchButton_ = nullptr;
     QPushButton* importButton_ = nullptr;

@@ -1,5 +1,7 @@
 #include "exchange/ui/import_dialog.h"
 
+#include <QDir>
+#include <QFileDialog>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -50,6 +52,23 @@ void ImportDialog::showBusy(bool busy, bool rebuilding) {
     status_->setVisible(busy);
 }
 
+QString ImportDialog::askForFile(const QString& title, const QStringList& filters,
+                                 const QString& pattern, const QString& suffix) {
+    const QString folder = QDir::currentPath();
+    QFileDialog dialog(this, title);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setNameFilters(filters);
+    if (!suffix.isEmpty())
+        dialog.setDefaultSuffix(suffix);
+    if (!pattern.isEmpty())
+        dialog.selectFile(pattern);
+    const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    const QString path = chosen ? dialog.selectedFiles().first() : QString();
+    QDir::setCurrent(folder);
+    return path;
+}
+
 ImportRoad ImportDialog::road(const std::function<void()>& rebuilding) {
     cancelRequested_ = false;
     phase_ = Phase::Importing;
@@ -70,6 +89,7 @@ ImportDialog::runRoad(const std::function<void()>& rebuilding,
                       const std::function<DbfImportOutcome(const ImportHooks&)>& importRecords) {
     auto outcome = runImportRoad(road(rebuilding), table_, importRecords);
     phase_ = Phase::Idle;
+    imported_ = outcome.imported;
     return outcome;
 }
 
@@ -78,6 +98,7 @@ ImportDialog::runPlainRoad(const std::function<void()>& rebuilding,
                            const std::function<ImportOutcome(const ImportHooks&)>& importRecords) {
     auto outcome = runPlainImportRoad(road(rebuilding), table_, importRecords);
     phase_ = Phase::Idle;
+    imported_ = outcome.imported;
     return outcome;
 }
 

@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 
 class QLabel;
@@ -25,6 +26,8 @@ public:
     QLabel* statusLine() const { return status_; }
     QProgressBar* gauge() const { return gauge_; }
     QPushButton* cancelButton() const { return cancelButton_; }
+    // Records the last import added.
+    std::uint32_t imported() const { return imported_; }
 
 protected:
     ImportDialog(store::Table& table, QWidget* parent);
@@ -36,6 +39,11 @@ protected:
     // What every window shows while busy: Help off, the status line on, and
     // Cancel gone while the indexes are rebuilt.
     void showBusy(bool busy, bool rebuilding);
+
+    // The open dialog for one existing file, leaving the working folder as
+    // it was; empty when none was chosen.
+    QString askForFile(const QString& title, const QStringList& filters,
+                       const QString& pattern = {}, const QString& suffix = {});
 
     // Runs the import road on this window; `rebuilding` puts the window in
     // its rebuilding state once the records are in.
@@ -64,6 +72,7 @@ private:
 
     Phase phase_ = Phase::Idle;
     bool cancelRequested_ = false;
+    std::uint32_t imported_ = 0;
 };
 
 } // namespace qp::exchange

@@ -2,12 +2,9 @@
 
 #include "store/ui/common_dialogs.h"
 
-#include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -53,16 +50,8 @@ void TImportOlder::setState(State state) {
 }
 
 void TImportOlder::selectFile() {
-    const QString folder = QDir::currentPath();
-    QFileDialog dialog(this, "Select DBF File");
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setNameFilters({"DBF Files (*.dbf *.DBF)"});
-    dialog.selectFile("*.dbf");
-    const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
-    const QString path = chosen ? dialog.selectedFiles().first() : QString();
-    QDir::setCurrent(folder);
-    if (chosen)
+    const QString path = askForFile("Select DBF File", {"DBF Files (*.dbf *.DBF)"}, "*.dbf");
+    if (!path.isEmpty())
         chooseFile(path);
 }
 
@@ -88,7 +77,6 @@ void TImportOlder::runImport() {
                            [&](const ImportHooks& hooks) {
                                return importOlderRecords(table_, *source_, version_, hooks);
                            });
-    imported_ = outcome.imported;
     if (outcome.kind == ImportOutcome::Kind::Refused) {
         setState(State::FileChosen);
         return;

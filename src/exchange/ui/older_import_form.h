@@ -24,7 +24,6 @@ public:
     void chooseFile(const QString& path);
     void runImport();
     State state() const { return state_; }
-    std::uint32_t imported() const { return imported_; }
     QPushButton* importButton() const { return importButton_; }
 
 private:
@@ -34,7 +33,6 @@ private:
     OlderVersion version_;
     std::optional<SourceTable> source_;
     State state_ = State::NoFile;
-    std::uint32_t imported_ = 0;
     QPushButton* selectButton_ = nullptr;
     QPushButton* importButton_ = nullptr;
 };

@@ -3,15 +3,11 @@
 #include "exchange/same_file.h"
 #include "store/ui/common_dialogs.h"
 
-#include <QApplication>
 #include <QComboBox>
-#include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -79,15 +75,9 @@ void TVCardImportForm::setState(State state) {
 }
 
 void TVCardImportForm::selectFile() {
-    const QString folder = QDir::currentPath();
-    QFileDialog dialog(this, "Select vCard File");
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setNameFilters({"vCard files (*.vcf *.VCF *.vcard)", "All files (*)"});
-    bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
-    QString path = chosen ? dialog.selectedFiles().first() : QString();
-    QDir::setCurrent(folder);
-    if (chosen)
+    const QString path =
+        askForFile("Select vCard File", {"vCard files (*.vcf *.VCF *.vcard)", "All files (*)"});
+    if (!path.isEmpty())
         chooseFile(path);
 }
 
@@ -128,7 +118,6 @@ void TVCardImportForm::runImport() {
                      [&](const ImportHooks& hooks) {
                          return importVCards(table_, path_.toStdString(), options(), hooks);
                      });
-    imported_ = outcome.imported;
     if (outcome.kind == ImportOutcome::Kind::Refused) {
         setState(State::NoFile);
         return;

@@ -26,7 +26,6 @@ public:
     VCardOptions options() const;
     void runImport();
     State state() const { return state_; }
-    std::uint32_t imported() const { return imported_; }
     QPushButton* importButton() const { return importButton_; }
     QComboBox* addressBox() const { return address_; }
     QComboBox* dateBox() const { return date_; }
@@ -38,7 +37,6 @@ private:
 
     QString path_;
     State state_ = State::NoFile;
-    std::uint32_t imported_ = 0;
     QLabel* count_ = nullptr;
     QComboBox* address_ = nullptr;
     QComboBox* date_ = nullptr;
