@@ -1,5 +1,6 @@
 #include "exchange/ui/dbf_import_form.h"
 
+#include "exchange/ui/match_window_parts.h"
 #include "store/ui/common_dialogs.h"
 
 #include <QCursor>
@@ -22,14 +23,6 @@ namespace {
 constexpr int kImportHelpTopic = 1021;
 constexpr int kMatchHelpTopic = 1022;
 constexpr int kMemoPreview = 60; // characters of a memo shown in the grid
-
-QPushButton* helpButton(QWidget* window, int topic) {
-    auto* b = new QPushButton(QObject::tr("&Help"), window);
-    // The help viewer reads the topic from the window.
-    window->setProperty("helpTopic", topic);
-    b->setProperty("helpTopic", topic);
-    return b;
-}
 
 } // namespace
 
@@ -91,45 +84,18 @@ TDbfMatchForm::TDbfMatchForm(SourceTable& source, const std::vector<DbfMatchFiel
     browserLabel->setBuddy(browser_);
     layout->addWidget(browser_, 1);
 
-    auto* matchLabel = new QLabel("Field Match", this);
-    layout->addWidget(matchLabel);
-    match_ = new QTableWidget(int(offered_.size()), 2, this);
-    match_->setObjectName("matchGrid");
-    match_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    match_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    match_->setSelectionMode(QAbstractItemView::SingleSelection);
-    match_->setHorizontalHeaderLabels(
-        {"Quillpost Field", "Import from Field (in " + qs(source.fileName()) + ")"});
-    match_->horizontalHeader()->setStretchLastSection(true);
-    match_->verticalHeader()->hide();
-    matchLabel->setBuddy(match_);
+    match_ = addMatchGrid(layout, this, int(offered_.size()), qs(source.fileName()));
     for (int r = 0; r < int(offered_.size()); ++r)
         match_->setItem(r, 0, new QTableWidgetItem(qs(offered_[std::size_t(r)].label)));
     showRows();
     if (!offered_.empty())
         match_->setCurrentCell(0, 0);
     connect(match_, &QTableWidget::cellDoubleClicked, this, [this] { selectField(); });
-    layout->addWidget(match_, 1);
 
-    auto* buttons = new QHBoxLayout;
-    auto* select = new QPushButton("&Select Field", this);
-    auto* clear = new QPushButton("&Clear Current", this);
-    auto* clearAllButton = new QPushButton("Clear &All", this);
-    auto* ok = new QPushButton("Ok", this);
-    auto* cancel = new QPushButton("Cancel", this);
-    auto* help = helpButton(this, kMatchHelpTopic);
-    ok->setDefault(true);
-    for (auto* b : {select, clear, clearAllButton})
-        buttons->addWidget(b);
-    buttons->addStretch();
-    for (auto* b : {ok, cancel, help})
-        buttons->addWidget(b);
-    layout->addLayout(buttons);
-    connect(select, &QPushButton::clicked, this, [this] { selectField(); });
-    connect(clear, &QPushButton::clicked, this, [this] { clearCurrent(); });
-    connect(clearAllButton, &QPushButton::clicked, this, [this] { clearAll(); });
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    const MatchButtons buttons = addMatchButtons(layout, this, kMatchHelpTopic);
+    connect(buttons.select, &QPushButton::clicked, this, [this] { selectField(); });
+    connect(buttons.clear, &QPushButton::clicked, this, [this] { clearCurrent(); });
+    connect(buttons.clearAll, &QPushButton::clicked, this, [this] { clearAll(); });
     resize(720, 600);
 }
 
