@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
-#include <QWhatsThis>
 
 namespace qp::design::ui {
 
@@ -143,18 +142,13 @@ DesignBottomRow BuildDesignBottomRow(QDialog* screen, const QString& firstName,
     r.save = DesignPushButton(QStringLiteral("SaveButton"), QStringLiteral("&Save"), r.box);
     r.cancel = DesignPushButton(QStringLiteral("CancelButton"), QStringLiteral("Cancel"), r.box);
     r.help = DesignPushButton(QStringLiteral("HelpButton"), QStringLiteral("&Help"), r.box);
-    auto* whatsThis = new QToolButton(r.box);
-    whatsThis->setObjectName(QStringLiteral("MouseHelpButton"));
-    whatsThis->setText(QStringLiteral("?"));
-    whatsThis->setToolTip(QStringLiteral("Click here for mouse help"));
+    QToolButton* whatsThis = print::NewMouseHelpButton(r.box);
     whatsThis->setFocusPolicy(Qt::NoFocus);
     for (QWidget* w : std::initializer_list<QWidget*>{r.first, r.save, r.cancel, r.help, whatsThis})
         row->addWidget(w);
     QObject::connect(r.cancel, &QPushButton::clicked, screen, &QDialog::reject);
     QObject::connect(r.help, &QPushButton::clicked, screen,
                      [screen, helpTopic] { print::ShowHelpTopic(screen, helpTopic); });
-    QObject::connect(whatsThis, &QToolButton::clicked, screen,
-                     [] { QWhatsThis::enterWhatsThisMode(); });
     return r;
 }
 
