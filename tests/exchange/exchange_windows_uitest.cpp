@@ -1,12 +1,16 @@
+#include "addressbook/tool_registry.h"
 #include "exchange/ui/ascii_import_form.h"
 #include "exchange/ui/copy_out_form.h"
+#include "exchange/ui/import_tool.h"
 #include "exchange_test_support.h"
 #include "store/ui/common_dialogs.h"
 
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTableWidget>
+#include <QTimer>
 #include <QtTest>
 
 using namespace qp;
@@ -80,6 +84,85 @@ private slots:
         QCOMPARE(form.gauge()->value(), 100);
         QVERIFY(store::addressIndexValid(table));
         QCOMPARE(testing::column(table, "CITY"), (std::vector<std::string>{"Rome, IT", "Oslo"}));
+    }
+
+    // Escape while records are read stops the import after the record in
+    // hand; while the indexes are rebuilt it is ignored, and the window never
+    // closes as cancelled.
+    void escapeCancelsImportingAndWaitsOutRebuilding() {
+        testing::TempDir dir;
+        auto table = testing::newAddressFile(dir.file("ADDR.DBF"));
+        testing::writeFile(dir.file("in.csv"), "Smith,Rome\r\nDoe,Oslo\r\nRoe,Bonn\r\n");
+        auto matched = [&](TAsciiImportForm& form) {
+            form.chooseFile(QString::fromStdString(dir.file("in.csv")));
+            TAsciiMatchForm match(form.scan(), form.fields(), defaultImportFields(), "in.csv");
+            match.chooseForRow(0, 0);
+            form.setMatching(match.result());
+        };
+        std::vector<TAsciiImportForm::State> seen;
+        auto escapeSoon = [&seen](TAsciiImportForm& form) {
+            QTimer::singleShot(0, &form, [&seen, &form] {
+                seen.push_back(form.state());
+                QTest::keyClick(&form, Qt::Key_Escape);
+            });
+        };
+
+        TAsciiImportForm cancelled(table);
+        QSignalSpy cancelledRejects(&cancelled, &QDialog::rejected);
+        matched(cancelled);
+        escapeSoon(cancelled);
+        cancelled.runImport();
+        QCOMPARE(seen, std::vector{TAsciiImportForm::State::Importing});
+        QCOMPARE(messages_.last(),
+                 QString("Information|Import cancelled after importing 1 records."));
+        QCOMPARE(cancelledRejects.count(), 0);
+        QCOMPARE(table.recCount(), 1u);
+        QVERIFY(store::addressIndexValid(table));
+
+        seen.clear();
+        TAsciiImportForm rebuilt(table);
+        QSignalSpy rebuiltRejects(&rebuilt, &QDialog::rejected);
+        matched(rebuilt);
+        // Queued from the count message, so it arrives while the indexes are rebuilt.
+        ui::SetMessageHandler([&](const ui::MessageRequest& r) {
+            messages_ << r.title + "|" + r.text;
+            escapeSoon(rebuilt);
+            return answer_;
+        });
+        rebuilt.runImport();
+        QCOMPARE(seen, std::vector{TAsciiImportForm::State::Rebuilding});
+        QCOMPARE(messages_.last(), QString("Information|Import complete. Imported 3 records."));
+        QCOMPARE(rebuiltRejects.count(), 0);
+        QCOMPARE(rebuilt.result(), int(QDialog::Accepted));
+        QCOMPARE(table.recCount(), 4u);
+        QVERIFY(store::addressIndexValid(table));
+
+        // Idle, Escape closes the window.
+        TAsciiImportForm idle(table);
+        QSignalSpy idleRejects(&idle, &QDialog::rejected);
+        QTest::keyClick(&idle, Qt::Key_Escape);
+        QCOMPARE(idleRejects.count(), 1);
+    }
+
+    // The import commands take the window's writable table, else open the
+    // file themselves, and say why when they cannot.
+    void importCommandsFindTheirTable() {
+        testing::TempDir dir;
+        auto table = testing::newAddressFile(dir.file("ADDR.DBF"));
+        addressbook::ToolContext c;
+        c.table = &table;
+        store::Table* ran = nullptr;
+        auto run = [&ran](store::Table& t) { ran = &t; };
+        runOnImportTable(c, "Unable to import", run);
+        QCOMPARE(ran, &table);
+
+        c.table = nullptr;
+        c.filePath = dir.file("MISSING.DBF");
+        ran = nullptr;
+        runOnImportTable(c, "Unable to import", run);
+        QVERIFY(!ran);
+        QVERIFY(messages_.last().startsWith("Information|Unable to import\r\n\r\n"));
+        QVERIFY(messages_.last().size() > QString("Information|Unable to import\r\n\r\n").size());
     }
 
     void copyOutWindowChecksAndCopies() {

@@ -3,14 +3,13 @@
 #include "design/design_units.h"
 #include "design/ui/design_dialogs.h"
 #include "design/ui/design_screen_keys.h"
+#include "design/ui/design_screen_rows.h"
 #include "envelopes/envelope_design_rules.h"
 #include "envelopes/ui/envelope_panel_view.h"
 #include "envelopes/ui/envelope_size_dialog.h"
-#include "print/ui/window_hooks.h"
 #include "store/ui/common_dialogs.h"
 
 #include <QButtonGroup>
-#include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -20,40 +19,16 @@
 #include <QScrollBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QWhatsThis>
 
 namespace qp::envelopes {
 
 namespace {
 
+using design::ui::DesignSeparator;
+using design::ui::DesignToggleButton;
+
 QString qstr(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QToolButton* toggleButton(const QString& name, const QString& caption, const QString& hint,
-                          QWidget* parent) {
-    auto* b = new QToolButton(parent);
-    b->setObjectName(name);
-    b->setText(caption);
-    b->setToolTip(hint);
-    b->setCheckable(true);
-    b->setFocusPolicy(Qt::NoFocus);
-    b->setAutoRaise(true);
-    return b;
-}
-
-QPushButton* pushButton(const char* name, const QString& caption, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
-QFrame* separator(QWidget* parent) {
-    auto* line = new QFrame(parent);
-    line->setFrameShape(QFrame::VLine);
-    line->setFrameShadow(QFrame::Sunken);
-    return line;
 }
 
 QString sizeCaptionOf(int code) {
@@ -142,21 +117,18 @@ QWidget* TEnvelopeDesignScreen::panelWidget() const {
 }
 
 QWidget* TEnvelopeDesignScreen::buildToolBar() {
-    auto* bar = new QWidget(this);
-    bar->setObjectName(QStringLiteral("ToolBar"));
-    auto* row = new QHBoxLayout(bar);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(2);
-    tools_ = new QButtonGroup(this);
-    tools_->setExclusive(true);
+    const design::ui::DesignToolBar toolBar = design::ui::BuildDesignToolBar(this);
+    QWidget* bar = toolBar.bar;
+    QHBoxLayout* row = toolBar.row;
+    tools_ = toolBar.tools;
     int group = 0;
     int index = 0;
     for (const TEnvelopeTool& tool : EnvelopeTools()) {
         if (tool.group != group) {
-            row->addWidget(separator(bar));
+            row->addWidget(DesignSeparator(bar));
             group = tool.group;
         }
-        QToolButton* b = toggleButton(tool.objectName, tool.caption, tool.hint, bar);
+        QToolButton* b = DesignToggleButton(tool.objectName, tool.caption, tool.hint, bar);
         b->setProperty("panelState", tool.state);
         tools_->addButton(b, index++);
         row->addWidget(b);
@@ -164,18 +136,15 @@ QWidget* TEnvelopeDesignScreen::buildToolBar() {
     toolButton(kPointingState)->setChecked(true);
     connect(tools_, &QButtonGroup::idClicked, this, &TEnvelopeDesignScreen::toolChosen);
 
-    row->addWidget(separator(bar));
-    showGrid_ = toggleButton(QStringLiteral("ShowGridButton"), QStringLiteral("Grid"),
-                             QStringLiteral("Show grid"), bar);
-    snapToGrid_ = toggleButton(QStringLiteral("SnapToGridButton"), QStringLiteral("Snap"),
-                               QStringLiteral("Snap to Grid"), bar);
-    fieldNames_ =
-        toggleButton(QStringLiteral("FieldNamesButton"), QStringLiteral("Names"),
-                     QStringLiteral("Toggle display of field names or field values"), bar);
-    margins_ = toggleButton(QStringLiteral("MarginsButton"), QStringLiteral("Margins"),
-                            QStringLiteral("Show the printer's unprintable areas"), bar);
-    template_ = toggleButton(QStringLiteral("TemplateButton"), QStringLiteral("USPS"),
-                             QStringLiteral("Show USPS Automation Template"), bar);
+    row->addWidget(DesignSeparator(bar));
+    const design::ui::GridButtons grid = design::ui::MakeGridButtons(bar);
+    showGrid_ = grid.showGrid;
+    snapToGrid_ = grid.snapToGrid;
+    fieldNames_ = grid.fieldNames;
+    margins_ = DesignToggleButton(QStringLiteral("MarginsButton"), QStringLiteral("Margins"),
+                                  QStringLiteral("Show the printer's unprintable areas"), bar);
+    template_ = DesignToggleButton(QStringLiteral("TemplateButton"), QStringLiteral("USPS"),
+                                   QStringLiteral("Show USPS Automation Template"), bar);
     for (QToolButton* b : {showGrid_, snapToGrid_, fieldNames_, margins_, template_})
         row->addWidget(b);
     connect(showGrid_, &QToolButton::toggled, this, [this](bool on) { panel_.SetShowGrid(on); });
@@ -195,7 +164,7 @@ QWidget* TEnvelopeDesignScreen::buildToolBar() {
         view_->update();
     });
 
-    row->addWidget(separator(bar));
+    row->addWidget(DesignSeparator(bar));
     auto arrow = [bar](const char* name, Qt::ArrowType type, const char* hint) {
         auto* b = new QToolButton(bar);
         b->setObjectName(QLatin1String(name));
@@ -220,75 +189,29 @@ QWidget* TEnvelopeDesignScreen::buildToolBar() {
 }
 
 QWidget* TEnvelopeDesignScreen::buildDescriptionRow() {
-    auto* box = new QWidget(this);
-    auto* row = new QHBoxLayout(box);
-    row->setContentsMargins(0, 0, 0, 0);
-    auto* caption = new QLabel(QStringLiteral("&Description:"), box);
-    description_ = new QLineEdit(box);
-    description_->setObjectName(QStringLiteral("DescriptionEdit"));
-    description_->setMaxLength(int(kDescriptionLimit));
-    caption->setBuddy(description_);
+    const design::ui::DescriptionRow row =
+        design::ui::BuildDescriptionRow(this, int(kDescriptionLimit));
+    description_ = row.description;
+    sizeCaption_ = row.sizeCaption;
+    fontButton_ = row.fontButton;
     connect(description_, &QLineEdit::textEdited, this, [this] { changes_.note(); });
-    sizeCaption_ = new QLabel(box);
-    sizeCaption_->setObjectName(QStringLiteral("SheetLabel"));
-    fontButton_ = pushButton("DefaultFontButton", QString(), box);
     connect(fontButton_, &QPushButton::clicked, this, &TEnvelopeDesignScreen::chooseFont);
-    row->addWidget(caption);
-    row->addWidget(description_, 2);
-    row->addWidget(sizeCaption_, 1);
-    row->addWidget(fontButton_);
-    return box;
+    return row.box;
 }
 
 QWidget* TEnvelopeDesignScreen::buildBottomRow() {
-    auto* box = new QWidget(this);
-    auto* row = new QHBoxLayout(box);
-    row->setContentsMargins(0, 0, 0, 0);
-    left_ = new QLabel(box);
-    left_->setObjectName(QStringLiteral("LeftLabel"));
-    top_ = new QLabel(box);
-    top_->setObjectName(QStringLiteral("TopLabel"));
-    for (QLabel* l : {left_, top_}) {
-        l->setMinimumWidth(l->fontMetrics().horizontalAdvance(QStringLiteral("Left: 00.00")));
-        row->addWidget(l);
-    }
+    const design::ui::DesignBottomRow row = design::ui::BuildDesignBottomRow(
+        this, QStringLiteral("ChangeSizeButton"), QStringLiteral("Change Si&ze"),
+        kDesignScreenHelpTopic, [this](int which) { moveRecord(which); });
+    left_ = row.left;
+    top_ = row.top;
+    records_ = row.records;
+    changeSize_ = row.first;
+    save_ = row.save;
     showCoordinates(QPoint(0, 0));
-    row->addWidget(separator(box));
-    static constexpr std::array<std::array<const char*, 3>, 4> kRecords{{
-        {"FirstRecordButton", "|<", "Move to the First database records"},
-        {"PriorRecordButton", "<", "Move to the Previous database records"},
-        {"NextRecordButton", ">", "Move to the Next database records"},
-        {"LastRecordButton", ">|", "Move to the Last database records"},
-    }};
-    for (int i = 0; i < 4; ++i) {
-        auto* b = new QToolButton(box);
-        b->setObjectName(QLatin1String(kRecords[size_t(i)][0]));
-        b->setText(QLatin1String(kRecords[size_t(i)][1]));
-        b->setToolTip(QLatin1String(kRecords[size_t(i)][2]));
-        b->setFocusPolicy(Qt::NoFocus);
-        connect(b, &QToolButton::clicked, this, [this, i] { moveRecord(i); });
-        records_[size_t(i)] = b;
-        row->addWidget(b);
-    }
-    row->addStretch();
-    changeSize_ = pushButton("ChangeSizeButton", QStringLiteral("Change Si&ze"), box);
-    save_ = pushButton("SaveButton", QStringLiteral("&Save"), box);
-    auto* cancel = pushButton("CancelButton", QStringLiteral("Cancel"), box);
-    auto* help = pushButton("HelpButton", QStringLiteral("&Help"), box);
-    auto* whatsThis = new QToolButton(box);
-    whatsThis->setObjectName(QStringLiteral("MouseHelpButton"));
-    whatsThis->setText(QStringLiteral("?"));
-    whatsThis->setToolTip(QStringLiteral("Click here for mouse help"));
-    whatsThis->setFocusPolicy(Qt::NoFocus);
-    for (QWidget* w : std::initializer_list<QWidget*>{changeSize_, save_, cancel, help, whatsThis})
-        row->addWidget(w);
     connect(changeSize_, &QPushButton::clicked, this, &TEnvelopeDesignScreen::changeSize);
     connect(save_, &QPushButton::clicked, this, &TEnvelopeDesignScreen::save);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(help, &QPushButton::clicked, this,
-            [this] { print::ShowHelpTopic(this, kDesignScreenHelpTopic); });
-    connect(whatsThis, &QToolButton::clicked, this, [] { QWhatsThis::enterWhatsThisMode(); });
-    return box;
+    return row.box;
 }
 
 void TEnvelopeDesignScreen::showEvent(QShowEvent* event) {
@@ -371,14 +294,7 @@ void TEnvelopeDesignScreen::setZoom(float zoom) {
 }
 
 void TEnvelopeDesignScreen::showCoordinates(QPoint panelPoint) {
-    QPoint at = panelPoint;
-    if (panel_.SelectionCount() > 0)
-        at = QPoint(panel_.Handle().Left(), panel_.Handle().Top());
-    auto inches = [this](int pixels) {
-        return QString::number(pixels / double(zoom_) / design::PixelsPerInch, 'f', 2);
-    };
-    left_->setText(QStringLiteral("Left: ") + inches(at.x()));
-    top_->setText(QStringLiteral("Top: ") + inches(at.y()));
+    design::ui::ShowDesignCoordinates(*left_, *top_, panel_, zoom_, panelPoint);
 }
 
 bool TEnvelopeDesignScreen::scrollKey(int key) {

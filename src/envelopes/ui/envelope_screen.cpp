@@ -3,6 +3,8 @@
 #include "addressbook/tool_registry.h"
 #include "design/design_units.h"
 #include "design/layout_stream.h"
+#include "design/ui/design_list_rows.h"
+#include "design/ui/design_screen_rows.h"
 #include "envelopes/envelope_design_rules.h"
 #include "envelopes/envelope_print_job.h"
 #include "envelopes/ui/envelope_design_screen.h"
@@ -64,26 +66,13 @@ TQPEnvelopes::TQPEnvelopes(store::Table& addressTable, bool filterSet, std::stri
     auto* layout = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
     auto* listBox = new QVBoxLayout;
-    auto* listCaption = new QLabel(QStringLiteral("Select Envelope"), this);
-    listBox->addWidget(listCaption);
-    list_ = new QTableWidget(0, 1, this);
-    list_->setObjectName(QStringLiteral("EnvelopeGrid"));
-    list_->setHorizontalHeaderLabels({QStringLiteral("Description")});
-    list_->horizontalHeader()->setStretchLastSection(true);
-    list_->verticalHeader()->hide();
-    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list_->setSelectionMode(QAbstractItemView::SingleSelection);
-    list_->setMinimumWidth(260);
-    listCaption->setBuddy(list_);
+    list_ = design::ui::AddDesignList(listBox, this, QStringLiteral("Select Envelope"),
+                                      QStringLiteral("EnvelopeGrid"), 260);
     connect(list_, &QTableWidget::itemSelectionChanged, this, &TQPEnvelopes::rowChosen);
     connect(list_, &QTableWidget::cellDoubleClicked, this, [this] { modifyEnvelope(); });
-    listBox->addWidget(list_);
     auto* designButtons = new QHBoxLayout;
     auto addButton = [this](QBoxLayout* row, const QString& caption, const char* name, auto slot) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setAutoDefault(false);
+        auto* b = design::ui::DesignPushButton(QString::fromLatin1(name), caption, this);
         connect(b, &QPushButton::clicked, this, slot);
         row->addWidget(b);
         return b;
@@ -113,20 +102,8 @@ TQPEnvelopes::TQPEnvelopes(store::Table& addressTable, bool filterSet, std::stri
     auto* recordBox = new QGroupBox(QStringLiteral("Current Record"), this);
     recordBox->setObjectName(QStringLiteral("CurrentRecordPanel"));
     auto* recordRow = new QHBoxLayout(recordBox);
-    static constexpr std::array<std::array<const char*, 3>, 4> kRecords{{
-        {"FirstRecordButton", "|<", "Move to the First database records"},
-        {"PriorRecordButton", "<", "Move to the Previous database records"},
-        {"NextRecordButton", ">", "Move to the Next database records"},
-        {"LastRecordButton", ">|", "Move to the Last database records"},
-    }};
-    for (int i = 0; i < 4; ++i) {
-        auto* b = new QToolButton(recordBox);
-        b->setObjectName(QLatin1String(kRecords[size_t(i)][0]));
-        b->setText(QLatin1String(kRecords[size_t(i)][1]));
-        b->setToolTip(QLatin1String(kRecords[size_t(i)][2]));
-        connect(b, &QToolButton::clicked, this, [this, i] { moveRecord(i); });
-        recordRow->addWidget(b);
-    }
+    design::ui::AddRecordButtons(recordRow, recordBox, true,
+                                 [this](int which) { moveRecord(which); });
     recordCaption_ = new QLabel(recordBox);
     recordCaption_->setObjectName(QStringLiteral("RecordCaption"));
     recordRow->addWidget(recordCaption_, 1);
@@ -135,23 +112,15 @@ TQPEnvelopes::TQPEnvelopes(store::Table& addressTable, bool filterSet, std::stri
     layout->addLayout(top, 1);
 
     auto* lower = new QHBoxLayout;
-    auto* whatToPrint = new QGroupBox(QStringLiteral("What to Print"), this);
-    whatToPrint->setObjectName(QStringLiteral("WhatToPrintPanel"));
-    auto* what = new QVBoxLayout(whatToPrint);
-    all_ = new QRadioButton(qs(store::kSelectionAllCaption), whatToPrint);
-    all_->setObjectName(QStringLiteral("AllRecordsButton"));
-    filter_ = new QRadioButton(qs(store::kSelectionFilterCaption), whatToPrint);
-    filter_->setObjectName(QStringLiteral("FilterRecordsButton"));
-    current_ = new QRadioButton(qs(store::kSelectionCurrentCaption), whatToPrint);
-    current_->setObjectName(QStringLiteral("CurrentRecordButton"));
-    startCurrent_ = new QCheckBox(qs(store::kStartFromCurrentCaption), whatToPrint);
-    startCurrent_->setObjectName(QStringLiteral("StartFromCurrentBox"));
-    for (QWidget* w : std::initializer_list<QWidget*>{all_, filter_, current_, startCurrent_})
-        what->addWidget(w);
+    const design::ui::WhatToPrintBox what = design::ui::BuildWhatToPrintBox(this);
+    all_ = what.all;
+    filter_ = what.filter;
+    current_ = what.current;
+    startCurrent_ = what.startCurrent;
     current_->setChecked(true);
     if (!filterSet_)
         filter_->setEnabled(false);
-    lower->addWidget(whatToPrint);
+    lower->addWidget(what.box);
     lower->addStretch();
 
     auto* buttons = new QVBoxLayout;

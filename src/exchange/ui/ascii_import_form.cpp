@@ -1,18 +1,15 @@
 #include "exchange/ui/ascii_import_form.h"
-#include "exchange/ui/import_road.h"
 
 #include "exchange/delimited_import.h"
 #include "exchange/field_names.h"
 #include "exchange/same_file.h"
+#include "exchange/ui/match_window_parts.h"
 #include "store/ui/common_dialogs.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCursor>
 #include <QDialogButtonBox>
-#include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -20,7 +17,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTableWidget>
@@ -36,14 +32,6 @@ namespace {
 
 constexpr int kImportHelpTopic = 1023;
 constexpr int kMatchHelpTopic = 1024;
-
-QPushButton* helpButton(QWidget* window, int topic) {
-    auto* b = new QPushButton(QObject::tr("&Help"), window);
-    // The help viewer reads the topic from the window.
-    window->setProperty("helpTopic", topic);
-    b->setProperty("helpTopic", topic);
-    return b;
-}
 
 } // namespace
 
@@ -79,18 +67,7 @@ TAsciiMatchForm::TAsciiMatchForm(const AsciiScan& scan, const std::vector<Import
     sampleLabel->setBuddy(sample_);
     layout->addWidget(sample_, 1);
 
-    auto* matchLabel = new QLabel("Field Match", this);
-    layout->addWidget(matchLabel);
-    match_ = new QTableWidget(int(offered_.size()), 2, this);
-    match_->setObjectName("matchGrid");
-    match_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    match_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    match_->setSelectionMode(QAbstractItemView::SingleSelection);
-    match_->setHorizontalHeaderLabels(
-        {"Quillpost Field", "Import from Field (in " + fileName + ")"});
-    match_->horizontalHeader()->setStretchLastSection(true);
-    match_->verticalHeader()->hide();
-    matchLabel->setBuddy(match_);
+    match_ = addMatchGrid(layout, this, int(offered_.size()), fileName);
     rowField_.assign(offered_.size(), -1);
     for (int r = 0; r < int(offered_.size()); ++r) {
         match_->setItem(r, 0, new QTableWidgetItem(qs(offered_[r].label)));
@@ -103,27 +80,11 @@ TAsciiMatchForm::TAsciiMatchForm(const AsciiScan& scan, const std::vector<Import
     if (!offered_.empty())
         match_->setCurrentCell(0, 0);
     connect(match_, &QTableWidget::cellDoubleClicked, this, [this] { selectField(); });
-    layout->addWidget(match_, 1);
 
-    auto* buttons = new QHBoxLayout;
-    auto* select = new QPushButton("&Select Field", this);
-    auto* clear = new QPushButton("&Clear Current", this);
-    auto* clearAllButton = new QPushButton("Clear &All", this);
-    auto* ok = new QPushButton("Ok", this);
-    auto* cancel = new QPushButton("Cancel", this);
-    auto* help = helpButton(this, kMatchHelpTopic);
-    ok->setDefault(true);
-    for (auto* b : {select, clear, clearAllButton})
-        buttons->addWidget(b);
-    buttons->addStretch();
-    for (auto* b : {ok, cancel, help})
-        buttons->addWidget(b);
-    layout->addLayout(buttons);
-    connect(select, &QPushButton::clicked, this, [this] { selectField(); });
-    connect(clear, &QPushButton::clicked, this, [this] { clearCurrent(); });
-    connect(clearAllButton, &QPushButton::clicked, this, [this] { clearAll(); });
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    const MatchButtons buttons = addMatchButtons(layout, this, kMatchHelpTopic);
+    connect(buttons.select, &QPushButton::clicked, this, [this] { selectField(); });
+    connect(buttons.clear, &QPushButton::clicked, this, [this] { clearCurrent(); });
+    connect(buttons.clearAll, &QPushButton::clicked, this, [this] { clearAll(); });
     resize(640, 520);
 }
 
@@ -189,17 +150,11 @@ std::vector<ImportField> TAsciiMatchForm::result() const {
 // ---- import window -----------------------------------------------------------
 
 TAsciiImportForm::TAsciiImportForm(store::Table& table, QWidget* parent)
-    : QDialog(parent), table_(table), offered_(defaultImportFields()) {
+    : ImportDialog(table, parent), offered_(defaultImportFields()) {
     setWindowTitle("ASCII File Import");
     setObjectName("TAsciiImportForm");
     auto* layout = new QVBoxLayout(this);
-    auto* nameRow = new QHBoxLayout;
-    nameRow->addWidget(new QLabel("ASCII File Name", this));
-    fileName_ = new QLabel("(none)", this);
-    fileName_->setObjectName("fileName");
-    fileName_->setFrameShape(QFrame::StyledPanel);
-    nameRow->addWidget(fileName_, 1);
-    layout->addLayout(nameRow);
+    addFileNameRow(layout, "ASCII File Name");
 
     // Files from spreadsheets and address books: a first line of names, and
     // a semicolon or tab between fields.
@@ -236,27 +191,11 @@ TAsciiImportForm::TAsciiImportForm(store::Table& table, QWidget* parent)
     buttons->addWidget(importButton_);
     layout->addLayout(buttons);
 
-    status_ = new QLabel(this);
-    status_->setObjectName("statusLine");
-    status_->hide();
-    layout->addWidget(status_);
-    gauge_ = new QProgressBar(this);
-    gauge_->setRange(0, 100);
-    gauge_->setValue(0);
-    layout->addWidget(gauge_);
-
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch();
-    cancelButton_ = new QPushButton("Cancel", this);
-    helpButton_ = helpButton(this, kImportHelpTopic);
-    bottom->addWidget(cancelButton_);
-    bottom->addWidget(helpButton_);
-    layout->addLayout(bottom);
+    addProgressRows(layout, kImportHelpTopic);
 
     connect(selectButton_, &QPushButton::clicked, this, [this] { selectFile(); });
     connect(matchButton_, &QPushButton::clicked, this, [this] { openMatch(); });
     connect(importButton_, &QPushButton::clicked, this, [this] { runImport(); });
-    connect(cancelButton_, &QPushButton::clicked, this, [this] { reject(); });
     setState(State::NoFile);
     selectButton_->setDefault(true);
     resize(460, 180);
@@ -268,25 +207,16 @@ void TAsciiImportForm::setState(State state) {
     selectButton_->setEnabled(!busy);
     matchButton_->setEnabled(!busy && state != State::NoFile);
     importButton_->setEnabled(!busy && state == State::Matched);
-    helpButton_->setEnabled(!busy);
     header_->setEnabled(!busy && !path_.isEmpty());
     separator_->setEnabled(!busy && !path_.isEmpty());
-    cancelButton_->setVisible(state != State::Rebuilding);
-    status_->setVisible(busy);
+    showBusy(busy, state == State::Rebuilding);
 }
 
 void TAsciiImportForm::selectFile() {
-    const QString folder = QDir::currentPath();
-    QFileDialog dialog(this, "Select ASCII File");
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setNameFilters({"Text files, CSV Files (*.TXT *.CSV *.txt *.csv)", "All files (*)"});
-    dialog.setDefaultSuffix("prn");
-    dialog.selectFile("*.txt;*.csv");
-    bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
-    QString path = chosen ? dialog.selectedFiles().first() : QString();
-    QDir::setCurrent(folder);
-    if (chosen)
+    const QString path = askForFile(
+        "Select ASCII File", {"Text files, CSV Files (*.TXT *.CSV *.txt *.csv)", "All files (*)"},
+        "*.txt;*.csv", "prn");
+    if (!path.isEmpty())
         chooseFile(path);
 }
 
@@ -341,37 +271,21 @@ void TAsciiImportForm::openMatch() {
 void TAsciiImportForm::runImport() {
     if (state_ != State::Matched)
         return;
-    cancelRequested_ = false;
     setState(State::Importing);
-    ImportRoad road;
-    road.window = this;
-    road.status = status_;
-    road.gauge = gauge_;
-    road.cancelRequested = &cancelRequested_;
-    road.rebuilding = [this] { setState(State::Rebuilding); };
-    auto outcome = runPlainImportRoad(road, table_, [&](const ImportHooks& hooks) {
-        return plainCommas()
-                   ? importAsciiRecords(table_, path_.toStdString(), fields_, offered_, hooks)
-                   : importDelimitedRecords(table_, path_.toStdString(), format_, fields_, offered_,
-                                            hooks);
-    });
-    imported_ = outcome.imported;
+    auto outcome = runPlainRoad(
+        [this] { setState(State::Rebuilding); },
+        [&](const ImportHooks& hooks) {
+            return plainCommas()
+                       ? importAsciiRecords(table_, path_.toStdString(), fields_, offered_, hooks)
+                       : importDelimitedRecords(table_, path_.toStdString(), format_, fields_,
+                                                offered_, hooks);
+        });
     if (outcome.kind == ImportOutcome::Kind::Refused) {
         setState(State::Matched);
         return;
     }
     state_ = State::Matched;
     accept();
-}
-
-void TAsciiImportForm::reject() {
-    if (state_ == State::Importing) {
-        cancelRequested_ = true;
-        return;
-    }
-    if (state_ == State::Rebuilding)
-        return;
-    QDialog::reject();
 }
 
 } // namespace qp::exchange

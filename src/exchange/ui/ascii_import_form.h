@@ -4,6 +4,7 @@
 
 #include "exchange/ascii_import.h"
 #include "exchange/delimited_text.h"
+#include "exchange/ui/import_dialog.h"
 #include "store/table.h"
 
 #include <QDialog>
@@ -47,7 +48,7 @@ private:
     QTableWidget* match_ = nullptr;
 };
 
-class TAsciiImportForm : public QDialog {
+class TAsciiImportForm : public ImportDialog {
     Q_OBJECT
 public:
     enum class State { NoFile, FileChosen, Matched, Importing, Rebuilding };
@@ -69,15 +70,8 @@ public:
     State state() const { return state_; }
     const std::vector<ImportField>& fields() const { return fields_; }
     const AsciiScan& scan() const { return scan_; }
-    std::uint32_t imported() const { return imported_; }
     QPushButton* matchButton() const { return matchButton_; }
     QPushButton* importButton() const { return importButton_; }
-    QPushButton* cancelButton() const { return cancelButton_; }
-    QLabel* statusLine() const { return status_; }
-    QProgressBar* gauge() const { return gauge_; }
-
-protected:
-    void reject() override;
 
 private:
     void selectFile();
@@ -87,25 +81,17 @@ private:
     // Whether the file is read the older way: commas and no names.
     bool plainCommas() const { return format_.separator == ',' && !format_.header; }
 
-    store::Table& table_;
     std::vector<AddressLabel> offered_;
     DelimitedFormat format_;
     AsciiScan scan_;
     std::vector<ImportField> fields_;
     QString path_;
     State state_ = State::NoFile;
-    bool cancelRequested_ = false;
-    std::uint32_t imported_ = 0;
-    QLabel* fileName_ = nullptr;
     QCheckBox* header_ = nullptr;
     QComboBox* separator_ = nullptr;
-    QLabel* status_ = nullptr;
-    QProgressBar* gauge_ = nullptr;
     QPushButton* selectButton_ = nullptr;
     QPushButton* matchButton_ = nullptr;
     QPushButton* importButton_ = nullptr;
-    QPushButton* cancelButton_ = nullptr;
-    QPushButton* helpButton_ = nullptr;
 };
 
 } // namespace qp::exchange

@@ -1,18 +1,14 @@
 #include "exchange/ui/dbf_import_form.h"
 
-#include "exchange/ui/import_road.h"
+#include "exchange/ui/match_window_parts.h"
 #include "store/ui/common_dialogs.h"
 
-#include <QApplication>
 #include <QCursor>
-#include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
@@ -27,14 +23,6 @@ namespace {
 constexpr int kImportHelpTopic = 1021;
 constexpr int kMatchHelpTopic = 1022;
 constexpr int kMemoPreview = 60; // characters of a memo shown in the grid
-
-QPushButton* helpButton(QWidget* window, int topic) {
-    auto* b = new QPushButton(QObject::tr("&Help"), window);
-    // The help viewer reads the topic from the window.
-    window->setProperty("helpTopic", topic);
-    b->setProperty("helpTopic", topic);
-    return b;
-}
 
 } // namespace
 
@@ -96,45 +84,18 @@ TDbfMatchForm::TDbfMatchForm(SourceTable& source, const std::vector<DbfMatchFiel
     browserLabel->setBuddy(browser_);
     layout->addWidget(browser_, 1);
 
-    auto* matchLabel = new QLabel("Field Match", this);
-    layout->addWidget(matchLabel);
-    match_ = new QTableWidget(int(offered_.size()), 2, this);
-    match_->setObjectName("matchGrid");
-    match_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    match_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    match_->setSelectionMode(QAbstractItemView::SingleSelection);
-    match_->setHorizontalHeaderLabels(
-        {"Quillpost Field", "Import from Field (in " + qs(source.fileName()) + ")"});
-    match_->horizontalHeader()->setStretchLastSection(true);
-    match_->verticalHeader()->hide();
-    matchLabel->setBuddy(match_);
+    match_ = addMatchGrid(layout, this, int(offered_.size()), qs(source.fileName()));
     for (int r = 0; r < int(offered_.size()); ++r)
         match_->setItem(r, 0, new QTableWidgetItem(qs(offered_[std::size_t(r)].label)));
     showRows();
     if (!offered_.empty())
         match_->setCurrentCell(0, 0);
     connect(match_, &QTableWidget::cellDoubleClicked, this, [this] { selectField(); });
-    layout->addWidget(match_, 1);
 
-    auto* buttons = new QHBoxLayout;
-    auto* select = new QPushButton("&Select Field", this);
-    auto* clear = new QPushButton("&Clear Current", this);
-    auto* clearAllButton = new QPushButton("Clear &All", this);
-    auto* ok = new QPushButton("Ok", this);
-    auto* cancel = new QPushButton("Cancel", this);
-    auto* help = helpButton(this, kMatchHelpTopic);
-    ok->setDefault(true);
-    for (auto* b : {select, clear, clearAllButton})
-        buttons->addWidget(b);
-    buttons->addStretch();
-    for (auto* b : {ok, cancel, help})
-        buttons->addWidget(b);
-    layout->addLayout(buttons);
-    connect(select, &QPushButton::clicked, this, [this] { selectField(); });
-    connect(clear, &QPushButton::clicked, this, [this] { clearCurrent(); });
-    connect(clearAllButton, &QPushButton::clicked, this, [this] { clearAll(); });
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    const MatchButtons buttons = addMatchButtons(layout, this, kMatchHelpTopic);
+    connect(buttons.select, &QPushButton::clicked, this, [this] { selectField(); });
+    connect(buttons.clear, &QPushButton::clicked, this, [this] { clearCurrent(); });
+    connect(buttons.clearAll, &QPushButton::clicked, this, [this] { clearAll(); });
     resize(720, 600);
 }
 
@@ -205,17 +166,11 @@ void TDbfMatchForm::clearAll() {
 // ---- import window -----------------------------------------------------------
 
 TDbfImportForm::TDbfImportForm(store::Table& table, QWidget* parent)
-    : QDialog(parent), table_(table), offered_(dbfImportFields()) {
+    : ImportDialog(table, parent), offered_(dbfImportFields()) {
     setWindowTitle("DBF File Import");
     setObjectName("TDbfImportForm");
     auto* layout = new QVBoxLayout(this);
-    auto* nameRow = new QHBoxLayout;
-    nameRow->addWidget(new QLabel("DBF File Name", this));
-    fileName_ = new QLabel("(none)", this);
-    fileName_->setObjectName("fileName");
-    fileName_->setFrameShape(QFrame::StyledPanel);
-    nameRow->addWidget(fileName_, 1);
-    layout->addLayout(nameRow);
+    addFileNameRow(layout, "DBF File Name");
 
     auto* buttons = new QHBoxLayout;
     selectButton_ = new QPushButton("Select DBF File", this);
@@ -225,26 +180,11 @@ TDbfImportForm::TDbfImportForm(store::Table& table, QWidget* parent)
         buttons->addWidget(b);
     layout->addLayout(buttons);
 
-    status_ = new QLabel(this);
-    status_->setObjectName("statusLine");
-    layout->addWidget(status_);
-    gauge_ = new QProgressBar(this);
-    gauge_->setRange(0, 100);
-    gauge_->setValue(0);
-    layout->addWidget(gauge_);
-
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch();
-    cancelButton_ = new QPushButton("Cancel", this);
-    helpButton_ = helpButton(this, kImportHelpTopic);
-    bottom->addWidget(cancelButton_);
-    bottom->addWidget(helpButton_);
-    layout->addLayout(bottom);
+    addProgressRows(layout, kImportHelpTopic);
 
     connect(selectButton_, &QPushButton::clicked, this, [this] { selectFile(); });
     connect(matchButton_, &QPushButton::clicked, this, [this] { openMatch(); });
     connect(importButton_, &QPushButton::clicked, this, [this] { runImport(); });
-    connect(cancelButton_, &QPushButton::clicked, this, [this] { reject(); });
     setState(State::NoFile);
     selectButton_->setDefault(true);
     resize(460, 180);
@@ -258,9 +198,7 @@ void TDbfImportForm::setState(State state) {
     selectButton_->setEnabled(!busy);
     matchButton_->setEnabled(!busy && state != State::NoFile);
     importButton_->setEnabled(!busy && state == State::Matched);
-    helpButton_->setEnabled(!busy);
-    cancelButton_->setVisible(state != State::Rebuilding);
-    status_->setVisible(busy);
+    showBusy(busy, state == State::Rebuilding);
 }
 
 void TDbfImportForm::dropFile() {
@@ -272,16 +210,8 @@ void TDbfImportForm::dropFile() {
 }
 
 void TDbfImportForm::selectFile() {
-    const QString folder = QDir::currentPath();
-    QFileDialog dialog(this, "Select DBF File");
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setNameFilters({"DBF Files (*.DBF *.dbf)"});
-    dialog.selectFile("*.dbf");
-    const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
-    const QString path = chosen ? dialog.selectedFiles().first() : QString();
-    QDir::setCurrent(folder);
-    if (chosen)
+    const QString path = askForFile("Select DBF File", {"DBF Files (*.DBF *.dbf)"}, "*.dbf");
+    if (!path.isEmpty())
         chooseFile(path);
 }
 
@@ -324,18 +254,11 @@ void TDbfImportForm::openMatch() {
 void TDbfImportForm::runImport() {
     if (state_ != State::Matched || !source_)
         return;
-    cancelRequested_ = false;
     setState(State::Importing);
-    ImportRoad road;
-    road.window = this;
-    road.status = status_;
-    road.gauge = gauge_;
-    road.cancelRequested = &cancelRequested_;
-    road.rebuilding = [this] { setState(State::Rebuilding); };
-    auto outcome = runImportRoad(road, table_, [&](const ImportHooks& hooks) {
-        return importDbfRecords(table_, *source_, fields_, offered_, hooks);
-    });
-    imported_ = outcome.imported;
+    auto outcome = runRoad([this] { setState(State::Rebuilding); },
+                           [&](const ImportHooks& hooks) {
+                               return importDbfRecords(table_, *source_, fields_, offered_, hooks);
+                           });
     if (outcome.kind == ImportOutcome::Kind::Refused) {
         setState(State::Matched);
         return;
@@ -343,16 +266,6 @@ void TDbfImportForm::runImport() {
     source_.reset();
     state_ = State::Matched;
     accept();
-}
-
-void TDbfImportForm::reject() {
-    if (state_ == State::Importing) {
-        cancelRequested_ = true;
-        return;
-    }
-    if (state_ == State::Rebuilding)
-        return;
-    QDialog::reject();
 }
 
 } // namespace qp::exchange

@@ -3,6 +3,7 @@
 // and the grid browsing the source table.
 
 #include "exchange/dbf_import.h"
+#include "exchange/ui/import_dialog.h"
 #include "store/table.h"
 
 #include <QAbstractTableModel>
@@ -60,7 +61,7 @@ private:
     QTableWidget* match_ = nullptr;
 };
 
-class TDbfImportForm : public QDialog {
+class TDbfImportForm : public ImportDialog {
     Q_OBJECT
 public:
     enum class State { NoFile, FileChosen, Matched, Importing, Rebuilding };
@@ -77,16 +78,8 @@ public:
     void runImport();
     State state() const { return state_; }
     const std::vector<DbfMatchField>& fields() const { return fields_; }
-    std::uint32_t imported() const { return imported_; }
-    QLabel* fileNameLabel() const { return fileName_; }
     QPushButton* matchButton() const { return matchButton_; }
     QPushButton* importButton() const { return importButton_; }
-    QPushButton* cancelButton() const { return cancelButton_; }
-    QLabel* statusLine() const { return status_; }
-    QProgressBar* gauge() const { return gauge_; }
-
-protected:
-    void reject() override;
 
 private:
     void selectFile();
@@ -94,22 +87,14 @@ private:
     void setState(State state);
     void dropFile();
 
-    store::Table& table_;
     std::vector<AddressLabel> offered_;
     std::optional<SourceTable> source_;
     std::vector<DbfMatchField> fields_;
     bool confirmed_ = false; // the matching was confirmed once for this file
     State state_ = State::NoFile;
-    bool cancelRequested_ = false;
-    std::uint32_t imported_ = 0;
-    QLabel* fileName_ = nullptr;
-    QLabel* status_ = nullptr;
-    QProgressBar* gauge_ = nullptr;
     QPushButton* selectButton_ = nullptr;
     QPushButton* matchButton_ = nullptr;
     QPushButton* importButton_ = nullptr;
-    QPushButton* cancelButton_ = nullptr;
-    QPushButton* helpButton_ = nullptr;
 };
 
 } // namespace qp::exchange

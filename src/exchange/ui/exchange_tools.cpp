@@ -4,37 +4,24 @@
 #include "exchange/copy_out.h"
 #include "exchange/ui/ascii_import_form.h"
 #include "exchange/ui/copy_out_form.h"
-#include "store/address_file.h"
+#include "exchange/ui/import_tool.h"
 #include "store/ui/common_dialogs.h"
 
-#include <QDir>
-
 #include <optional>
+#include <string_view>
 
 namespace qp::exchange {
 
 namespace {
 
-constexpr const char* kOpenFailedMessage = "Unknown error. Unable to do ASCII import at this time";
-
-// The working folder as it was, whatever the file dialogs do.
-class FolderKeeper {
-public:
-    FolderKeeper() : folder_(QDir::currentPath()) {}
-    ~FolderKeeper() { QDir::setCurrent(folder_); }
-
-private:
-    QString folder_;
-};
+constexpr std::string_view kOpenFailedMessage =
+    "Unknown error. Unable to do ASCII import at this time";
 
 } // namespace
 
 bool runAsciiImport(QWidget* parent, store::Table& table) {
-    FolderKeeper keep;
     TAsciiImportForm form(table, parent);
-    ui::CenterDialog(form);
-    form.exec();
-    return form.imported() > 0;
+    return runImportWindow(form);
 }
 
 bool runCopyRecordsOut(QWidget* parent, store::Table& table) {
@@ -52,20 +39,8 @@ bool runCopyRecordsOut(QWidget* parent, store::Table& table) {
 namespace {
 
 void importTool(addressbook::ToolContext& c) {
-    // The window hands over its table, or only the path when it has closed
-    // its own cursor for the import.
-    if (c.table && !c.table->readOnly()) {
-        runAsciiImport(c.window, *c.table);
-        return;
-    }
-    auto table = store::openAddressFile(c.filePath, store::OpenMode::Exclusive);
-    if (!table) {
-        ui::ShowInfo(QString::fromLatin1(kOpenFailedMessage) + QStringLiteral("\r\n\r\n") +
-                         QString::fromStdString(table.error()),
-                     c.window);
-        return;
-    }
-    runAsciiImport(c.window, *table);
+    runOnImportTable(c, kOpenFailedMessage,
+                     [&c](store::Table& table) { runAsciiImport(c.window, table); });
 }
 
 QP_REGISTER_TOOL(addressbook::Tool::ImportAscii, importTool);

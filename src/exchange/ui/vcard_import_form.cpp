@@ -1,18 +1,13 @@
 #include "exchange/ui/vcard_import_form.h"
-#include "exchange/ui/import_road.h"
 
 #include "exchange/same_file.h"
 #include "store/ui/common_dialogs.h"
 
-#include <QApplication>
 #include <QComboBox>
-#include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -27,17 +22,11 @@ constexpr int kHelpTopic = 1023; // beside the other text imports
 } // namespace
 
 TVCardImportForm::TVCardImportForm(store::Table& table, QWidget* parent)
-    : QDialog(parent), table_(table) {
+    : ImportDialog(table, parent) {
     setWindowTitle("vCard File Import");
     setObjectName("TVCardImportForm");
     auto* layout = new QVBoxLayout(this);
-    auto* nameRow = new QHBoxLayout;
-    nameRow->addWidget(new QLabel("vCard File Name", this));
-    fileName_ = new QLabel("(none)", this);
-    fileName_->setObjectName("fileName");
-    fileName_->setFrameShape(QFrame::StyledPanel);
-    nameRow->addWidget(fileName_, 1);
-    layout->addLayout(nameRow);
+    addFileNameRow(layout, "vCard File Name");
     count_ = new QLabel(this);
     count_->setObjectName("cardCount");
     layout->addWidget(count_);
@@ -64,28 +53,10 @@ TVCardImportForm::TVCardImportForm(store::Table& table, QWidget* parent)
     buttons->addWidget(importButton_);
     layout->addLayout(buttons);
 
-    status_ = new QLabel(this);
-    status_->setObjectName("statusLine");
-    status_->hide();
-    layout->addWidget(status_);
-    gauge_ = new QProgressBar(this);
-    gauge_->setRange(0, 100);
-    gauge_->setValue(0);
-    layout->addWidget(gauge_);
-
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch();
-    cancelButton_ = new QPushButton("Cancel", this);
-    helpButton_ = new QPushButton("&Help", this);
-    setProperty("helpTopic", kHelpTopic);
-    helpButton_->setProperty("helpTopic", kHelpTopic);
-    bottom->addWidget(cancelButton_);
-    bottom->addWidget(helpButton_);
-    layout->addLayout(bottom);
+    addProgressRows(layout, kHelpTopic);
 
     connect(selectButton_, &QPushButton::clicked, this, [this] { selectFile(); });
     connect(importButton_, &QPushButton::clicked, this, [this] { runImport(); });
-    connect(cancelButton_, &QPushButton::clicked, this, [this] { reject(); });
     setState(State::NoFile);
     selectButton_->setDefault(true);
     resize(460, 240);
@@ -98,23 +69,15 @@ void TVCardImportForm::setState(State state) {
     importButton_->setEnabled(state == State::FileChosen);
     address_->setEnabled(!busy);
     date_->setEnabled(!busy);
-    helpButton_->setEnabled(!busy);
-    cancelButton_->setVisible(state != State::Rebuilding);
-    status_->setVisible(busy);
+    showBusy(busy, state == State::Rebuilding);
     if (state == State::FileChosen)
         importButton_->setDefault(true);
 }
 
 void TVCardImportForm::selectFile() {
-    const QString folder = QDir::currentPath();
-    QFileDialog dialog(this, "Select vCard File");
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setNameFilters({"vCard files (*.vcf *.VCF *.vcard)", "All files (*)"});
-    bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
-    QString path = chosen ? dialog.selectedFiles().first() : QString();
-    QDir::setCurrent(folder);
-    if (chosen)
+    const QString path =
+        askForFile("Select vCard File", {"vCard files (*.vcf *.VCF *.vcard)", "All files (*)"});
+    if (!path.isEmpty())
         chooseFile(path);
 }
 
@@ -149,34 +112,18 @@ VCardOptions TVCardImportForm::options() const {
 void TVCardImportForm::runImport() {
     if (state_ != State::FileChosen)
         return;
-    cancelRequested_ = false;
     setState(State::Importing);
-    ImportRoad road;
-    road.window = this;
-    road.status = status_;
-    road.gauge = gauge_;
-    road.cancelRequested = &cancelRequested_;
-    road.rebuilding = [this] { setState(State::Rebuilding); };
-    auto outcome = runPlainImportRoad(road, table_, [&](const ImportHooks& hooks) {
-        return importVCards(table_, path_.toStdString(), options(), hooks);
-    });
-    imported_ = outcome.imported;
+    auto outcome =
+        runPlainRoad([this] { setState(State::Rebuilding); },
+                     [&](const ImportHooks& hooks) {
+                         return importVCards(table_, path_.toStdString(), options(), hooks);
+                     });
     if (outcome.kind == ImportOutcome::Kind::Refused) {
         setState(State::NoFile);
         return;
     }
     state_ = State::FileChosen;
     accept();
-}
-
-void TVCardImportForm::reject() {
-    if (state_ == State::Importing) {
-        cancelRequested_ = true;
-        return;
-    }
-    if (state_ == State::Rebuilding)
-        return;
-    QDialog::reject();
 }
 
 } // namespace qp::exchange

@@ -3,14 +3,13 @@
 #include "design/design_units.h"
 #include "design/ui/design_dialogs.h"
 #include "design/ui/design_screen_keys.h"
+#include "design/ui/design_screen_rows.h"
 #include "design/ui/panel_widget.h"
 #include "labels/ui/label_layout_windows.h"
-#include "print/ui/window_hooks.h"
 #include "store/settings_file.h"
 #include "store/ui/common_dialogs.h"
 
 #include <QButtonGroup>
-#include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -22,7 +21,6 @@
 #include <QScrollBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QWhatsThis>
 #include <QWheelEvent>
 
 #include <cmath>
@@ -34,6 +32,8 @@ namespace qp::labels {
 namespace {
 
 using design::TLPanelState;
+using design::ui::DesignSeparator;
+using design::ui::DesignToggleButton;
 
 constexpr int kDescriptionTyped = 60;
 
@@ -65,19 +65,6 @@ constexpr ToolButtonInfo kTools[] = {
     {design::psDataLabel, "DataFieldTool", "Field", "Database Field tool", 4},
     {design::psMultiLineDataLabel, "DataMemoTool", "Memo", "Database Memo Field tool", 4},
     {design::psAddressLabel, "AddressTool", "Address", "Database Mailing Address tool", 4},
-};
-
-struct RecordButtonInfo {
-    const char* name;
-    const char* caption;
-    const char* hint;
-};
-
-constexpr RecordButtonInfo kRecords[] = {
-    {"FirstRecordButton", "|<", "Move to the First database records"},
-    {"PriorRecordButton", "<", "Move to the Previous database records"},
-    {"NextRecordButton", ">", "Move to the Next database records"},
-    {"LastRecordButton", ">|", "Move to the Last database records"},
 };
 
 // The panel on screen, telling the window about the mouse after the panel
@@ -125,32 +112,6 @@ public:
     std::function<void(int)> ctrlWheel;
 };
 
-QToolButton* toggleButton(const char* name, const QString& caption, const QString& hint,
-                          QWidget* parent) {
-    auto* b = new QToolButton(parent);
-    b->setObjectName(QLatin1String(name));
-    b->setText(caption);
-    b->setToolTip(hint);
-    b->setCheckable(true);
-    b->setFocusPolicy(Qt::NoFocus);
-    b->setAutoRaise(true);
-    return b;
-}
-
-QPushButton* pushButton(const char* name, const QString& caption, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
-QFrame* separator(QWidget* parent) {
-    auto* line = new QFrame(parent);
-    line->setFrameShape(QFrame::VLine);
-    line->setFrameShadow(QFrame::Sunken);
-    return line;
-}
-
 } // namespace
 
 TLabelDesignScreen::TLabelDesignScreen(design::TGLabelPanel& panel,
@@ -196,38 +157,31 @@ TLabelDesignScreen::~TLabelDesignScreen() {
 // ---- building ----------------------------------------------------------------
 
 QWidget* TLabelDesignScreen::buildToolBar() {
-    auto* bar = new QWidget(this);
-    bar->setObjectName(QStringLiteral("ToolBar"));
-    auto* row = new QHBoxLayout(bar);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(2);
-
-    tools_ = new QButtonGroup(this);
-    tools_->setExclusive(true);
+    const design::ui::DesignToolBar toolBar = design::ui::BuildDesignToolBar(this);
+    QWidget* bar = toolBar.bar;
+    QHBoxLayout* row = toolBar.row;
+    tools_ = toolBar.tools;
     int group = 0;
     for (const ToolButtonInfo& info : kTools) {
         if (info.group != group) {
-            row->addWidget(separator(bar));
+            row->addWidget(DesignSeparator(bar));
             group = info.group;
         }
-        QToolButton* b =
-            toggleButton(info.name, QLatin1String(info.caption), QLatin1String(info.hint), bar);
+        QToolButton* b = DesignToggleButton(QLatin1String(info.name), QLatin1String(info.caption),
+                                            QLatin1String(info.hint), bar);
         tools_->addButton(b, info.state);
         row->addWidget(b);
     }
     toolButton(design::psPointing)->setChecked(true);
     connect(tools_, &QButtonGroup::idClicked, this, &TLabelDesignScreen::toolChosen);
 
-    row->addWidget(separator(bar));
-    showGrid_ =
-        toggleButton("ShowGridButton", QStringLiteral("Grid"), QStringLiteral("Show grid"), bar);
-    snapToGrid_ = toggleButton("SnapToGridButton", QStringLiteral("Snap"),
-                               QStringLiteral("Snap to Grid"), bar);
-    showArt_ =
-        toggleButton("ShowArtButton", QStringLiteral("Stock"), QStringLiteral("Show art"), bar);
-    fieldNames_ =
-        toggleButton("FieldNamesButton", QStringLiteral("Names"),
-                     QStringLiteral("Toggle display of field names or field values"), bar);
+    row->addWidget(DesignSeparator(bar));
+    const design::ui::GridButtons grid = design::ui::MakeGridButtons(bar);
+    showGrid_ = grid.showGrid;
+    snapToGrid_ = grid.snapToGrid;
+    fieldNames_ = grid.fieldNames;
+    showArt_ = DesignToggleButton(QStringLiteral("ShowArtButton"), QStringLiteral("Stock"),
+                                  QStringLiteral("Show art"), bar);
     for (QToolButton* b : {showGrid_, snapToGrid_, showArt_, fieldNames_})
         row->addWidget(b);
     connect(showGrid_, &QToolButton::toggled, this, [this](bool on) { panel_.SetShowGrid(on); });
@@ -241,7 +195,7 @@ QWidget* TLabelDesignScreen::buildToolBar() {
         view_->update();
     });
 
-    row->addWidget(separator(bar));
+    row->addWidget(DesignSeparator(bar));
     auto* spinner = new QWidget(bar);
     spinner->setObjectName(QStringLiteral("ZoomSpinner"));
     spinner->setToolTip(QStringLiteral("Zoom"));
@@ -281,75 +235,34 @@ QWidget* TLabelDesignScreen::buildToolBar() {
 }
 
 QWidget* TLabelDesignScreen::buildDescriptionRow() {
-    auto* box = new QWidget(this);
-    auto* row = new QHBoxLayout(box);
-    row->setContentsMargins(0, 0, 0, 0);
-    auto* caption = new QLabel(QStringLiteral("&Description:"), box);
-    caption->setObjectName(QStringLiteral("DescriptionLabel"));
-    description_ = new QLineEdit(box);
-    description_->setObjectName(QStringLiteral("DescriptionEdit"));
-    description_->setMaxLength(kDescriptionTyped);
-    caption->setBuddy(description_);
+    const design::ui::DescriptionRow row = design::ui::BuildDescriptionRow(this, kDescriptionTyped);
+    row.caption->setObjectName(QStringLiteral("DescriptionLabel"));
+    description_ = row.description;
+    sheetCaption_ = row.sizeCaption;
+    fontButton_ = row.fontButton;
     connect(description_, &QLineEdit::textChanged, this, [this](const QString& text) {
         definition_.description = text.left(int(kDescriptionLimit)).toStdString();
     });
     connect(description_, &QLineEdit::textEdited, this, [this] { noteChange(); });
-    sheetCaption_ = new QLabel(box);
-    sheetCaption_->setObjectName(QStringLiteral("SheetLabel"));
-    fontButton_ = pushButton("DefaultFontButton", QString(), box);
     connect(fontButton_, &QPushButton::clicked, this, &TLabelDesignScreen::chooseFont);
-    row->addWidget(caption);
-    row->addWidget(description_, 2);
-    row->addWidget(sheetCaption_, 1);
-    row->addWidget(fontButton_);
-    return box;
+    return row.box;
 }
 
 QWidget* TLabelDesignScreen::buildBottomRow() {
-    auto* box = new QWidget(this);
-    auto* row = new QHBoxLayout(box);
-    row->setContentsMargins(0, 0, 0, 0);
-    left_ = new QLabel(box);
-    left_->setObjectName(QStringLiteral("LeftLabel"));
-    top_ = new QLabel(box);
-    top_->setObjectName(QStringLiteral("TopLabel"));
-    for (QLabel* l : {left_, top_}) {
-        l->setMinimumWidth(l->fontMetrics().horizontalAdvance(QStringLiteral("Left: 00.00")));
-        row->addWidget(l);
-    }
+    const design::ui::DesignBottomRow row = design::ui::BuildDesignBottomRow(
+        this, QStringLiteral("ChangeLayoutButton"), QStringLiteral("Change &Layout"),
+        kDesignScreenHelpTopic, [this](int which) { moveRecord(which); });
+    left_ = row.left;
+    top_ = row.top;
+    records_ = row.records;
+    changeLayout_ = row.first;
+    save_ = row.save;
+    cancel_ = row.cancel;
+    help_ = row.help;
     showCoordinates(QPoint(0, 0));
-    row->addWidget(separator(box));
-    for (int i = 0; i < int(records_.size()); ++i) {
-        const RecordButtonInfo& info = kRecords[i];
-        auto* b = new QToolButton(box);
-        b->setObjectName(QLatin1String(info.name));
-        b->setText(QLatin1String(info.caption));
-        b->setToolTip(QLatin1String(info.hint));
-        b->setFocusPolicy(Qt::NoFocus);
-        connect(b, &QToolButton::clicked, this, [this, i] { moveRecord(i); });
-        records_[size_t(i)] = b;
-        row->addWidget(b);
-    }
-    row->addStretch();
-    changeLayout_ = pushButton("ChangeLayoutButton", QStringLiteral("Change &Layout"), box);
-    save_ = pushButton("SaveButton", QStringLiteral("&Save"), box);
-    cancel_ = pushButton("CancelButton", QStringLiteral("Cancel"), box);
-    help_ = pushButton("HelpButton", QStringLiteral("&Help"), box);
-    auto* whatsThis = new QToolButton(box);
-    whatsThis->setObjectName(QStringLiteral("MouseHelpButton"));
-    whatsThis->setText(QStringLiteral("?"));
-    whatsThis->setToolTip(QStringLiteral("Click here for mouse help"));
-    whatsThis->setFocusPolicy(Qt::NoFocus);
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{changeLayout_, save_, cancel_, help_, whatsThis})
-        row->addWidget(w);
     connect(changeLayout_, &QPushButton::clicked, this, &TLabelDesignScreen::changeLayout);
     connect(save_, &QPushButton::clicked, this, &TLabelDesignScreen::save);
-    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
-    connect(help_, &QPushButton::clicked, this,
-            [this] { print::ShowHelpTopic(this, kDesignScreenHelpTopic); });
-    connect(whatsThis, &QToolButton::clicked, this, [] { QWhatsThis::enterWhatsThisMode(); });
-    return box;
+    return row.box;
 }
 
 void TLabelDesignScreen::wirePanel() {
@@ -480,14 +393,7 @@ void TLabelDesignScreen::setZoom(float zoom) {
 }
 
 void TLabelDesignScreen::showCoordinates(QPoint panelPoint) {
-    QPoint at = panelPoint;
-    if (panel_.SelectionCount() > 0)
-        at = QPoint(panel_.Handle().Left(), panel_.Handle().Top());
-    auto inches = [this](int pixels) {
-        return QString::number(pixels / double(zoom_) / design::PixelsPerInch, 'f', 2);
-    };
-    left_->setText(QStringLiteral("Left: ") + inches(at.x()));
-    top_->setText(QStringLiteral("Top: ") + inches(at.y()));
+    design::ui::ShowDesignCoordinates(*left_, *top_, panel_, zoom_, panelPoint);
 }
 
 // ---- keys ---------------------------------------------------------------------------

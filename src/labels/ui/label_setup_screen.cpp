@@ -1,6 +1,8 @@
 #include "labels/ui/label_setup_screen.h"
 
 #include "design/layout_stream.h"
+#include "design/ui/design_list_rows.h"
+#include "design/ui/design_screen_rows.h"
 #include "labels/manual_layout.h"
 #include "labels/new_definition.h"
 #include "labels/printing/label_designs.h"
@@ -82,23 +84,12 @@ TLabelSetupScreen::TLabelSetupScreen(store::Table& addressTable, bool filterSet,
     auto* layout = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
     auto* listBox = new QVBoxLayout;
-    auto* listCaption = new QLabel(QStringLiteral("Select Label"), this);
-    listBox->addWidget(listCaption);
-    list_ = new QTableWidget(0, 1, this);
-    list_->setObjectName(QStringLiteral("LabelGrid"));
-    list_->setHorizontalHeaderLabels({QStringLiteral("Description")});
-    list_->horizontalHeader()->setStretchLastSection(true);
-    list_->verticalHeader()->hide();
-    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list_->setSelectionMode(QAbstractItemView::SingleSelection);
-    list_->setMinimumWidth(300);
-    listCaption->setBuddy(list_);
+    list_ = design::ui::AddDesignList(listBox, this, QStringLiteral("Select Label"),
+                                      QStringLiteral("LabelGrid"), 300);
     connect(list_, &QTableWidget::itemSelectionChanged, this, &TLabelSetupScreen::rowChosen);
     connect(list_, &QTableWidget::cellDoubleClicked, this, [this] { modifyLabel(); });
     // Keys on the list: Enter changes the design, Delete removes it, Insert adds one.
     list_->installEventFilter(this);
-    listBox->addWidget(list_);
     top->addLayout(listBox, 1);
 
     auto* details = new QFormLayout;
@@ -116,9 +107,8 @@ TLabelSetupScreen::TLabelSetupScreen(store::Table& addressTable, bool filterSet,
     auto* designButtons = new QHBoxLayout;
     auto addButton = [this](QBoxLayout* row, const char* caption, const char* name,
                             void (TLabelSetupScreen::*slot)()) {
-        auto* b = new QPushButton(QString::fromLatin1(caption), this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setAutoDefault(false);
+        auto* b = design::ui::DesignPushButton(QString::fromLatin1(name),
+                                               QString::fromLatin1(caption), this);
         connect(b, &QPushButton::clicked, this, slot);
         row->addWidget(b);
         return b;
@@ -131,22 +121,15 @@ TLabelSetupScreen::TLabelSetupScreen(store::Table& addressTable, bool filterSet,
     layout->addLayout(designButtons);
 
     auto* lower = new QHBoxLayout;
-    whatToPrint_ = new QGroupBox(QStringLiteral("What to Print"), this);
-    whatToPrint_->setObjectName(QStringLiteral("WhatToPrintPanel"));
-    auto* what = new QVBoxLayout(whatToPrint_);
-    all_ = new QRadioButton(qs(store::kSelectionAllCaption), whatToPrint_);
-    all_->setObjectName(QStringLiteral("AllRecordsButton"));
-    filter_ = new QRadioButton(qs(store::kSelectionFilterCaption), whatToPrint_);
-    filter_->setObjectName(QStringLiteral("FilterRecordsButton"));
-    current_ = new QRadioButton(qs(store::kSelectionCurrentCaption), whatToPrint_);
-    current_->setObjectName(QStringLiteral("CurrentRecordButton"));
-    startCurrent_ = new QCheckBox(qs(store::kStartFromCurrentCaption), whatToPrint_);
-    startCurrent_->setObjectName(QStringLiteral("StartFromCurrentBox"));
+    const design::ui::WhatToPrintBox what = design::ui::BuildWhatToPrintBox(this);
+    whatToPrint_ = what.box;
+    all_ = what.all;
+    filter_ = what.filter;
+    current_ = what.current;
+    startCurrent_ = what.startCurrent;
     presort_ = new QCheckBox(QStringLiteral("Presort for Bulk Mail"), whatToPrint_);
     presort_->setObjectName(QStringLiteral("PresortBox"));
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{all_, filter_, current_, startCurrent_, presort_})
-        what->addWidget(w);
+    what.column->addWidget(presort_);
     filter_->setChecked(true);
     for (QRadioButton* r : {all_, filter_, current_})
         connect(r, &QRadioButton::toggled, this, [this](bool on) {

@@ -24,7 +24,6 @@
 #include <QTextDocument>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QWhatsThis>
 
 namespace qp::letters {
 
@@ -119,11 +118,7 @@ TLetterDesign::TLetterDesign(store::Table* addressFile, QWidget* parent)
     connect(PreviewButton_, &QPushButton::clicked, this, &TLetterDesign::Preview);
     connect(button(QStringLiteral("Help"), QStringLiteral("HelpButton")), &QPushButton::clicked,
             this, [this] { print::ShowHelpTopic(this, kHelpTopic); });
-    auto* whatsThis = new QToolButton(this);
-    whatsThis->setObjectName(QStringLiteral("MouseHelpButton"));
-    whatsThis->setText(QStringLiteral("?"));
-    whatsThis->setToolTip(QStringLiteral("Click here for mouse help"));
-    connect(whatsThis, &QToolButton::clicked, this, [] { QWhatsThis::enterWhatsThisMode(); });
+    auto* whatsThis = print::NewMouseHelpButton(this);
     row->addWidget(whatsThis);
     row->addStretch(1);
     layout->addLayout(row);

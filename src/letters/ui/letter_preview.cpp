@@ -19,7 +19,6 @@
 #include <QScrollBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QWhatsThis>
 
 #include <cmath>
 #include <exception>
@@ -127,11 +126,7 @@ TRTFPreviewForm::TRTFPreviewForm(store::Table& addressFile, QWidget* parent)
          QStringLiteral("Previous page"), &TRTFPreviewForm::PreviousPage);
     tool(QStringLiteral("Next page"), QStringLiteral("NextPageButton"), QStringLiteral("Next page"),
          &TRTFPreviewForm::NextPage);
-    auto* whatsThis = new QToolButton(this);
-    whatsThis->setObjectName(QStringLiteral("MouseHelpButton"));
-    whatsThis->setText(QStringLiteral("?"));
-    whatsThis->setToolTip(QStringLiteral("Click here for mouse help"));
-    connect(whatsThis, &QToolButton::clicked, this, [] { QWhatsThis::enterWhatsThisMode(); });
+    auto* whatsThis = print::NewMouseHelpButton(this);
     row->addWidget(whatsThis);
     row->addStretch(1);
     layout->addLayout(row);

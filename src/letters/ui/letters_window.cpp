@@ -29,7 +29,6 @@
 #include <QTextDocument>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QWhatsThis>
 
 namespace qp::letters {
 
@@ -130,11 +129,7 @@ TQPLetters::TQPLetters(TLetterTable letters, store::Table& addressFile, bool fil
            &TQPLetters::PrinterSetup);
     button(QStringLiteral("Help"), QStringLiteral("HelpButton"),
            [this] { print::ShowHelpTopic(this, kHelpTopic); });
-    auto* whatsThis = new QToolButton(this);
-    whatsThis->setObjectName(QStringLiteral("MouseHelpButton"));
-    whatsThis->setText(QStringLiteral("?"));
-    whatsThis->setToolTip(QStringLiteral("Click here for mouse help"));
-    connect(whatsThis, &QToolButton::clicked, this, [] { QWhatsThis::enterWhatsThisMode(); });
+    auto* whatsThis = print::NewMouseHelpButton(this);
     row->addWidget(whatsThis);
     layout->addLayout(row);
 

@@ -15,7 +15,6 @@
 #include <QTextEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QWhatsThis>
 
 namespace qp::letters {
 
@@ -70,11 +69,7 @@ TSpellCheckDialog::TSpellCheckDialog(richtext::TRichTextEditor* editor, QWidget*
             this, &QDialog::reject);
     connect(button(QStringLiteral("Help"), QStringLiteral("HelpButton")), &QPushButton::clicked,
             this, [this] { print::ShowHelpTopic(this, kHelpTopic); });
-    auto* whatsThis = new QToolButton(this);
-    whatsThis->setObjectName(QStringLiteral("MouseHelpButton"));
-    whatsThis->setText(QStringLiteral("?"));
-    whatsThis->setToolTip(QStringLiteral("Click here for mouse help"));
-    connect(whatsThis, &QToolButton::clicked, this, [] { QWhatsThis::enterWhatsThisMode(); });
+    auto* whatsThis = print::NewMouseHelpButton(this);
     buttons->addWidget(whatsThis);
     buttons->addStretch(1);
     layout->addLayout(buttons);

@@ -1,5 +1,8 @@
 #include "print/ui/window_hooks.h"
 
+#include <QToolButton>
+#include <QWhatsThis>
+
 namespace qp::print {
 
 namespace {
@@ -23,6 +26,15 @@ void SetHelpHandler(THelpHandler handler) {
 void ShowHelpTopic(QWidget* window, int topic) {
     if (Help())
         Help()(window, topic);
+}
+
+QToolButton* NewMouseHelpButton(QWidget* parent) {
+    auto* b = new QToolButton(parent);
+    b->setObjectName(QStringLiteral("MouseHelpButton"));
+    b->setText(QStringLiteral("?"));
+    b->setToolTip(QStringLiteral("Click here for mouse help"));
+    QObject::connect(b, &QToolButton::clicked, b, [] { QWhatsThis::enterWhatsThisMode(); });
+    return b;
 }
 
 } // namespace qp::print

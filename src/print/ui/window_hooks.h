@@ -4,6 +4,7 @@
 // installs them, placement is left to the platform and help does nothing.
 #include <functional>
 
+class QToolButton;
 class QWidget;
 
 namespace qp::print {
@@ -21,5 +22,8 @@ TWindowPlacementStore* WindowPlacementStore();
 using THelpHandler = std::function<void(QWidget* window, int topic)>;
 void SetHelpHandler(THelpHandler handler);
 void ShowHelpTopic(QWidget* window, int topic);
+
+// The "?" button of a window, starting mouse help (What's This).
+QToolButton* NewMouseHelpButton(QWidget* parent);
 
 } // namespace qp::print
