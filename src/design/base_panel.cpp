@@ -7,6 +7,7 @@
 #include "design/graphic_control.h"
 #include "design/imb_barcode.h"
 #include "design/object_registry.h"
+#include "design/placing_tools.h"
 #include "design/shapes.h"
 #include "design/text_labels.h"
 #include "store/shared_routines.h"
@@ -42,7 +43,7 @@ TGBasePanel::~TGBasePanel() {
 
 void TGBasePanel::SetPointing(bool v) {
     Pointing_ = v;
-    SetCursor(v ? crDefault : crDrag);
+    SetCursor(v ? Qt::ArrowCursor : kToolCursor);
 }
 
 void TGBasePanel::SetGridSize(TGridSize g) {
@@ -76,14 +77,17 @@ void TGBasePanel::SetSize(int w, int h) {
     RequestRepaint();
 }
 
+namespace {
+QRect scaled(const QRect& r, double k) {
+    return QRect(RoundHalfEven(r.left() * k), RoundHalfEven(r.top() * k),
+                 RoundHalfEven(r.width() * k), RoundHalfEven(r.height() * k));
+}
+} // namespace
+
 void TGBasePanel::SetZoom(float factor) {
     if (factor == Zoom_ || factor <= 0)
         return;
     Zooming_ = true;
-    auto scaled = [](const QRect& r, double k) {
-        return QRect(RoundHalfEven(r.left() * k), RoundHalfEven(r.top() * k),
-                     RoundHalfEven(r.width() * k), RoundHalfEven(r.height() * k));
-    };
     // Zooming starts from the zoom-1.0 sizes as long as nothing was changed
     // at the zoom in force, so a round trip gives back every pixel.
     const QSize now(Width_, Height_);
@@ -119,6 +123,24 @@ void TGBasePanel::SetZoom(float factor) {
 }
 
 // ---- objects ----------------------------------------------------------------
+
+QRect TGBasePanel::DesignBounds(const TGGraphicControl& o) const {
+    const QRect at = o.BoundsRect();
+    if (o.Zoom() == 1.0f)
+        return at;
+    if (o.ZoomKnown_ && o.ZoomedAs_ == at)
+        return o.ZoomBase_;
+    return scaled(at, 1.0 / double(o.Zoom()));
+}
+
+void TGBasePanel::SetDesignBounds(TGGraphicControl& o, const QRect& design) {
+    const QRect at = o.Zoom() == 1.0f ? design : scaled(design, double(o.Zoom()));
+    o.SetBounds(at.left(), at.top(), at.width(), at.height());
+    // Zooming back to 1.0 (as saving does) gives these very bounds.
+    o.ZoomBase_ = design;
+    o.ZoomedAs_ = o.BoundsRect();
+    o.ZoomKnown_ = true;
+}
 
 int TGBasePanel::ChildIndex(const TGGraphicControl* o) const {
     for (size_t i = 0; i < Objects_.size(); ++i)
@@ -395,23 +417,23 @@ void TGBasePanel::AddToSelection(TGGraphicControl* o) {
     Handle_.Add(o);
 }
 
-void TGBasePanel::MouseDown(TMouseButton b, TShiftState s, QPoint p) {
-    if (b == mbLeft && (s & ssAlt) && Pointing_ && CycleSelectionAt(p))
+void TGBasePanel::MouseDown(Qt::MouseButton b, Qt::KeyboardModifiers m, QPoint p) {
+    if (b == Qt::LeftButton && (m & Qt::AltModifier) && Pointing_ && CycleSelectionAt(p))
         return;
     if (Handle_.Visible() && Handle_.Bounds().contains(p)) {
         OverlayRoute_ = true;
-        Handle_.MouseDown(b, s, p - Handle_.Bounds().topLeft());
+        Handle_.MouseDown(b, m, p - Handle_.Bounds().topLeft());
     } else {
         OverlayRoute_ = false;
         if (TGGraphicControl* o = ObjectAt(p))
-            ObjectMouseDown(o, b, s, p - QPoint(o->Left(), o->Top()));
+            ObjectMouseDown(o, b, m, p - QPoint(o->Left(), o->Top()));
         else
-            BackgroundMouseDown(b, s, p);
+            BackgroundMouseDown(b, m, p);
     }
     RunDeferred();
 }
 
-void TGBasePanel::MouseMove(TShiftState s, QPoint p) {
+void TGBasePanel::MouseMove(Qt::MouseButtons held, Qt::KeyboardModifiers m, QPoint p) {
     if (Rubber_) {
         RubberB_ = p;
         RequestRepaint();
@@ -419,21 +441,21 @@ void TGBasePanel::MouseMove(TShiftState s, QPoint p) {
     }
     if (Handle_.Visible() &&
         (Handle_.HasCapture() || Handle_.Dragging() || Handle_.Bounds().contains(p))) {
-        Handle_.MouseMove(s, p - Handle_.Bounds().topLeft());
+        Handle_.MouseMove(held, m, p - Handle_.Bounds().topLeft());
         return;
     }
     if (Pointing_)
-        SetCursor(ObjectAt(p) ? crHandPoint : crDefault);
+        SetCursor(ObjectAt(p) ? Qt::PointingHandCursor : Qt::ArrowCursor);
     else
-        SetCursor(crDrag);
+        SetCursor(kToolCursor);
 }
 
-void TGBasePanel::MouseUp(TMouseButton b, TShiftState s, QPoint p) {
+void TGBasePanel::MouseUp(Qt::MouseButton b, Qt::KeyboardModifiers m, QPoint p) {
     if (Rubber_) {
-        MouseUpBackground(s, p);
+        MouseUpBackground(m, p);
     } else if (Handle_.Dragging() || (OverlayRoute_ && Handle_.Visible())) {
         OverlayRoute_ = false;
-        Handle_.MouseUp(b, s, p - Handle_.Bounds().topLeft());
+        Handle_.MouseUp(b, m, p - Handle_.Bounds().topLeft());
     }
     RunDeferred();
 }
@@ -447,13 +469,10 @@ void TGBasePanel::DoubleClick(QPoint p) {
         OnObjectMenu(o, p);
 }
 
-void TGBasePanel::KeyDown(TKey k, TShiftState s) {
+void TGBasePanel::KeyDown(Qt::Key k, Qt::KeyboardModifiers m) {
     if (Handle_.Count() == 0)
         return;
-    // Ctrl+arrow moves (or with Shift sizes) by one grid step.
-    const int steps = (s & ssCtrl) ? (GridSize_ == gs8x8 ? 8 : 4) : 1;
-    for (int i = 0; i < steps; ++i)
-        Handle_.KeyDown(k, s & ~ssCtrl);
+    Handle_.KeyDown(k, m, (m & Qt::ControlModifier) ? GridStep() : 1);
 }
 
 void TGBasePanel::KeyUp() {
@@ -461,32 +480,32 @@ void TGBasePanel::KeyUp() {
     RunDeferred();
 }
 
-void TGBasePanel::ObjectMouseDown(TGGraphicControl* o, TMouseButton b, TShiftState s,
+void TGBasePanel::ObjectMouseDown(TGGraphicControl* o, Qt::MouseButton b, Qt::KeyboardModifiers m,
                                   QPoint objectPoint) {
     if (!Pointing_ || o->Unselectable()) {
-        BackgroundMouseDown(b, s, objectPoint + QPoint(o->Left(), o->Top()));
+        BackgroundMouseDown(b, m, objectPoint + QPoint(o->Left(), o->Top()));
         return;
     }
-    if (!(s & ssShift))
+    if (!(m & Qt::ShiftModifier))
         ClearSelection();
     AddToSelection(o);
     RequestRepaint();
-    if (Handle_.Count() == 1 && b == mbRight && OnObjectMenu)
+    if (Handle_.Count() == 1 && b == Qt::RightButton && OnObjectMenu)
         OnObjectMenu(o, objectPoint + QPoint(o->Left(), o->Top()));
 }
 
-void TGBasePanel::BackgroundMouseDown(TMouseButton b, TShiftState, QPoint p) {
-    if (b == mbRight) {
+void TGBasePanel::BackgroundMouseDown(Qt::MouseButton b, Qt::KeyboardModifiers, QPoint p) {
+    if (b == Qt::RightButton) {
         if (OnPanelMenu)
             OnPanelMenu(p);
         return;
     }
     RubberA_ = RubberB_ = p;
     Rubber_ = true;
-    SetCursor(crHandPoint);
+    SetCursor(Qt::PointingHandCursor);
 }
 
-void TGBasePanel::MouseUpBackground(TShiftState s, QPoint p) {
+void TGBasePanel::MouseUpBackground(Qt::KeyboardModifiers m, QPoint p) {
     RubberB_ = p;
     const QRect r =
         QRect(QPoint(std::min(RubberA_.x(), RubberB_.x()), std::min(RubberA_.y(), RubberB_.y())),
@@ -494,7 +513,7 @@ void TGBasePanel::MouseUpBackground(TShiftState s, QPoint p) {
     Rubber_ = false;
     RequestRepaint();
     if (Pointing_) {
-        const bool shift = s & ssShift;
+        const bool shift = m & Qt::ShiftModifier;
         if (!shift)
             ClearSelection();
         // Windows rectangles: Right and Bottom are not inside.
@@ -515,7 +534,7 @@ void TGBasePanel::MouseUpBackground(TShiftState s, QPoint p) {
             else
                 AddToSelection(o);
         }
-        SetCursor(crDefault);
+        SetCursor(Qt::ArrowCursor);
     } else {
         CreateObjectInRect(r);
         if (DroppedObjectEvent)
@@ -558,7 +577,7 @@ void TGBasePanel::ProcessEvents() {
         OnProcessEvents();
 }
 
-void TGBasePanel::SetCursor(TCursorKind c) {
+void TGBasePanel::SetCursor(Qt::CursorShape c) {
     if (c == Cursor_)
         return;
     Cursor_ = c;
@@ -698,124 +717,20 @@ void TGLabelPanel::SetPanelState(TLPanelState s) {
     SetPointing(s == psPointing);
 }
 
+namespace {
+// The label tools, indexed by TLPanelState.
+const std::vector<TPlacingTool>& labelTools() {
+    static const std::vector<TPlacingTool> tools = PlacingTools(
+        {"psPointing", "psLabel", "psCounterLabel", "psSymbolLabel", "psDataLabel",
+         "psMultiLineLabel", "psMultiLineDataLabel", "psAddressLabel", "psRectangle", "psEllipse",
+         "psRoundRectangle", "psLine", "psImage", "psPostNetBarCode", "psIMbBarCode"});
+    return tools;
+}
+} // namespace
+
 void TGLabelPanel::CreateObjectInRect(QRect r) {
-    // r as corners (Right - Left wide).
-    int L = r.left(), T = r.top(), R = r.right(), B = r.bottom();
-    if (R - L < 25)
-        R = L + 50;
-    if (B - T < 15)
-        B = T + 15;
-    const QRect rect(QPoint(L, T), QPoint(R, B));
-    auto withFont = [&](TGBaseLabel* l) {
-        l->SetFont(Font);
-        return l;
-    };
-    switch (State_) {
-    case psLabel: {
-        auto o = std::make_unique<TGPLabel>();
-        o->SetCaption(QStringLiteral("<text>"));
-        withFont(o.get());
-        auto* p = static_cast<TGPLabel*>(AddObject(std::move(o), rect));
-        if (OpenTextDialog)
-            OpenTextDialog(*p);
-        p->FitToText();
-        break;
-    }
-    case psCounterLabel: {
-        auto o = std::make_unique<TGCounterLabel>();
-        o->SetStartingnumber(1000);
-        withFont(o.get());
-        auto* p = static_cast<TGCounterLabel*>(AddObject(std::move(o), rect));
-        p->FitToText();
-        break;
-    }
-    case psSymbolLabel: {
-        auto* p = static_cast<TGSymbolLabel*>(AddObject(std::make_unique<TGSymbolLabel>(), rect));
-        p->FitSymbol();
-        if (OpenSymbolDialog)
-            OpenSymbolDialog(*p);
-        break;
-    }
-    case psDataLabel: {
-        auto o = std::make_unique<TGPDLabel>();
-        o->SetCaption(QString());
-        o->DataFieldName = QStringLiteral("<field>");
-        withFont(o.get());
-        auto* p = static_cast<TGPDLabel*>(AddObject(std::move(o), rect));
-        if (OpenFieldDialog)
-            OpenFieldDialog(*p);
-        RefreshDataValues();
-        p->FitToText();
-        break;
-    }
-    case psMultiLineLabel: {
-        auto o = std::make_unique<TGMultiLineLabel>();
-        o->SetFont(Font);
-        auto* p = static_cast<TGMultiLineLabel*>(AddObject(std::move(o), rect));
-        if (OpenMultiLineDialog)
-            OpenMultiLineDialog(*p);
-        p->FitToContents();
-        break;
-    }
-    case psMultiLineDataLabel: {
-        auto o = std::make_unique<TGDMultiLineLabel>();
-        o->DataFieldName = QStringLiteral("Memo");
-        o->DataFieldDescript = QStringLiteral("MEMO");
-        o->SetFont(Font);
-        AddObject(std::move(o), rect);
-        RefreshDataValues();
-        break;
-    }
-    case psRectangle:
-    case psEllipse:
-    case psRoundRectangle: {
-        auto o = std::make_unique<TGLabelShapes>();
-        o->SetShape(State_ == psRectangle ? stRectangle
-                    : State_ == psEllipse ? stEllipse
-                                          : stRoundRect);
-        AddObject(std::move(o), rect);
-        break;
-    }
-    case psLine: {
-        auto o = std::make_unique<TGLineShape>();
-        o->SetLineStyle(stVertical);
-        AddObject(std::move(o), rect);
-        break;
-    }
-    case psImage:
-        AddObject(std::make_unique<TGImage>(), rect);
-        break;
-    case psAddressLabel:
-    case psPostNetBarCode: {
-        const QString cls =
-            State_ == psAddressLabel ? "TGDMultiLineAddressLabel" : "TGPostNetBarCode";
-        if (auto o = CreateDesignObject(cls)) {
-            if (auto* a = dynamic_cast<TGDMultiLineAddressLabel*>(o.get()))
-                a->SetFont(Font);
-            if (auto* b = dynamic_cast<TGPostNetBarCode*>(o.get())) {
-                b->ZipCodeField = QStringLiteral("ZIP");
-                b->AddressField = QStringLiteral("STREET");
-            }
-            TGGraphicControl* added = AddObject(std::move(o), rect);
-            RefreshDataValues();
-            if (auto* a = dynamic_cast<TGDMultiLineAddressLabel*>(added))
-                a->FitToContents();
-        }
-        break;
-    }
-    case psIMbBarCode:
-        if (auto o = CreateDesignObject("TGIMbBarCode")) {
-            TGGraphicControl* added = AddObject(std::move(o), rect);
-            NewImbBarCode(*added);
-            RefreshDataValues();
-            if (OpenBarcodeDialog)
-                OpenBarcodeDialog(*added);
-        }
-        break;
-    case psPointing:
-        break;
-    }
-    RunDeferred();
+    const auto& tools = labelTools();
+    PlaceWithTool(*this, size_t(State_) < tools.size() ? &tools[State_] : nullptr, r);
 }
 
 } // namespace qp::design

@@ -63,7 +63,7 @@ public:
     std::function<void()> OnRepaint;
     std::function<void()> OnLayoutChanged; // beside LabelChangedEvent
     std::function<void()> OnProcessEvents;
-    std::function<void(TCursorKind)> OnCursor;
+    std::function<void(Qt::CursorShape)> OnCursor;
     std::function<void(TGGraphicControl*, QPoint)> OnObjectMenu; // panel point
     std::function<void(QPoint)> OnPanelMenu;
     // Is `name` taken by a component of the designer window? Default: objects.
@@ -71,6 +71,11 @@ public:
     TClock Clock = SystemClock();
 
     // ---- Objects ----
+    // An object's bounds at zoom 1.0 (what a layout stores), and setting
+    // them: the object shows them at the panel's zoom and is stored with
+    // exactly these. Changes go through the object's notifying SetBounds.
+    QRect DesignBounds(const TGGraphicControl& o) const;
+    void SetDesignBounds(TGGraphicControl& o, const QRect& design);
     int ObjectCount() const { return int(Objects_.size()); }
     TGGraphicControl* Object(int i) const { return Objects_.at(i).get(); }
     int ChildIndex(const TGGraphicControl* o) const;
@@ -138,14 +143,19 @@ public:
     TGGraphicControl* SelectedObjectAt(QPoint p) const { return Handle_.SelectedObjectAt(p); }
 
     // ---- Mouse and keys, in panel coordinates; routed to overlay, objects or background ----
-    void MouseDown(TMouseButton b, TShiftState s, QPoint p);
-    void MouseMove(TShiftState s, QPoint p);
-    void MouseUp(TMouseButton b, TShiftState s, QPoint p);
+    // `held` is the buttons down during a move.
+    void MouseDown(Qt::MouseButton b, Qt::KeyboardModifiers m, QPoint p);
+    void MouseMove(Qt::MouseButtons held, Qt::KeyboardModifiers m, QPoint p);
+    void MouseUp(Qt::MouseButton b, Qt::KeyboardModifiers m, QPoint p);
     void DoubleClick(QPoint p);
-    void KeyDown(TKey k, TShiftState s);
+    // Arrow keys: one design pixel a press; Ctrl+arrow one grid step; with
+    // Shift a single object is resized instead. The release ends the move.
+    void KeyDown(Qt::Key k, Qt::KeyboardModifiers m);
     void KeyUp();
-    void ObjectMouseDown(TGGraphicControl* o, TMouseButton b, TShiftState s, QPoint objectPoint);
-    void BackgroundMouseDown(TMouseButton b, TShiftState s, QPoint p);
+    int GridStep() const { return GridSize_ == gs8x8 ? 8 : 4; }
+    void ObjectMouseDown(TGGraphicControl* o, Qt::MouseButton b, Qt::KeyboardModifiers m,
+                         QPoint objectPoint);
+    void BackgroundMouseDown(Qt::MouseButton b, Qt::KeyboardModifiers m, QPoint p);
     bool RubberBanding() const { return Rubber_; }
     // Corners as points: right() and bottom() are the Windows Right and Bottom.
     QRect RubberBand() const {
@@ -153,7 +163,7 @@ public:
             QPoint(std::min(RubberA_.x(), RubberB_.x()), std::min(RubberA_.y(), RubberB_.y())),
             QPoint(std::max(RubberA_.x(), RubberB_.x()), std::max(RubberA_.y(), RubberB_.y())));
     }
-    TCursorKind Cursor() const { return Cursor_; }
+    Qt::CursorShape Cursor() const { return Cursor_; }
 
     // ---- Undo and redo ----
     // Every change notice opens a step; CommitUndoStep closes it (the widget
@@ -176,7 +186,7 @@ public:
     void RunDeferred(); // the deferred FitToSelection, once an operation ends
     void RequestRepaint();
     void ProcessEvents();
-    void SetCursor(TCursorKind c);
+    void SetCursor(Qt::CursorShape c);
 
     // Paints in panel coordinates onto any painter: white, then with
     // designMarks the stock pictures, outline and grid, the objects, and with
@@ -190,7 +200,7 @@ public:
     void PaintSelectionSquares(QPainter& painter, const TGGraphicControl& o) const;
 
 private:
-    void MouseUpBackground(TShiftState s, QPoint p);
+    void MouseUpBackground(Qt::KeyboardModifiers m, QPoint p);
     struct TSnapshot {
         QByteArray Objects; // the object list as the layout stream writes it
         float Zoom = 1.0f;
@@ -219,7 +229,7 @@ private:
     bool FitPending_ = false;
     bool Rubber_ = false;
     QPoint RubberA_, RubberB_;
-    TCursorKind Cursor_ = crDefault;
+    Qt::CursorShape Cursor_ = Qt::ArrowCursor;
     bool OverlayRoute_ = false; // the current press went to the overlay
     bool InsertScaled_ = false; // loading: scale inserted objects to the zoom
 };
@@ -231,6 +241,14 @@ public:
     void SetDataSet(const TDataSource* ds) { DataSet_ = ds; }
     const TDataSource* DataSet() const override { return DataSet_; }
     void RefreshDataValues() override;
+
+    // The dialogs a newly placed object opens; the window library fills
+    // these in. Each leaves the object as created on Cancel.
+    std::function<void(TGGraphicControl&)> OpenTextDialog;
+    std::function<void(TGGraphicControl&)> OpenSymbolDialog;
+    std::function<void(TGGraphicControl&)> OpenFieldDialog;
+    std::function<void(TGGraphicControl&)> OpenMultiLineDialog;
+    std::function<void(TGGraphicControl&)> OpenBarcodeDialog;
 
 private:
     bool DisplayDataValues_ = true;
@@ -262,14 +280,6 @@ public:
     void SetPanelState(TLPanelState s);
     void CreateObjectInRect(QRect r) override;
     QStringList StreamClasses() const override;
-
-    // The dialogs a new object opens; the widget library fills these in.
-    // Each returns false on Cancel (the object stays as created).
-    std::function<void(TGGraphicControl&)> OpenTextDialog;
-    std::function<void(TGGraphicControl&)> OpenSymbolDialog;
-    std::function<void(TGGraphicControl&)> OpenFieldDialog;
-    std::function<void(TGGraphicControl&)> OpenMultiLineDialog;
-    std::function<void(TGGraphicControl&)> OpenBarcodeDialog;
 
 private:
     TLPanelState State_ = psPointing;

@@ -10,6 +10,7 @@ namespace qp::design {
 
 inline constexpr int PixelsPerInch = qp::store::kDesignPixelsPerInch;
 inline constexpr int kTwipsPerInch = 1440;
+inline constexpr double kMillimetresPerInch = 25.4;
 
 // Round to nearest, halves to the even neighbour.
 inline int RoundHalfEven(double v) {
@@ -31,6 +32,9 @@ public:
     static TDesignLength FromThousandths(int th) {
         return TDesignLength(qp::store::PixelsFromThousandths(th));
     }
+    static constexpr TDesignLength FromMillimetres(double mm) {
+        return TDesignLength(mm * PixelsPerInch / kMillimetresPerInch);
+    }
     static constexpr TDesignLength FromTwips(double tw) {
         return TDesignLength(tw * PixelsPerInch / kTwipsPerInch);
     }
@@ -41,6 +45,7 @@ public:
     // Truncated toward zero, as the stored report lengths are.
     int Thousandths() const { return qp::store::ThousandthsFromPixels(Trunc(Px_)); }
     double Twips() const { return Px_ * kTwipsPerInch / PixelsPerInch; }
+    constexpr double Millimetres() const { return Px_ * kMillimetresPerInch / PixelsPerInch; }
 
     constexpr TDesignLength operator+(TDesignLength o) const { return TDesignLength(Px_ + o.Px_); }
     constexpr TDesignLength operator-(TDesignLength o) const { return TDesignLength(Px_ - o.Px_); }

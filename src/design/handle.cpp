@@ -71,7 +71,7 @@ void TGHandle::Add(TGGraphicControl* o) {
         return;
     PressTime_ = Panel_.Clock();
     PressTimeSet_ = true;
-    SetCursor(crHandGrab);
+    SetCursor(Qt::ClosedHandCursor);
     const QRect r = Extend(Bounds(), Selection_.empty(), *o);
     Left_ = r.x(), Top_ = r.y(), Width_ = r.width(), Height_ = r.height();
     Visible_ = true;
@@ -148,7 +148,7 @@ void TGHandle::SetBounds(int left, int top, int width, int height) {
     Panel_.RequestRepaint();
 }
 
-void TGHandle::SetCursor(TCursorKind c) {
+void TGHandle::SetCursor(Qt::CursorShape c) {
     Panel_.SetCursor(c);
 }
 
@@ -199,40 +199,40 @@ QRect TGHandle::DragRect(QPoint p) const {
     return QRect(nl, nt, std::max(5, nw), std::max(5, nh));
 }
 
-int TGHandle::HitZone(QPoint p, TCursorKind& cursor) const {
+int TGHandle::HitZone(QPoint p, Qt::CursorShape& cursor) const {
     const double x = p.x(), y = p.y(), W = Width_, H = Height_;
     int zone = 0;
-    cursor = crHandGrab;
+    cursor = Qt::ClosedHandCursor;
     auto near = [](double a, double b, double d) { return std::abs(a - b) < d; };
     if (near(x, 0, 8) && near(y, 0, 8))
-        zone = 1, cursor = crSizeNWSE;
+        zone = 1, cursor = Qt::SizeFDiagCursor;
     if (near(x, W, 8) && near(y, H, 8))
-        zone = 4, cursor = crSizeNWSE;
+        zone = 4, cursor = Qt::SizeFDiagCursor;
     if (near(x, W, 8) && near(y, 0, 8))
-        zone = 2, cursor = crSizeNESW;
+        zone = 2, cursor = Qt::SizeBDiagCursor;
     if (near(x, 0, 8) && near(y, H, 8))
-        zone = 3, cursor = crSizeNESW;
+        zone = 3, cursor = Qt::SizeBDiagCursor;
     if (near(x, W / 2, 6) && near(y, 0, 8))
-        zone = 5, cursor = crSizeNS;
+        zone = 5, cursor = Qt::SizeVerCursor;
     if (near(x, W / 2, 6) && near(y, H, 8))
-        zone = 7, cursor = crSizeNS;
+        zone = 7, cursor = Qt::SizeVerCursor;
     if (near(y, H / 2, 6) && near(x, 0, 8))
-        zone = 6, cursor = crSizeWE;
+        zone = 6, cursor = Qt::SizeHorCursor;
     if (near(y, H / 2, 6) && near(x, W, 8))
-        zone = 8, cursor = crSizeWE;
+        zone = 8, cursor = Qt::SizeHorCursor;
     return zone;
 }
 
-void TGHandle::MouseDown(TMouseButton b, TShiftState s, QPoint p) {
+void TGHandle::MouseDown(Qt::MouseButton b, Qt::KeyboardModifiers m, QPoint p) {
     const QPoint panelPoint = p + QPoint(Left_, Top_);
-    if (b == mbLeft && Panel_.Pointing()) {
+    if (b == Qt::LeftButton && Panel_.Pointing()) {
         PressTime_ = Panel_.Clock();
         PressTimeSet_ = true;
         if (!Locked) {
             Start_ = p;
             Dragging_ = true;
         }
-        if (s & ssShift) {
+        if (m & Qt::ShiftModifier) {
             std::vector<TGGraphicControl*> hit;
             for (auto* o : Selection_)
                 if (o->BoundsRect().contains(panelPoint))
@@ -244,7 +244,7 @@ void TGHandle::MouseDown(TMouseButton b, TShiftState s, QPoint p) {
         }
         return;
     }
-    if (b == mbRight) {
+    if (b == Qt::RightButton) {
         TGGraphicControl* o = SelectedObjectAt(panelPoint);
         if (o && Count() == 1) {
             if (Panel_.OnObjectMenu)
@@ -254,16 +254,16 @@ void TGHandle::MouseDown(TMouseButton b, TShiftState s, QPoint p) {
         }
         return;
     }
-    SetCursor(crDefault);
+    SetCursor(Qt::ArrowCursor);
     if (TGGraphicControl* o = Panel_.ObjectAt(panelPoint))
-        Panel_.ObjectMouseDown(o, b, s, panelPoint - QPoint(o->Left(), o->Top()));
+        Panel_.ObjectMouseDown(o, b, m, panelPoint - QPoint(o->Left(), o->Top()));
     else
-        Panel_.BackgroundMouseDown(b, s, panelPoint);
+        Panel_.BackgroundMouseDown(b, m, panelPoint);
 }
 
-void TGHandle::MouseMove(TShiftState s, QPoint p) {
+void TGHandle::MouseMove(Qt::MouseButtons held, Qt::KeyboardModifiers, QPoint p) {
     if (!Panel_.Pointing()) {
-        SetCursor(crDrag);
+        SetCursor(kToolCursor);
         return;
     }
     if (DoubleClicked_) {
@@ -271,8 +271,8 @@ void TGHandle::MouseMove(TShiftState s, QPoint p) {
         Dragging_ = false;
         Frame_.reset();
     }
-    const bool left = s & ssLeft;
-    const bool anyButton = s & (ssLeft | ssRight | ssMiddle);
+    const bool left = held & Qt::LeftButton;
+    const bool anyButton = held & (Qt::LeftButton | Qt::RightButton | Qt::MiddleButton);
     if (left && !Dragging_ && !Locked) {
         if (PressTimeSet_ && Panel_.Clock() - PressTime_ > 10) {
             Dragging_ = true;
@@ -283,12 +283,12 @@ void TGHandle::MouseMove(TShiftState s, QPoint p) {
     if (!anyButton)
         Capture_ = false;
     if (!Dragging_) {
-        TCursorKind c = crHandGrab;
+        Qt::CursorShape c = Qt::ClosedHandCursor;
         int zone = 0;
         if (Count() == 1)
             zone = HitZone(p, c);
         if (Locked)
-            c = crNoDrop;
+            c = Qt::ForbiddenCursor;
         SetCursor(c);
         Zone_ = zone;
         return;
@@ -299,13 +299,13 @@ void TGHandle::MouseMove(TShiftState s, QPoint p) {
     Panel_.RequestRepaint();
 }
 
-void TGHandle::MouseUp(TMouseButton b, TShiftState s, QPoint p) {
+void TGHandle::MouseUp(Qt::MouseButton b, Qt::KeyboardModifiers m, QPoint p) {
     if (Dragging_ && PressTimeSet_ && Panel_.Clock() - PressTime_ < 150)
         Start_ = p; // a short click never moves anything
     PressTimeSet_ = false;
     PressTime_ = 0;
-    if (!Dragging_ || b != mbLeft) {
-        Panel_.MouseUp(b, s, p + QPoint(Left_, Top_));
+    if (!Dragging_ || b != Qt::LeftButton) {
+        Panel_.MouseUp(b, m, p + QPoint(Left_, Top_));
         return;
     }
     const QPoint c = Clamp(p);
@@ -315,7 +315,7 @@ void TGHandle::MouseUp(TMouseButton b, TShiftState s, QPoint p) {
     }
     Frame_.reset();
     Dragging_ = false;
-    SetCursor(crDefault);
+    SetCursor(Qt::ArrowCursor);
     Capture_ = false;
     Panel_.RequestRepaint();
 }
@@ -329,50 +329,69 @@ void TGHandle::DoubleClick(QPoint p) {
         Panel_.OnObjectMenu(o, panelPoint);
 }
 
-void TGHandle::KeyDown(TKey k, TShiftState s) {
-    if (k == vkOther || Selection_.empty())
+void TGHandle::KeyDown(Qt::Key k, Qt::KeyboardModifiers m, int designStep) {
+    if (Selection_.empty() || designStep < 1)
+        return;
+    if (k != Qt::Key_Left && k != Qt::Key_Up && k != Qt::Key_Right && k != Qt::Key_Down)
         return;
     if (!KeyMove_) {
         KeyRect_ =
             QRect(QPoint(Left_ + 2, Top_ + 2), QPoint(Left_ + Width_ - 3, Top_ + Height_ - 3));
         KeyMove_ = true;
+        KeyDelta_ = {};
     }
-    const bool resize = (s & ssShift) && Count() == 1;
+    const bool resize = (m & Qt::ShiftModifier) && Count() == 1;
+    // The frame moves in panel pixels, pixel by pixel so that it stops at
+    // the edges; the objects later move by the design pixels it covered.
+    const double zoom = Panel_.Zoom() > 0 ? double(Panel_.Zoom()) : 1.0;
+    const int pixels = std::max(1, int(std::lround(designStep * zoom)));
     int l = KeyRect_.left(), t = KeyRect_.top(), r = KeyRect_.right(), b = KeyRect_.bottom();
-    switch (k) {
-    case vkLeft:
-        if (resize) {
-            if (r - l + 1 > 10)
-                --r;
-        } else if (l > 0) {
-            --l, --r;
+    int moved = 0;
+    for (int i = 0; i < pixels; ++i) {
+        const int before = l + t + r + b;
+        switch (k) {
+        case Qt::Key_Left:
+            if (resize) {
+                if (r - l + 1 > 10)
+                    --r;
+            } else if (l > 0) {
+                --l, --r;
+            }
+            break;
+        case Qt::Key_Up:
+            if (resize) {
+                if (b - t + 1 > 10)
+                    --b;
+            } else if (t > 0) {
+                --t, --b;
+            }
+            break;
+        case Qt::Key_Right:
+            if (r + 1 < Panel_.Width()) {
+                if (!resize)
+                    ++l;
+                ++r;
+            }
+            break;
+        default:
+            if (b + 1 < Panel_.Height()) {
+                if (!resize)
+                    ++t;
+                ++b;
+            }
+            break;
         }
-        break;
-    case vkUp:
-        if (resize) {
-            if (b - t + 1 > 10)
-                --b;
-        } else if (t > 0) {
-            --t, --b;
-        }
-        break;
-    case vkRight:
-        if (r + 1 < Panel_.Width()) {
-            if (!resize)
-                ++l;
-            ++r;
-        }
-        break;
-    case vkDown:
-        if (b + 1 < Panel_.Height()) {
-            if (!resize)
-                ++t;
-            ++b;
-        }
-        break;
-    default:
-        break;
+        if (l + t + r + b == before)
+            break;
+        ++moved;
     }
+    const int design = moved == pixels ? designStep : int(std::lround(moved / zoom));
+    const int sign = (k == Qt::Key_Left || k == Qt::Key_Up) ? -1 : 1;
+    const bool horizontal = k == Qt::Key_Left || k == Qt::Key_Right;
+    if (resize)
+        (horizontal ? KeyDelta_.Width : KeyDelta_.Height) += sign * design;
+    else
+        (horizontal ? KeyDelta_.Left : KeyDelta_.Top) += sign * design;
     KeyRect_ = QRect(QPoint(l, t), QPoint(r, b));
     Frame_ = KeyRect_;
     Panel_.RequestRepaint();
@@ -384,7 +403,27 @@ void TGHandle::KeyUp() {
     Frame_.reset();
     KeyMove_ = false;
     const int l = KeyRect_.left(), t = KeyRect_.top(), r = KeyRect_.right(), b = KeyRect_.bottom();
-    SetBounds(l - 2, t - 2, r - l + 5, b - t + 5);
+    if (Panel_.Zoom() == 1.0f) {
+        SetBounds(l - 2, t - 2, r - l + 5, b - t + 5);
+    } else {
+        // Zoomed: the unlocked objects move by whole design pixels, so what
+        // is stored is exactly what the keys asked for.
+        bool anyLocked = false;
+        for (auto* o : Selection_) {
+            if (o->Locked()) {
+                anyLocked = true;
+                continue;
+            }
+            const QRect d = Panel_.DesignBounds(*o);
+            Panel_.SetDesignBounds(*o, QRect(d.left() + KeyDelta_.Left, d.top() + KeyDelta_.Top,
+                                             d.width() + KeyDelta_.Width,
+                                             d.height() + KeyDelta_.Height));
+        }
+        Left_ = l - 2, Top_ = t - 2, Width_ = r - l + 5, Height_ = b - t + 5;
+        if (anyLocked)
+            FitToSelection();
+    }
+    KeyDelta_ = {};
     Panel_.RequestRepaint();
 }
 

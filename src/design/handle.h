@@ -4,6 +4,7 @@
 // resizes them. It is fed events and reads time from the clock it is given.
 #include <QPoint>
 #include <QRect>
+#include <Qt>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -14,31 +15,10 @@ namespace qp::design {
 class TGGraphicControl;
 class TGBasePanel;
 
-enum TMouseButton { mbLeft, mbRight, mbMiddle };
-enum TShiftFlag : unsigned {
-    ssShift = 1,
-    ssAlt = 2,
-    ssCtrl = 4,
-    ssLeft = 8,
-    ssRight = 16,
-    ssMiddle = 32,
-    ssDouble = 64
-};
-using TShiftState = unsigned;
-
-enum TKey { vkLeft, vkUp, vkRight, vkDown, vkOther };
-
-enum TCursorKind {
-    crDefault,
-    crDrag, // a tool is active
-    crHandGrab,
-    crHandPoint,
-    crSizeNWSE,
-    crSizeNESW,
-    crSizeNS,
-    crSizeWE,
-    crNoDrop
-};
+// Mouse buttons, modifiers, keys and cursors are Qt's own (Qt::MouseButton,
+// Qt::KeyboardModifiers, Qt::Key, Qt::CursorShape): QtCore types, so the
+// model needs no widgets. A drag cursor is what shows while a tool is active.
+inline constexpr Qt::CursorShape kToolCursor = Qt::DragCopyCursor;
 
 using TClock = std::function<std::int64_t()>; // milliseconds, monotonic
 TClock SystemClock();
@@ -80,11 +60,15 @@ public:
     const std::vector<TGGraphicControl*>& Selection() const { return Selection_; }
 
     // Events in overlay coordinates (panel point minus Left/Top).
-    void MouseDown(TMouseButton b, TShiftState s, QPoint p);
-    void MouseMove(TShiftState s, QPoint p);
-    void MouseUp(TMouseButton b, TShiftState s, QPoint p);
+    // `held` is the buttons down during a move; a double-click is its own call.
+    void MouseDown(Qt::MouseButton b, Qt::KeyboardModifiers m, QPoint p);
+    void MouseMove(Qt::MouseButtons held, Qt::KeyboardModifiers m, QPoint p);
+    void MouseUp(Qt::MouseButton b, Qt::KeyboardModifiers m, QPoint p);
     void DoubleClick(QPoint p);
-    void KeyDown(TKey k, TShiftState s);
+    // An arrow key moves (with Shift on one object resizes) the keyboard
+    // frame by `designStep` design pixels (zoom-1.0 pixels); other keys are
+    // ignored. The release applies the whole sequence as one change.
+    void KeyDown(Qt::Key k, Qt::KeyboardModifiers m, int designStep = 1);
     void KeyUp();
 
     bool HasCapture() const { return Capture_; }
@@ -99,8 +83,8 @@ public:
 
 private:
     QPoint Clamp(QPoint p) const;
-    void SetCursor(TCursorKind c);
-    int HitZone(QPoint p, TCursorKind& cursor) const;
+    void SetCursor(Qt::CursorShape c);
+    int HitZone(QPoint p, Qt::CursorShape& cursor) const;
 
     TGBasePanel& Panel_;
     std::vector<TGGraphicControl*> Selection_;
@@ -117,6 +101,9 @@ private:
     bool Capture_ = false;
     bool KeyMove_ = false;
     QRect KeyRect_; // inclusive corners, as the frame is defined
+    struct TKeyDelta {
+        int Left = 0, Top = 0, Width = 0, Height = 0;
+    } KeyDelta_; // design pixels the key sequence asked for
     std::optional<QRect> Frame_;
 };
 

@@ -7,6 +7,7 @@
 #include "design/imb_barcode.h"
 #include "design/layout_stream.h"
 #include "design/object_registry.h"
+#include "design/placing_tools.h"
 #include "design/shapes.h"
 #include "design/text_labels.h"
 
@@ -21,128 +22,18 @@ namespace {
 
 using design::TGGraphicControl;
 
-// Adds `o` (made by class name, so kinds defined outside this library come
-// in the same way) and fills data objects from the current record.
-TGGraphicControl* addByClass(TEnvelopePanel& panel, const QString& cls, const QRect& r) {
-    auto o = design::CreateDesignObject(cls);
-    if (!o)
-        o = design::CreateBuiltInObject(cls);
-    if (!o)
-        return nullptr;
-    return panel.AddObject(std::move(o), r);
-}
-
-void placeText(TEnvelopePanel& panel, const QRect& r) {
-    auto o = std::make_unique<design::TGPLabel>();
-    o->SetCaption(QStringLiteral("<text>"));
-    o->SetFont(panel.Font);
-    auto* p = static_cast<design::TGPLabel*>(panel.AddObject(std::move(o), r));
-    if (panel.OpenTextDialog)
-        panel.OpenTextDialog(*p);
-    p->FitToText();
-}
-
-void placeField(TEnvelopePanel& panel, const QRect& r) {
-    auto o = std::make_unique<design::TGPDLabel>();
-    o->SetCaption(QString());
-    o->DataFieldName = QStringLiteral("<field>");
-    o->SetFont(panel.Font);
-    auto* p = static_cast<design::TGPDLabel*>(panel.AddObject(std::move(o), r));
-    if (panel.OpenFieldDialog)
-        panel.OpenFieldDialog(*p);
-    panel.RefreshDataValues();
-    p->FitToText();
-}
-
-void placeMultiLine(TEnvelopePanel& panel, const QRect& r) {
-    auto o = std::make_unique<design::TGMultiLineLabel>();
-    o->SetFont(panel.Font);
-    auto* p = static_cast<design::TGMultiLineLabel*>(panel.AddObject(std::move(o), r));
-    if (panel.OpenMultiLineDialog)
-        panel.OpenMultiLineDialog(*p);
-    p->FitToContents();
-}
-
-void placeAddress(TEnvelopePanel& panel, const QRect& r) {
-    auto* o = addByClass(panel, QStringLiteral("TGDMultiLineAddressLabel"), r);
-    auto* a = dynamic_cast<design::TGDMultiLineAddressLabel*>(o);
-    if (!a)
-        return;
-    a->SetFont(panel.Font);
-    panel.RefreshDataValues();
-    a->FitToContents();
-}
-
-std::function<void(TEnvelopePanel&, const QRect&)> placeShape(design::TShapeType shape) {
-    return [shape](TEnvelopePanel& panel, const QRect& r) {
-        auto o = std::make_unique<design::TGLabelShapes>();
-        o->SetShape(shape);
-        panel.AddObject(std::move(o), r);
-    };
-}
-
-void placeLine(TEnvelopePanel& panel, const QRect& r) {
-    auto o = std::make_unique<design::TGLineShape>();
-    o->SetLineStyle(design::stVertical);
-    panel.AddObject(std::move(o), r);
-}
-
-void placeImage(TEnvelopePanel& panel, const QRect& r) {
-    panel.AddObject(std::make_unique<design::TGImage>(), r);
-}
-
-void placePostNet(TEnvelopePanel& panel, const QRect& r) {
-    auto* b = dynamic_cast<design::TGPostNetBarCode*>(
-        addByClass(panel, QStringLiteral("TGPostNetBarCode"), r));
-    if (!b)
-        return;
-    b->ZipCodeField = QStringLiteral("ZIP");
-    b->AddressField = QStringLiteral("STREET");
-    // The bars print at their fixed pitch whatever the object's width, so
-    // the object takes at least the length of the longest code: what the
-    // design shows is then what the envelope gets.
-    const QImage& picture = design::TGPostNetBarCode::DesignPicture();
-    const float zoom = panel.Zoom();
-    b->SetBounds(b->Left(), b->Top(),
-                 std::max(b->Width(), design::RoundHalfEven(picture.width() * double(zoom))),
-                 std::max(b->Height(), design::RoundHalfEven(picture.height() * double(zoom))));
-    panel.RefreshDataValues();
-}
-
-void placeImb(TEnvelopePanel& panel, const QRect& r) {
-    design::TGGraphicControl* o = addByClass(panel, QStringLiteral("TGIMbBarCode"), r);
-    if (!o)
-        return;
-    design::NewImbBarCode(*o);
-    panel.RefreshDataValues();
-    if (panel.OpenBarcodeDialog)
-        panel.OpenBarcodeDialog(*o);
-}
-
-void placeFim(TEnvelopePanel& panel, const QRect& r) {
-    addByClass(panel, QStringLiteral("TGFIMBarCode"), r);
-}
-
 std::vector<TEnvelopeTool>& tools() {
-    static std::vector<TEnvelopeTool> all{
-        {kPointingState, "SelectionTool", "Select", "Selection tool", 0, {}},
-        {"psLabel", "TextTool", "Text", "Text tool", 1, placeText},
-        {"psMultiLineLabel", "MultiLineTextTool", "Lines", "Multi-line text tool", 1,
-         placeMultiLine},
-        {"psRectangle", "RectangleTool", "Rect", "Rectangle tool", 2,
-         placeShape(design::stRectangle)},
-        {"psEllipse", "EllipseTool", "Ellipse", "Ellipse tool", 2, placeShape(design::stEllipse)},
-        {"psRoundRectangle", "RoundRectangleTool", "Round", "Round Rectangle tool", 2,
-         placeShape(design::stRoundRect)},
-        {"psLine", "LineTool", "Line", "Line Tool", 2, placeLine},
-        {"psImage", "ClipArtTool", "Art", "Clip Art Tool", 3, placeImage},
-        {"psPostNetBarCode", "PostNetTool", "POSTNET", "Postnet Barcode tool", 3, placePostNet},
-        {"psIMbBarCode", "IMbTool", "IMb", "IMb Barcode tool", 3, placeImb},
-        {"psFIMBarCode", "FIMTool", "FIM", "FIM Barcode tool", 3, placeFim},
-        {"psDataLabel", "DataFieldTool", "Field", "Database Field tool", 4, placeField},
-        {"psAddressLabel", "AddressTool", "Address", "Database Mailing Address tool", 4,
-         placeAddress},
-    };
+    static std::vector<TEnvelopeTool> all = [] {
+        auto t = design::PlacingTools({kPointingState, "psLabel", "psMultiLineLabel", "psRectangle",
+                                       "psEllipse", "psRoundRectangle", "psLine", "psImage",
+                                       "psPostNetBarCode", "psIMbBarCode", "psFIMBarCode",
+                                       "psDataLabel", "psAddressLabel"});
+        // An envelope's barcode is placed at its full printed length.
+        for (TEnvelopeTool& tool : t)
+            if (tool.state == QLatin1String("psPostNetBarCode"))
+                tool.place = design::PlacePostNetFullLength;
+        return t;
+    }();
     return all;
 }
 
@@ -257,15 +148,7 @@ void TEnvelopePanel::SetPanelState(const QString& state) {
 }
 
 void TEnvelopePanel::CreateObjectInRect(QRect r) {
-    // r as corners; a rectangle too small to work with gets a usable size.
-    int L = r.left(), T = r.top(), R = r.right(), B = r.bottom();
-    if (R - L < 25)
-        R = L + 50;
-    if (B - T < 15)
-        B = T + 15;
-    if (const TEnvelopeTool* tool = FindEnvelopeTool(State_); tool && tool->place)
-        tool->place(*this, QRect(QPoint(L, T), QPoint(R, B)));
-    RunDeferred();
+    design::PlaceWithTool(*this, FindEnvelopeTool(State_), r);
 }
 
 void TEnvelopePanel::SizeForEnvelope(double widthInches, double heightInches) {

@@ -5,6 +5,7 @@
 // and the printer-margin overlays drawn over the objects.
 
 #include "design/base_panel.h"
+#include "design/placing_tools.h"
 
 #include <QRect>
 #include <QString>
@@ -20,17 +21,9 @@ namespace qp::envelopes {
 class TEnvelopePanel;
 
 // One placing tool: the state name, its button, and what it puts into the
-// rectangle the user dragged out (already widened to the minimum size).
-struct TEnvelopeTool {
-    QString state;                                            // "psPointing", "psLabel", ...
-    QString objectName;                                       // the tool button's object name
-    QString caption;                                          // the button's text
-    QString hint;                                             // "Text tool", ...
-    int group = 0;                                            // tools of one group sit together
-    std::function<void(TEnvelopePanel&, const QRect&)> place; // empty for the selection tool
-};
-
-inline const QString kPointingState = QStringLiteral("psPointing");
+// rectangle the user dragged out (rows of the design surface's tool table).
+using TEnvelopeTool = design::TPlacingTool;
+using design::kPointingState;
 
 // The tools in tool-bar order; the first is the selection tool.
 const std::vector<TEnvelopeTool>& EnvelopeTools();
@@ -81,12 +74,6 @@ public:
     TPrinterMarginPixels Margins;
     // The overlays, over a panel already painted.
     void PaintOverlays(QPainter& painter) const;
-
-    // The dialogs new objects open; the window library fills them in.
-    std::function<void(design::TGGraphicControl&)> OpenTextDialog;
-    std::function<void(design::TGGraphicControl&)> OpenFieldDialog;
-    std::function<void(design::TGGraphicControl&)> OpenMultiLineDialog;
-    std::function<void(design::TGGraphicControl&)> OpenBarcodeDialog;
 
 private:
     QString State_ = kPointingState;

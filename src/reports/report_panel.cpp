@@ -1,6 +1,7 @@
 #include "reports/report_panel.h"
 
 #include "design/layout_stream.h"
+#include "design/placing_tools.h"
 #include "design/shapes.h"
 #include "design/text_labels.h"
 
@@ -59,13 +60,31 @@ QStringList TReportPanel::StreamClasses() const {
     return PanelKindClasses(pkReport);
 }
 
+namespace {
+// The report tools, indexed by TRPanelState; a band's shapes are its own
+// kind and its lines start horizontal.
+const std::vector<TPlacingTool>& reportTools() {
+    static const std::vector<TPlacingTool> tools = [] {
+        auto t = PlacingTools({"psPointing", "psLabel", "psDataLabel", "psMultiLineDataLabel",
+                               "psLine", "psImage", "psDateTime", "psPageNumber", "psSymbolLabel",
+                               "psRectangle", "psEllipse", "psRoundRectangle"});
+        for (TPlacingTool& tool : t) {
+            if (tool.state == QLatin1String("psLine"))
+                tool.place = PlaceLine(stHorizontal);
+            else if (tool.state == QLatin1String("psRectangle"))
+                tool.place = PlaceShape(stRectangle, true);
+            else if (tool.state == QLatin1String("psEllipse"))
+                tool.place = PlaceShape(stEllipse, true);
+            else if (tool.state == QLatin1String("psRoundRectangle"))
+                tool.place = PlaceShape(stRoundRect, true);
+        }
+        return t;
+    }();
+    return tools;
+}
+} // namespace
+
 void TReportPanel::CreateObjectInRect(QRect r) {
-    int L = r.left(), T = r.top(), R = r.right(), B = r.bottom();
-    if (R - L < 25)
-        R = L + 50;
-    if (B - T < 15)
-        B = T + 15;
-    const QRect rect(QPoint(L, T), QPoint(R, B));
     if (!Accepting_)
         return;
     if (const QString why = BandRefusal(State_, Kind_); !why.isEmpty()) {
@@ -73,82 +92,8 @@ void TReportPanel::CreateObjectInRect(QRect r) {
             OnRefused(why);
         return;
     }
-    switch (State_) {
-    case psPointing:
-        return;
-    case psLabel: {
-        auto o = std::make_unique<TGPLabel>();
-        o->SetCaption(QStringLiteral("<text>"));
-        o->SetFont(Font);
-        auto* p = static_cast<TGPLabel*>(AddObject(std::move(o), rect));
-        if (OpenTextDialog)
-            OpenTextDialog(*p);
-        p->FitToText();
-        break;
-    }
-    case psDataLabel: {
-        auto o = std::make_unique<TGPDLabel>();
-        o->DataFieldName = QStringLiteral("<field>");
-        o->SetFont(Font);
-        auto* p = static_cast<TGPDLabel*>(AddObject(std::move(o), rect));
-        if (OpenFieldDialog)
-            OpenFieldDialog(*p);
-        RefreshDataValues();
-        p->FitToText();
-        break;
-    }
-    case psMultiLineDataLabel: {
-        auto o = std::make_unique<TGDMultiLineLabel>();
-        o->DataFieldName = QStringLiteral("Memo");
-        o->DataFieldDescript = QStringLiteral("MEMO");
-        o->SetFont(Font);
-        AddObject(std::move(o), rect);
-        RefreshDataValues();
-        break;
-    }
-    case psLine: {
-        auto o = std::make_unique<TGLineShape>();
-        o->SetLineStyle(stHorizontal);
-        AddObject(std::move(o), rect);
-        break;
-    }
-    case psImage:
-        AddObject(std::make_unique<TGImage>(), rect);
-        break;
-    case psDateTime: {
-        auto o = std::make_unique<TGDateTimeLabel>();
-        o->SetFont(Font);
-        auto* p = static_cast<TGDateTimeLabel*>(AddObject(std::move(o), rect));
-        p->RefreshCaption(nullptr);
-        p->FitToText();
-        break;
-    }
-    case psPageNumber: {
-        auto o = std::make_unique<TGPageNumberLabel>();
-        o->SetFont(Font);
-        auto* p = static_cast<TGPageNumberLabel*>(AddObject(std::move(o), rect));
-        p->RefreshCaption(nullptr);
-        p->FitToText();
-        break;
-    }
-    case psSymbolLabel: {
-        auto* p = static_cast<TGSymbolLabel*>(AddObject(std::make_unique<TGSymbolLabel>(), rect));
-        p->FitSymbol();
-        if (OpenSymbolDialog)
-            OpenSymbolDialog(*p);
-        break;
-    }
-    case psRectangle:
-    case psEllipse:
-    case psRoundRectangle: {
-        auto o = std::make_unique<Trpshapes>();
-        o->SetShape(State_ == psRectangle ? stRectangle
-                    : State_ == psEllipse ? stEllipse
-                                          : stRoundRect);
-        AddObject(std::move(o), rect);
-        break;
-    }
-    }
+    const auto& tools = reportTools();
+    PlaceWithTool(*this, size_t(State_) < tools.size() ? &tools[State_] : nullptr, r);
 }
 
 void TReportPanel::KeepObjectsInside() {

@@ -55,10 +55,6 @@ public:
     std::function<void(const QString&)> OnRefused;
     // Called after the base handling of a press on an object.
     std::function<void(design::TGGraphicControl*)> ControlMouseDownEvent;
-    // The dialogs a new object opens (filled in by the designer window).
-    std::function<void(design::TGGraphicControl&)> OpenTextDialog;
-    std::function<void(design::TGGraphicControl&)> OpenSymbolDialog;
-    std::function<void(design::TGGraphicControl&)> OpenFieldDialog;
 
 private:
     TRPanelKind Kind_;

@@ -26,13 +26,13 @@ protected:
     }
     // Press on the object, wait, drag from `from` to `to` (panel points), release.
     void Drag(QPoint from, QPoint to, int ms = 300) {
-        P.MouseMove(0, from);
-        P.MouseDown(mbLeft, ssLeft, from);
+        P.MouseMove(Qt::NoButton, Qt::NoModifier, from);
+        P.MouseDown(Qt::LeftButton, Qt::NoModifier, from);
         Now += ms / 2;
-        P.MouseMove(ssLeft, (from + to) / 2);
-        P.MouseMove(ssLeft, to);
+        P.MouseMove(Qt::LeftButton, Qt::NoModifier, (from + to) / 2);
+        P.MouseMove(Qt::LeftButton, Qt::NoModifier, to);
         Now += ms / 2;
-        P.MouseUp(mbLeft, 0, to);
+        P.MouseUp(Qt::LeftButton, Qt::NoModifier, to);
         Now += 1000;
     }
     TGLabelPanel P;
@@ -53,21 +53,21 @@ TEST_F(Panel, ToolClickCreatesFiftyByFifteenAndNarrowDragsGetWidthFifty) {
     EXPECT_FALSE(P.Pointing());
     QRect dropped;
     P.DroppedObjectEvent = [&](const QRect& r) { dropped = r; };
-    P.MouseDown(mbLeft, ssLeft, {40, 30});
-    P.MouseUp(mbLeft, 0, {40, 30});
+    P.MouseDown(Qt::LeftButton, Qt::NoModifier, {40, 30});
+    P.MouseUp(Qt::LeftButton, Qt::NoModifier, {40, 30});
     ASSERT_EQ(P.ObjectCount(), 1);
     EXPECT_EQ(P.Object(0)->BoundsRect(), QRect(40, 30, 50, 15));
     EXPECT_EQ(P.Object(0)->ClassName(), "TGLabelShapes");
     EXPECT_EQ(dropped.topLeft(), QPoint(40, 30));
 
-    P.MouseDown(mbLeft, ssLeft, {100, 100});
-    P.MouseMove(ssLeft, {120, 160});
-    P.MouseUp(mbLeft, 0, {120, 160});
+    P.MouseDown(Qt::LeftButton, Qt::NoModifier, {100, 100});
+    P.MouseMove(Qt::LeftButton, Qt::NoModifier, {120, 160});
+    P.MouseUp(Qt::LeftButton, Qt::NoModifier, {120, 160});
     EXPECT_EQ(P.Object(1)->BoundsRect(), QRect(100, 100, 50, 60));
 
     P.SetPanelState(psLine);
-    P.MouseDown(mbLeft, ssLeft, {200, 10});
-    P.MouseUp(mbLeft, 0, {200, 10});
+    P.MouseDown(Qt::LeftButton, Qt::NoModifier, {200, 10});
+    P.MouseUp(Qt::LeftButton, Qt::NoModifier, {200, 10});
     EXPECT_EQ(static_cast<TGLineShape*>(P.Object(2))->LineStyle(), stVertical);
 }
 
@@ -90,15 +90,15 @@ TEST_F(Panel, OverlayFramesTheSelectionTwoPixelsOut) {
 
 TEST_F(Panel, ClickOnEmptyPanelDeselectsUnlessShift) {
     auto* a = AddShape(20, 20, 40, 40);
-    P.MouseDown(mbLeft, ssLeft, {30, 30});
-    P.MouseUp(mbLeft, 0, {30, 30});
+    P.MouseDown(Qt::LeftButton, Qt::NoModifier, {30, 30});
+    P.MouseUp(Qt::LeftButton, Qt::NoModifier, {30, 30});
     ASSERT_EQ(P.SelectionCount(), 1);
-    P.MouseMove(0, {300, 200}); // releases the overlay's capture
-    P.MouseDown(mbLeft, ssLeft | ssShift, {300, 200});
-    P.MouseUp(mbLeft, ssShift, {300, 200});
+    P.MouseMove(Qt::NoButton, Qt::NoModifier, {300, 200}); // releases the overlay's capture
+    P.MouseDown(Qt::LeftButton, Qt::ShiftModifier, {300, 200});
+    P.MouseUp(Qt::LeftButton, Qt::ShiftModifier, {300, 200});
     EXPECT_EQ(P.SelectionCount(), 1);
-    P.MouseDown(mbLeft, ssLeft, {300, 200});
-    P.MouseUp(mbLeft, 0, {300, 200});
+    P.MouseDown(Qt::LeftButton, Qt::NoModifier, {300, 200});
+    P.MouseUp(Qt::LeftButton, Qt::NoModifier, {300, 200});
     EXPECT_EQ(P.SelectionCount(), 0);
     EXPECT_EQ(P.IndexOf(a), -1);
 }
@@ -109,11 +109,11 @@ TEST_F(Panel, ShiftRubberBandTogglesAlreadySelectedObjects) {
     auto* locked = AddShape(150, 150, 20, 20);
     locked->SetUnselectable(true);
     P.AddToSelection(a);
-    P.MouseDown(mbLeft, ssLeft | ssShift, {10, 200});
-    P.MouseMove(ssLeft | ssShift, {180, 10});
+    P.MouseDown(Qt::LeftButton, Qt::ShiftModifier, {10, 200});
+    P.MouseMove(Qt::LeftButton, Qt::ShiftModifier, {180, 10});
     EXPECT_TRUE(P.RubberBanding());
     EXPECT_EQ(P.RubberBand(), QRect(QPoint(10, 10), QPoint(180, 200)));
-    P.MouseUp(mbLeft, ssShift, {180, 10});
+    P.MouseUp(Qt::LeftButton, Qt::ShiftModifier, {180, 10});
     ASSERT_EQ(P.SelectionCount(), 1);
     EXPECT_EQ(P.Selected(0), b);
 }
@@ -121,8 +121,8 @@ TEST_F(Panel, ShiftRubberBandTogglesAlreadySelectedObjects) {
 TEST_F(Panel, RubberBandSelectsFromLastChildFirst) {
     auto* a = AddShape(20, 20, 30, 30);
     auto* b = AddShape(80, 20, 30, 30);
-    P.MouseDown(mbLeft, ssLeft, {0, 0});
-    P.MouseUp(mbLeft, 0, {200, 100});
+    P.MouseDown(Qt::LeftButton, Qt::NoModifier, {0, 0});
+    P.MouseUp(Qt::LeftButton, Qt::NoModifier, {200, 100});
     ASSERT_EQ(P.SelectionCount(), 2);
     EXPECT_EQ(P.Selected(0), b);
     EXPECT_EQ(P.Selected(1), a);
@@ -142,9 +142,9 @@ TEST_F(Panel, DraggingTheRightEdgeTenPixelsAddsNine) {
     auto* a = AddShape(20, 20, 100, 30);
     P.AddToSelection(a); // overlay 18,18 105x35
     const QPoint edge(18 + 104, 18 + 17);
-    P.MouseMove(0, edge);
+    P.MouseMove(Qt::NoButton, Qt::NoModifier, edge);
     EXPECT_EQ(P.Handle().Zone(), 8);
-    EXPECT_EQ(P.Cursor(), crSizeWE);
+    EXPECT_EQ(P.Cursor(), Qt::SizeHorCursor);
     Drag(edge, edge + QPoint(10, 0));
     EXPECT_EQ(a->BoundsRect(), QRect(20, 20, 109, 30));
 }
@@ -159,7 +159,7 @@ TEST_F(Panel, HitZonesFollowTheirOrder) {
     } cases[] = {{{2, 2}, 1},  {{104, 2}, 2}, {{2, 64}, 3},   {{104, 64}, 4}, {{52, 1}, 5},
                  {{2, 32}, 6}, {{52, 64}, 7}, {{104, 32}, 8}, {{50, 30}, 0},  {{20, 2}, 0}};
     for (const Case& c : cases) {
-        P.MouseMove(0, o + c.at);
+        P.MouseMove(Qt::NoButton, Qt::NoModifier, o + c.at);
         EXPECT_EQ(P.Handle().Zone(), c.zone) << c.at.x() << "," << c.at.y();
     }
 }
@@ -186,7 +186,7 @@ TEST_F(Panel, ResizingNeverGoesBelowFivePixels) {
     auto* a = AddShape(100, 100, 40, 40);
     P.AddToSelection(a); // overlay 98,98 45x45
     const QPoint corner(98 + 44, 98 + 44);
-    P.MouseMove(0, corner);
+    P.MouseMove(Qt::NoButton, Qt::NoModifier, corner);
     ASSERT_EQ(P.Handle().Zone(), 4);
     Drag(corner, {20, 20});
     EXPECT_EQ(P.Handle().Width(), 5);
@@ -216,21 +216,21 @@ TEST_F(Panel, ArrowKeysMoveByOnePixelAndShiftResizesDownToTen) {
     auto* a = AddShape(20, 20, 20, 20);
     P.AddToSelection(a);
     for (int i = 0; i < 3; ++i)
-        P.KeyDown(vkRight, 0);
-    P.KeyDown(vkDown, 0);
+        P.KeyDown(Qt::Key_Right, Qt::NoModifier);
+    P.KeyDown(Qt::Key_Down, Qt::NoModifier);
     EXPECT_TRUE(P.Handle().KeyMoving());
     ASSERT_TRUE(P.Handle().Frame().has_value());
     EXPECT_EQ(*P.Handle().Frame(), QRect(QPoint(23, 21), QPoint(43, 41)));
     P.KeyUp();
     EXPECT_EQ(a->BoundsRect(), QRect(23, 21, 20, 20));
     for (int i = 0; i < 30; ++i)
-        P.KeyDown(vkLeft, ssShift);
+        P.KeyDown(Qt::Key_Left, Qt::ShiftModifier);
     EXPECT_EQ(P.Handle().Frame()->width(), 10); // right - left + 1
     P.KeyUp();
     EXPECT_LT(a->Width(), 10);
     EXPECT_EQ(a->Left(), 23);
     for (int i = 0; i < 40; ++i)
-        P.KeyDown(vkLeft, 0);
+        P.KeyDown(Qt::Key_Left, Qt::NoModifier);
     EXPECT_EQ(P.Handle().Frame()->left(), 0);
     P.KeyUp();
     EXPECT_EQ(a->Left(), 0);
@@ -325,12 +325,12 @@ TEST_F(Panel, RightClickOpensTheObjectMenuOnlyForASingleSelection) {
     int panelMenus = 0;
     P.OnObjectMenu = [&](TGGraphicControl* o, QPoint) { menuFor = o; };
     P.OnPanelMenu = [&](QPoint) { ++panelMenus; };
-    P.MouseDown(mbRight, ssRight, {30, 30});
+    P.MouseDown(Qt::RightButton, Qt::NoModifier, {30, 30});
     EXPECT_EQ(menuFor, a);
-    P.MouseUp(mbRight, 0, {30, 30});
+    P.MouseUp(Qt::RightButton, Qt::NoModifier, {30, 30});
     P.AddToSelection(b);
     menuFor = nullptr;
-    P.MouseDown(mbRight, ssRight, {90, 30});
+    P.MouseDown(Qt::RightButton, Qt::NoModifier, {90, 30});
     EXPECT_EQ(menuFor, nullptr);
     EXPECT_EQ(panelMenus, 1);
 }
@@ -338,9 +338,9 @@ TEST_F(Panel, RightClickOpensTheObjectMenuOnlyForASingleSelection) {
 TEST_F(Panel, UnselectableObjectsActLikeTheEmptyPanel) {
     auto* a = AddShape(20, 20, 30, 30);
     a->SetUnselectable(true);
-    P.MouseDown(mbLeft, ssLeft, {30, 30});
+    P.MouseDown(Qt::LeftButton, Qt::NoModifier, {30, 30});
     EXPECT_TRUE(P.RubberBanding());
-    P.MouseUp(mbLeft, 0, {30, 30});
+    P.MouseUp(Qt::LeftButton, Qt::NoModifier, {30, 30});
     EXPECT_EQ(P.SelectionCount(), 0);
 }
 

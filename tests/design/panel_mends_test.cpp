@@ -59,15 +59,15 @@ TEST_F(Mends, AltClickCyclesThroughTheObjectsUnderThePointer) {
     auto* b = Add<TGLabelShapes>(20, 20, 100, 100);
     auto* c = Add<TGLabelShapes>(30, 30, 100, 100);
     const QPoint p(50, 50);
-    P.MouseDown(mbLeft, ssAlt | ssLeft, p);
-    P.MouseUp(mbLeft, ssAlt, p);
+    P.MouseDown(Qt::LeftButton, Qt::AltModifier, p);
+    P.MouseUp(Qt::LeftButton, Qt::AltModifier, p);
     ASSERT_EQ(P.SelectionCount(), 1);
     EXPECT_EQ(P.Selected(0), c);
     for (TGGraphicControl* want :
          {static_cast<TGGraphicControl*>(b), static_cast<TGGraphicControl*>(a),
           static_cast<TGGraphicControl*>(c)}) {
-        P.MouseDown(mbLeft, ssAlt | ssLeft, p);
-        P.MouseUp(mbLeft, ssAlt, p);
+        P.MouseDown(Qt::LeftButton, Qt::AltModifier, p);
+        P.MouseUp(Qt::LeftButton, Qt::AltModifier, p);
         ASSERT_EQ(P.SelectionCount(), 1);
         EXPECT_EQ(P.Selected(0), want);
     }
@@ -144,12 +144,12 @@ TEST_F(Mends, SaveWithAndLoadWithKeepTheReasonOfAFailure) {
 TEST_F(Mends, CtrlArrowMovesByAGridStep) {
     auto* o = Add<TGLabelShapes>(40, 40, 30, 30);
     P.AddToSelection(o);
-    P.KeyDown(vkRight, ssCtrl);
+    P.KeyDown(Qt::Key_Right, Qt::ControlModifier);
     P.KeyUp();
     EXPECT_EQ(o->Left(), 44);
     P.SetGridSize(gs8x8);
-    P.KeyDown(vkDown, ssCtrl);
-    P.KeyDown(vkDown, 0);
+    P.KeyDown(Qt::Key_Down, Qt::ControlModifier);
+    P.KeyDown(Qt::Key_Down, Qt::NoModifier);
     P.KeyUp();
     EXPECT_EQ(o->Top(), 49);
 }

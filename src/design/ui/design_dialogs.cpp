@@ -105,6 +105,10 @@ private:
 
 } // namespace
 
+QDialogButtonBox* DesignDialogButtons(QDialog* dialog, int helpTopic) {
+    return OkCancelHelp(dialog, helpTopic);
+}
+
 bool ChooseDesignFont(TDesignFont& font, QWidget* parent) {
     bool ok = false;
     const QFont q = QFontDialog::getFont(&ok, ScreenFont(font), parent, "Font");

@@ -8,6 +8,7 @@
 #include <functional>
 
 class QComboBox;
+class QDialogButtonBox;
 class QGridLayout;
 class QLineEdit;
 class QListWidget;
@@ -38,6 +39,9 @@ namespace qp::design::ui {
 
 // Opens a help topic by number; the help subsystem installs it.
 std::function<void(int)>& HelpHandler();
+// The "Ok", "Cancel" and "Help" buttons of the design dialogs; Help opens
+// `helpTopic`.
+QDialogButtonBox* DesignDialogButtons(QDialog* dialog, int helpTopic);
 
 bool RunTextDialog(TGPLabel& label, QWidget* parent = nullptr);
 // The character fields (or with memoOnly the memo fields) by display label.

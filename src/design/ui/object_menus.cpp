@@ -10,6 +10,7 @@
 #include "design/ui/design_dialogs.h"
 #include "design/ui/imb_barcode_dialog.h"
 #include "design/ui/panel_commands_ui.h"
+#include "design/ui/position_size_dialog.h"
 
 #include <QMenu>
 
@@ -35,7 +36,7 @@ QAction* Check(QAction* a, bool on) {
 }
 
 // Delete acts on the selection when the object is part of it.
-void AddCommon(QMenu& m, TGGraphicControl& o, TGBasePanel& panel) {
+void AddCommon(QMenu& m, TGGraphicControl& o, TGBasePanel& panel, QWidget* parent) {
     Add(m, "Bring To Front", [&] {
         o.Changed();
         panel.BringToFront(&o);
@@ -68,6 +69,7 @@ void AddCommon(QMenu& m, TGGraphicControl& o, TGBasePanel& panel) {
     m.addSeparator();
     Add(m, "Center Vertically", [&] { panel.CenterVertically(&o); });
     Add(m, "Center Horizontally", [&] { panel.CenterHorizontally(&o); });
+    Add(m, "Position and Size", [&o, &panel, parent] { RunPositionSizeDialog(o, panel, parent); });
 }
 
 void AddAlignment(QMenu& m, TAlignment current, std::function<void(TAlignment)> set) {
@@ -131,7 +133,7 @@ void AddThickness(QMenu& m, const TDesignPen& pen, std::function<void(int)> set)
 } // namespace
 
 void FillObjectMenu(QMenu& m, TGGraphicControl& o, TGBasePanel& panel, QWidget* parent) {
-    AddCommon(m, o, panel);
+    AddCommon(m, o, panel, parent);
     if (auto* sym = dynamic_cast<TGSymbolLabel*>(&o)) {
         AddBaseLabel(m, *sym, parent, false);
         m.addSeparator();

@@ -5,6 +5,7 @@
 #include "design/panel_commands.h"
 #include "design/ui/design_dialogs.h"
 #include "design/ui/object_menus.h"
+#include "design/ui/position_size_dialog.h"
 #include "print/ui/window_hooks.h"
 
 #include <QCheckBox>
@@ -83,6 +84,11 @@ void FillCompletePanelMenu(QMenu& m, TGBasePanel& panel, QWidget* parent) {
     m.addSeparator();
     Add(m, "Center Vertically", sel, [&c] { c.CenterVertically(); });
     Add(m, "Center Horizontally", sel, [&c] { c.CenterHorizontally(); });
+    // Several selected objects move together; one is placed and sized.
+    Add(m, "Position and Size", sel, [&panel, parent] {
+        if (TGGraphicControl* first = panel.Selected(0))
+            RunPositionSizeDialog(*first, panel, parent);
+    });
     m.addSeparator();
     Add(m, "Lock All", any, [&c] { c.LockAll(); });
     Add(m, "Unlock All", any, [&c] { c.UnlockAll(); });

@@ -18,29 +18,6 @@
 
 namespace qp::design::ui {
 
-namespace {
-TShiftState ShiftOf(Qt::KeyboardModifiers m, Qt::MouseButtons b) {
-    TShiftState s = 0;
-    if (m & Qt::ShiftModifier)
-        s |= ssShift;
-    if (m & Qt::ControlModifier)
-        s |= ssCtrl;
-    if (m & Qt::AltModifier)
-        s |= ssAlt;
-    if (b & Qt::LeftButton)
-        s |= ssLeft;
-    if (b & Qt::RightButton)
-        s |= ssRight;
-    if (b & Qt::MiddleButton)
-        s |= ssMiddle;
-    return s;
-}
-
-TMouseButton ButtonOf(Qt::MouseButton b) {
-    return b == Qt::RightButton ? mbRight : b == Qt::MiddleButton ? mbMiddle : mbLeft;
-}
-} // namespace
-
 TPanelWidget::TPanelWidget(TGBasePanel& panel, QWidget* parent) : QWidget(parent), Panel_(panel) {
     InstallClipboardCommands();
     setFocusPolicy(Qt::StrongFocus);
@@ -50,7 +27,7 @@ TPanelWidget::TPanelWidget(TGBasePanel& panel, QWidget* parent) : QWidget(parent
         SyncSize();
         update();
     };
-    Panel_.OnCursor = [this](TCursorKind c) { ApplyCursor(c); };
+    Panel_.OnCursor = [this](Qt::CursorShape c) { setCursor(c); };
     Panel_.OnObjectMenu = [this](TGGraphicControl* o, QPoint p) { ShowObjectMenu(o, p); };
     Panel_.OnPanelMenu = [this](QPoint p) { ShowPanelMenu(p); };
     Panel_.OnLayoutChanged = [this] { emit LayoutChanged(); };
@@ -127,17 +104,15 @@ void TPanelWidget::paintEvent(QPaintEvent*) {
 
 void TPanelWidget::mousePressEvent(QMouseEvent* e) {
     setFocus(Qt::MouseFocusReason);
-    Panel_.MouseDown(ButtonOf(e->button()), ShiftOf(e->modifiers(), e->buttons()),
-                     e->position().toPoint());
+    Panel_.MouseDown(e->button(), e->modifiers(), e->position().toPoint());
 }
 
 void TPanelWidget::mouseMoveEvent(QMouseEvent* e) {
-    Panel_.MouseMove(ShiftOf(e->modifiers(), e->buttons()), e->position().toPoint());
+    Panel_.MouseMove(e->buttons(), e->modifiers(), e->position().toPoint());
 }
 
 void TPanelWidget::mouseReleaseEvent(QMouseEvent* e) {
-    Panel_.MouseUp(ButtonOf(e->button()), ShiftOf(e->modifiers(), e->buttons()),
-                   e->position().toPoint());
+    Panel_.MouseUp(e->button(), e->modifiers(), e->position().toPoint());
 }
 
 void TPanelWidget::mouseDoubleClickEvent(QMouseEvent* e) {
@@ -187,25 +162,17 @@ void TPanelWidget::keyPressEvent(QKeyEvent* e) {
         update();
         return;
     }
-    TKey k = vkOther;
     switch (e->key()) {
     case Qt::Key_Left:
-        k = vkLeft;
-        break;
     case Qt::Key_Right:
-        k = vkRight;
-        break;
     case Qt::Key_Up:
-        k = vkUp;
-        break;
     case Qt::Key_Down:
-        k = vkDown;
-        break;
+        Panel_.KeyDown(Qt::Key(e->key()), e->modifiers());
+        return;
     default:
         QWidget::keyPressEvent(e);
         return;
     }
-    Panel_.KeyDown(k, ShiftOf(e->modifiers(), Qt::NoButton));
 }
 
 void TPanelWidget::keyReleaseEvent(QKeyEvent* e) {
@@ -225,38 +192,6 @@ void TPanelWidget::ShowPanelMenu(QPoint panelPoint) {
     QMenu menu(this);
     FillCompletePanelMenu(menu, Panel_, this);
     menu.exec(mapToGlobal(panelPoint));
-}
-
-void TPanelWidget::ApplyCursor(TCursorKind c) {
-    switch (c) {
-    case crDrag:
-        setCursor(Qt::DragCopyCursor);
-        break;
-    case crHandGrab:
-        setCursor(Qt::ClosedHandCursor);
-        break;
-    case crHandPoint:
-        setCursor(Qt::PointingHandCursor);
-        break;
-    case crSizeNWSE:
-        setCursor(Qt::SizeFDiagCursor);
-        break;
-    case crSizeNESW:
-        setCursor(Qt::SizeBDiagCursor);
-        break;
-    case crSizeNS:
-        setCursor(Qt::SizeVerCursor);
-        break;
-    case crSizeWE:
-        setCursor(Qt::SizeHorCursor);
-        break;
-    case crNoDrop:
-        setCursor(Qt::ForbiddenCursor);
-        break;
-    default:
-        setCursor(Qt::ArrowCursor);
-        break;
-    }
 }
 
 } // namespace qp::design::ui

@@ -37,7 +37,6 @@ protected:
 private:
     void ShowObjectMenu(TGGraphicControl* o, QPoint panelPoint);
     void ShowPanelMenu(QPoint panelPoint);
-    void ApplyCursor(TCursorKind c);
     TGBasePanel& Panel_;
 };
 
