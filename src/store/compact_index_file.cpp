@@ -57,21 +57,29 @@ std::uint8_t* PageFile::overwrite(std::uint32_t offset) {
     auto& page = pages_[offset];
     if (!page)
         page = std::make_unique<Page>();
-    page->dirty = true;
+    if (!page->dirty) {
+        page->dirty = true;
+        ++dirtyCount_;
+    }
     return page->data.data();
 }
 
 void PageFile::markDirty(std::uint32_t offset) {
     auto it = pages_.find(offset);
-    if (it != pages_.end())
+    if (it != pages_.end() && !it->second->dirty) {
         it->second->dirty = true;
+        ++dirtyCount_;
+    }
 }
 
 std::uint32_t PageFile::append() {
     const auto offset = static_cast<std::uint32_t>(size_);
     auto page = std::make_unique<Page>();
     page->dirty = true;
-    pages_[offset] = std::move(page);
+    auto& slot = pages_[offset];
+    if (!slot || !slot->dirty)
+        ++dirtyCount_;
+    slot = std::move(page);
     size_ += kPageSize;
     return offset;
 }
@@ -98,7 +106,7 @@ std::string PageFile::writeThrough(std::uint32_t offset, const std::uint8_t* dat
 }
 
 bool PageFile::hasDirty() const {
-    return std::any_of(pages_.begin(), pages_.end(), [](auto& p) { return p.second->dirty; });
+    return dirtyCount_ > 0;
 }
 
 std::string PageFile::flush() {
@@ -129,13 +137,16 @@ std::string PageFile::flush() {
         }
         for (std::size_t k = i; k < j; ++k)
             pages_[dirty[k]]->dirty = false;
+        dirtyCount_ -= j - i;
         i = j;
     }
     return {};
 }
 
 void PageFile::dropClean(std::size_t keepAtMost) {
-    if (pages_.size() <= keepAtMost)
+    // Dirty pages stay until flush: scan only when clean ones are many
+    // enough to be worth it, not on every call once dirty ones fill the cache.
+    if (pages_.size() <= keepAtMost || pages_.size() - dirtyCount_ <= keepAtMost / 2)
         return;
     for (auto it = pages_.begin(); it != pages_.end();)
         it = it->second->dirty ? std::next(it) : pages_.erase(it);

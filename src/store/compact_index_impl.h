@@ -145,6 +145,7 @@ private:
     };
     int fd_ = -1;
     std::uint64_t size_ = 0;
+    std::size_t dirtyCount_ = 0;
     std::unordered_map<std::uint32_t, std::unique_ptr<Page>> pages_;
 };
 
