@@ -4,9 +4,24 @@
 #include "compact_index_impl.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 
 namespace qp::store {
+
+namespace {
+
+std::atomic<std::size_t> pageLimit{std::size_t(8) << 20};
+
+} // namespace
+
+std::size_t cdx::decodedPageLimit() {
+    return pageLimit.load(std::memory_order_relaxed);
+}
+
+void cdx::setDecodedPageLimit(std::size_t bytes) {
+    pageLimit.store(bytes, std::memory_order_relaxed);
+}
 
 using namespace cdx;
 
@@ -281,7 +296,7 @@ Status CompactIndex::addTagFlat(const TagInfo& info, const FlatKeys& sorted) {
     if (auto s = d.flush(); !s)
         return s;
     d.file.dropClean(0);
-    return {};
+    return d.trimNodes(0);
 }
 
 namespace {
@@ -336,6 +351,8 @@ Status CompactIndex::insert(int tag, std::string_view key, std::uint32_t recno) 
     if (auto s = d.checkKey(d.tags[tag], key); !s)
         return s;
     d.file.dropClean(kCachePages);
+    if (auto s = d.trimNodes(d.nodeBudget); !s)
+        return s;
     ++d.generation;
     return d.insertEntry(d.tags[tag].tree, key, recno);
 }
@@ -349,6 +366,8 @@ Status CompactIndex::remove(int tag, std::string_view key, std::uint32_t recno) 
     if (auto s = d.checkKey(d.tags[tag], key); !s)
         return s;
     d.file.dropClean(kCachePages);
+    if (auto s = d.trimNodes(d.nodeBudget); !s)
+        return s;
     ++d.generation;
     return d.removeEntry(d.tags[tag].tree, key, recno);
 }
@@ -370,6 +389,8 @@ template <class F> std::optional<KeyEntry> navigate(CompactIndexImpl& d, int tag
     if (tag < 0 || tag >= static_cast<int>(d.tags.size()) || d.damaged)
         return std::nullopt;
     d.file.dropClean(kCachePages);
+    if (!d.trimNodes(d.nodeBudget))
+        return std::nullopt;
     auto& t = d.tags[tag];
     auto r = f(t.tree, t.cursor);
     if (!r || *r < 0)

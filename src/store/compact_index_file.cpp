@@ -53,17 +53,33 @@ std::uint8_t* PageFile::load(std::uint32_t offset, std::string& error) {
     return data;
 }
 
+std::uint8_t* PageFile::overwrite(std::uint32_t offset) {
+    auto& page = pages_[offset];
+    if (!page)
+        page = std::make_unique<Page>();
+    if (!page->dirty) {
+        page->dirty = true;
+        ++dirtyCount_;
+    }
+    return page->data.data();
+}
+
 void PageFile::markDirty(std::uint32_t offset) {
     auto it = pages_.find(offset);
-    if (it != pages_.end())
+    if (it != pages_.end() && !it->second->dirty) {
         it->second->dirty = true;
+        ++dirtyCount_;
+    }
 }
 
 std::uint32_t PageFile::append() {
     const auto offset = static_cast<std::uint32_t>(size_);
     auto page = std::make_unique<Page>();
     page->dirty = true;
-    pages_[offset] = std::move(page);
+    auto& slot = pages_[offset];
+    if (!slot || !slot->dirty)
+        ++dirtyCount_;
+    slot = std::move(page);
     size_ += kPageSize;
     return offset;
 }
@@ -90,7 +106,7 @@ std::string PageFile::writeThrough(std::uint32_t offset, const std::uint8_t* dat
 }
 
 bool PageFile::hasDirty() const {
-    return std::any_of(pages_.begin(), pages_.end(), [](auto& p) { return p.second->dirty; });
+    return dirtyCount_ > 0;
 }
 
 std::string PageFile::flush() {
@@ -121,13 +137,16 @@ std::string PageFile::flush() {
         }
         for (std::size_t k = i; k < j; ++k)
             pages_[dirty[k]]->dirty = false;
+        dirtyCount_ -= j - i;
         i = j;
     }
     return {};
 }
 
 void PageFile::dropClean(std::size_t keepAtMost) {
-    if (pages_.size() <= keepAtMost)
+    // Dirty pages stay until flush: scan only when clean ones are many
+    // enough to be worth it, not on every call once dirty ones fill the cache.
+    if (pages_.size() <= keepAtMost || pages_.size() - dirtyCount_ <= keepAtMost / 2)
         return;
     for (auto it = pages_.begin(); it != pages_.end();)
         it = it->second->dirty ? std::next(it) : pages_.erase(it);
@@ -195,6 +214,10 @@ Result<const std::uint8_t*> CompactIndexImpl::page(std::uint32_t offset) {
         return damage("page offset " + hexOffset(offset) + " is not a multiple of 512");
     if (std::uint64_t(offset) + kPageSize > file.size())
         return damage("page offset " + hexOffset(offset) + " lies past the end of the file");
+    if (auto it = nodes.find(offset); it != nodes.end() && it->second.dirty) {
+        if (auto s = writeBackNode(offset, it->second); !s)
+            return Error{s.error()};
+    }
     std::string error;
     const std::uint8_t* p = file.load(offset, error);
     if (!p)
@@ -206,8 +229,58 @@ Result<std::uint8_t*> CompactIndexImpl::pageForWrite(std::uint32_t offset) {
     auto p = page(offset);
     if (!p)
         return Error{p.error()};
+    dropNode(offset);
     file.markDirty(offset);
     return const_cast<std::uint8_t*>(*p);
+}
+
+Status CompactIndexImpl::writeBackNode(std::uint32_t offset, CachedNode& entry) {
+    std::uint8_t* p = file.overwrite(offset);
+    if (!entry.node.leaf) {
+        encodeInterior(entry.node, entry.keyLength, p);
+    } else if (!encodeLeaf(entry.node, entry.keyLength, p)) {
+        return fail("Index file " + path + ": internal error, leaf does not fit its page");
+    }
+    entry.dirty = false;
+    return {};
+}
+
+Status CompactIndexImpl::writeBackNodes() {
+    for (auto& [offset, entry] : nodes)
+        if (entry.dirty)
+            if (auto s = writeBackNode(offset, entry); !s)
+                return s;
+    return {};
+}
+
+void CompactIndexImpl::dropNode(std::uint32_t offset) {
+    if (auto it = nodes.find(offset); it != nodes.end()) {
+        nodeBytes -= it->second.bytes;
+        nodes.erase(it);
+    }
+}
+
+Status CompactIndexImpl::trimNodes(std::size_t budget) {
+    if (nodeBytes <= budget)
+        return {};
+    // The least recently used go first, down to three quarters of the
+    // budget so that trimming is not needed again at once.
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> order;
+    order.reserve(nodes.size());
+    for (auto& [offset, entry] : nodes)
+        order.emplace_back(entry.used, offset);
+    std::sort(order.begin(), order.end());
+    for (auto [used, offset] : order) {
+        if (nodeBytes <= budget / 4 * 3)
+            break;
+        auto it = nodes.find(offset);
+        if (it->second.dirty)
+            if (auto s = writeBackNode(offset, it->second); !s)
+                return s;
+        nodeBytes -= it->second.bytes;
+        nodes.erase(it);
+    }
+    return {};
 }
 
 Result<std::uint32_t> CompactIndexImpl::allocPage() {
@@ -478,6 +551,8 @@ Status CompactIndexImpl::flush() {
         return {};
     if (damaged)
         return fail(damageMessage);
+    if (auto s = writeBackNodes(); !s)
+        return s;
     if (file.hasDirty()) {
         auto h = pageForWrite(0);
         if (!h)

@@ -126,6 +126,8 @@ public:
     // Page must lie inside the file and be aligned (checked by the caller);
     // nullptr on an I/O failure.
     std::uint8_t* load(std::uint32_t offset, std::string& error);
+    // The page to be written whole: dirty, its old bytes not read.
+    std::uint8_t* overwrite(std::uint32_t offset);
     void markDirty(std::uint32_t offset);
     std::uint32_t append(); // a zeroed dirty page at the end
     // `count` pages at the end that bypass the cache: the caller writes them
@@ -143,6 +145,7 @@ private:
     };
     int fd_ = -1;
     std::uint64_t size_ = 0;
+    std::size_t dirtyCount_ = 0;
     std::unordered_map<std::uint32_t, std::unique_ptr<Page>> pages_;
 };
 
@@ -150,6 +153,16 @@ struct Tree {
     std::uint32_t header = 0;
     int keyLength = 0;
     std::uint32_t root = kNoPage;
+};
+
+// A decoded page kept between operations, so that a run of key changes
+// works on decoded nodes and encodes each page once, when it is written out.
+struct CachedNode {
+    Node node;
+    int keyLength = 0;
+    bool dirty = false;     // newer than the page's bytes
+    std::uint64_t used = 0; // last use, for dropping the oldest
+    std::size_t bytes = 0;  // memory held, roughly
 };
 
 // The last decoded leaf of a tag, valid while the generation is unchanged.
@@ -165,6 +178,12 @@ struct Step {
 };
 
 enum class Aim { AtLeast, After, First, Last };
+
+// Bytes of decoded pages each index file opened from now on keeps between
+// key changes: 8 MB unless set, enough for the pages a run of record updates
+// touches across all tags. Tests set it low to write pages back often.
+std::size_t decodedPageLimit();
+void setDecodedPageLimit(std::size_t bytes);
 
 } // namespace qp::store::cdx
 
@@ -191,6 +210,13 @@ public:
     std::uint64_t generation = 1;
     bool damaged = false;
     std::string damageMessage;
+    // Decoded pages by offset. A dirty node is the page's true content: raw
+    // access to its page encodes it first (page()), and writing the raw page
+    // drops it (pageForWrite()).
+    std::unordered_map<std::uint32_t, cdx::CachedNode> nodes;
+    std::size_t nodeBytes = 0;
+    std::size_t nodeBudget = cdx::decodedPageLimit();
+    std::uint64_t nodeClock = 0;
 
     // file handling (compact_index_file.cpp)
     Status create(const TagInfo* single);
@@ -208,10 +234,26 @@ public:
                           std::uint8_t extraOptions);
     Status checkTagInfo(const TagInfo& info) const;
     Status checkKey(const TagState& tag, std::string_view key) const;
+    // Keeps the decoded pages under `budget` bytes, writing the oldest dirty
+    // ones back into the page cache (not yet to disk).
+    Status trimNodes(std::size_t budget);
+    Status writeBackNode(std::uint32_t offset, cdx::CachedNode& entry);
+    Status writeBackNodes();
+    void dropNode(std::uint32_t offset);
 
     // tree operations (compact_index_tree.cpp)
+    // A copy of the node: from the decoded cache when there, else decoded
+    // without filling the cache (walks and checks pass over many pages once).
     Result<cdx::Node> loadNode(const cdx::Tree& tree, std::uint32_t offset);
+    // The decoded node, kept in the cache; valid until the next trimNodes()
+    // or raw write of its page.
+    Result<cdx::CachedNode*> cachedNode(const cdx::Tree& tree, std::uint32_t offset);
+    // Encodes the node into its page now (bulk builds, zap).
     Status storeNode(std::uint32_t offset, const cdx::Node& node, int keyLength);
+    // Keeps the node decoded and dirty; encoded when written out.
+    void keepNode(std::uint32_t offset, cdx::Node node, int keyLength);
+    void touched(cdx::CachedNode& entry);
+    Status setLink(std::uint32_t target, bool left, std::uint32_t value);
     Result<std::uint32_t> descend(const cdx::Tree& tree, cdx::Aim aim, std::string_view key,
                                   std::uint32_t recno, std::vector<cdx::Step>* path);
     Status insertEntry(cdx::Tree& tree, std::string_view key, std::uint32_t recno);

@@ -126,11 +126,25 @@ int interiorCapacity(int keyLength) {
 }
 
 bool leafFits(const Node& node, int keyLength) {
-    LeafSizer sizer(keyLength);
-    for (int i = 0; i < node.size(); ++i)
-        if (!sizer.tryAdd(node.key(i, keyLength), node.recnos[i]))
-            return false;
-    return true;
+    // What LeafSizer finds adding the entries one by one, in one pass: its
+    // count, widest record number and key bytes only grow, so the last
+    // check decides.
+    const int n = node.size();
+    std::uint32_t maxRecno = 0;
+    for (auto r : node.recnos)
+        maxRecno = std::max(maxRecno, r);
+    int used = n * widths(countBits(keyLength), maxRecno).bytes;
+    std::string_view prev;
+    int prevTrail = 0;
+    for (int i = 0; i < n && used <= kLeafSpace; ++i) {
+        const std::string_view key = node.key(i, keyLength);
+        const int trail = trailCount(key);
+        const int dup = i == 0 ? 0 : dupCount(prev, prevTrail, key, trail);
+        used += keyLength - dup - trail;
+        prev = key;
+        prevTrail = trail;
+    }
+    return used <= kLeafSpace;
 }
 
 bool encodeLeaf(const Node& node, int keyLength, std::uint8_t* page) {

@@ -33,7 +33,21 @@ int bound(const Node& node, int keyLength, std::string_view key, std::uint32_t r
 
 } // namespace
 
+namespace {
+
+std::size_t heldBytes(const Node& node) {
+    return sizeof(CachedNode) + node.keys.capacity() +
+           sizeof(std::uint32_t) * (node.recnos.capacity() + node.children.capacity());
+}
+
+} // namespace
+
 Result<Node> CompactIndexImpl::loadNode(const Tree& tree, std::uint32_t offset) {
+    if (auto it = nodes.find(offset); it != nodes.end()) {
+        if (it->second.keyLength != tree.keyLength)
+            return damage("page " + hexOffset(offset) + " serves two tags");
+        return it->second.node;
+    }
     auto p = page(offset);
     if (!p)
         return Error{p.error()};
@@ -55,6 +69,30 @@ Result<Node> CompactIndexImpl::loadNode(const Tree& tree, std::uint32_t offset) 
     return node;
 }
 
+void CompactIndexImpl::touched(CachedNode& entry) {
+    entry.used = ++nodeClock;
+    const std::size_t now = heldBytes(entry.node);
+    nodeBytes = nodeBytes - entry.bytes + now;
+    entry.bytes = now;
+}
+
+Result<CachedNode*> CompactIndexImpl::cachedNode(const Tree& tree, std::uint32_t offset) {
+    if (auto it = nodes.find(offset); it != nodes.end()) {
+        if (it->second.keyLength != tree.keyLength)
+            return damage("page " + hexOffset(offset) + " serves two tags");
+        it->second.used = ++nodeClock;
+        return &it->second;
+    }
+    auto node = loadNode(tree, offset);
+    if (!node)
+        return Error{node.error()};
+    CachedNode& entry = nodes[offset];
+    entry.node = std::move(*node);
+    entry.keyLength = tree.keyLength;
+    touched(entry);
+    return &entry;
+}
+
 Status CompactIndexImpl::storeNode(std::uint32_t offset, const Node& node, int keyLength) {
     auto p = pageForWrite(offset);
     if (!p)
@@ -68,13 +106,37 @@ Status CompactIndexImpl::storeNode(std::uint32_t offset, const Node& node, int k
     return {};
 }
 
+void CompactIndexImpl::keepNode(std::uint32_t offset, Node node, int keyLength) {
+    CachedNode& entry = nodes[offset];
+    entry.node = std::move(node);
+    entry.keyLength = keyLength;
+    entry.dirty = true;
+    touched(entry);
+}
+
+Status CompactIndexImpl::setLink(std::uint32_t target, bool left, std::uint32_t value) {
+    // A page as another engine packed it may not fit our encoding: its links
+    // change in its bytes unless it was already re-encoded here.
+    if (auto it = nodes.find(target); it != nodes.end() && it->second.dirty) {
+        (left ? it->second.node.left : it->second.node.right) = value;
+        it->second.dirty = true;
+        return {};
+    }
+    auto p = pageForWrite(target);
+    if (!p)
+        return Error{p.error()};
+    putLe32(*p + (left ? 4 : 8), value);
+    return {};
+}
+
 Result<std::uint32_t> CompactIndexImpl::descend(const Tree& tree, Aim aim, std::string_view key,
                                                 std::uint32_t recno, std::vector<Step>* path) {
     std::uint32_t offset = tree.root;
     for (int depth = 0; depth < kMaxDepth; ++depth) {
-        auto node = loadNode(tree, offset);
-        if (!node)
-            return Error{node.error()};
+        auto entry = cachedNode(tree, offset);
+        if (!entry)
+            return Error{entry.error()};
+        const Node* node = &(*entry)->node;
         if (node->leaf)
             return offset;
         const int n = node->size();
@@ -104,17 +166,31 @@ Status CompactIndexImpl::insertEntry(Tree& tree, std::string_view key, std::uint
     auto leafPage = descend(tree, Aim::AtLeast, key, recno, &steps);
     if (!leafPage)
         return Error{leafPage.error()};
-    auto leaf = loadNode(tree, *leafPage);
-    if (!leaf)
-        return Error{leaf.error()};
-    if (!leaf->leaf)
+    auto entry = cachedNode(tree, *leafPage);
+    if (!entry)
+        return Error{entry.error()};
+    Node& leaf = (*entry)->node;
+    if (!leaf.leaf)
         return damage("page " + hexOffset(*leafPage) + " should be a leaf");
-    Node node = std::move(*leaf);
     const int kl = tree.keyLength;
-    const int pos = bound(node, kl, key, recno, false);
-    if (pos < node.size() && compareEntry(node.key(pos, kl), node.recnos[pos], key, recno) == 0)
+    const int pos = bound(leaf, kl, key, recno, false);
+    if (pos < leaf.size() && compareEntry(leaf.key(pos, kl), leaf.recnos[pos], key, recno) == 0)
         return fail("Index file " + path + ": record " + std::to_string(recno) +
                     " is already indexed under this key");
+    if (pos < leaf.size()) {
+        // Not a new highest entry: when the leaf still fits its page, the
+        // parents stay as they are and the change stays in the decoded leaf.
+        leaf.keys.insert(static_cast<std::size_t>(pos) * kl, key);
+        leaf.recnos.insert(leaf.recnos.begin() + pos, recno);
+        if (leafFits(leaf, kl)) {
+            (*entry)->dirty = true;
+            touched(**entry);
+            return {};
+        }
+        leaf.keys.erase(static_cast<std::size_t>(pos) * kl, kl);
+        leaf.recnos.erase(leaf.recnos.begin() + pos);
+    }
+    Node node = leaf;
     node.keys.insert(static_cast<std::size_t>(pos) * kl, key);
     node.recnos.insert(node.recnos.begin() + pos, recno);
     return rebuild(tree, steps, *leafPage, std::move(node));
@@ -125,15 +201,30 @@ Status CompactIndexImpl::removeEntry(Tree& tree, std::string_view key, std::uint
     auto leafPage = descend(tree, Aim::AtLeast, key, recno, &steps);
     if (!leafPage)
         return Error{leafPage.error()};
-    auto leaf = loadNode(tree, *leafPage);
-    if (!leaf)
-        return Error{leaf.error()};
-    Node node = std::move(*leaf);
+    auto entry = cachedNode(tree, *leafPage);
+    if (!entry)
+        return Error{entry.error()};
+    Node& leaf = (*entry)->node;
     const int kl = tree.keyLength;
-    const int pos = bound(node, kl, key, recno, false);
-    if (pos >= node.size() || compareEntry(node.key(pos, kl), node.recnos[pos], key, recno) != 0)
+    const int pos = bound(leaf, kl, key, recno, false);
+    if (pos >= leaf.size() || compareEntry(leaf.key(pos, kl), leaf.recnos[pos], key, recno) != 0)
         return fail("Index file " + path + ": record " + std::to_string(recno) +
                     " is not indexed under this key");
+    if (pos + 1 < leaf.size()) {
+        // The highest entry stays: when the rest still fits (the next key may
+        // share fewer bytes with its new neighbour), only the decoded leaf
+        // changes.
+        leaf.keys.erase(static_cast<std::size_t>(pos) * kl, kl);
+        leaf.recnos.erase(leaf.recnos.begin() + pos);
+        if (leafFits(leaf, kl)) {
+            (*entry)->dirty = true;
+            touched(**entry);
+            return {};
+        }
+        leaf.keys.insert(static_cast<std::size_t>(pos) * kl, key);
+        leaf.recnos.insert(leaf.recnos.begin() + pos, recno);
+    }
+    Node node = leaf;
     node.keys.erase(static_cast<std::size_t>(pos) * kl, kl);
     node.recnos.erase(node.recnos.begin() + pos);
     return rebuild(tree, steps, *leafPage, std::move(node));
@@ -145,13 +236,6 @@ Status CompactIndexImpl::rebuild(Tree& tree, std::vector<Step>& path, std::uint3
                                  Node node) {
     const int kl = tree.keyLength;
     const bool isRoot = path.empty();
-    auto setLink = [&](std::uint32_t target, int field, std::uint32_t value) -> Status {
-        auto p = pageForWrite(target);
-        if (!p)
-            return Error{p.error()};
-        putLe32(*p + field, value);
-        return {};
-    };
 
     if (isRoot && !node.leaf && node.size() == 1) {
         // A root with a single child hands the root over to it.
@@ -161,8 +245,10 @@ Status CompactIndexImpl::rebuild(Tree& tree, std::vector<Step>& path, std::uint3
             return Error{c.error()};
         c->root = true;
         c->left = c->right = kNoPage;
-        if (auto s = storeNode(child, *c, kl); !s)
-            return s;
+        if (c->leaf && !leafFits(*c, kl))
+            return fail("Index file " + this->path +
+                        ": internal error, leaf does not fit its page");
+        keepNode(child, std::move(*c), kl);
         if (auto s = setRoot(tree, child); !s)
             return s;
         return freePage(offset);
@@ -170,17 +256,18 @@ Status CompactIndexImpl::rebuild(Tree& tree, std::vector<Step>& path, std::uint3
     if (isRoot && node.size() == 0) {
         Node empty;
         empty.root = true;
-        return storeNode(offset, empty, kl);
+        keepNode(offset, std::move(empty), kl);
+        return {};
     }
 
     std::vector<Node> pieces;
     std::vector<std::uint32_t> pages;
     if (node.size() == 0) {
         if (node.left != kNoPage)
-            if (auto s = setLink(node.left, 8, node.right); !s)
+            if (auto s = setLink(node.left, false, node.right); !s)
                 return s;
         if (node.right != kNoPage)
-            if (auto s = setLink(node.right, 4, node.left); !s)
+            if (auto s = setLink(node.right, true, node.left); !s)
                 return s;
         if (auto s = freePage(offset); !s)
             return s;
@@ -198,11 +285,10 @@ Status CompactIndexImpl::rebuild(Tree& tree, std::vector<Step>& path, std::uint3
             pieces[i].left = i == 0 ? node.left : pages[i - 1];
             pieces[i].right = i + 1 < n ? pages[i + 1] : node.right;
             pieces[i].root = isRoot && n == 1;
-            if (auto s = storeNode(pages[i], pieces[i], kl); !s)
-                return s;
+            keepNode(pages[i], pieces[i], kl);
         }
         if (n > 1 && node.right != kNoPage)
-            if (auto s = setLink(node.right, 4, pages.back()); !s)
+            if (auto s = setLink(node.right, true, pages.back()); !s)
                 return s;
     }
 
@@ -232,10 +318,10 @@ Status CompactIndexImpl::rebuild(Tree& tree, std::vector<Step>& path, std::uint3
 
     const Step step = path.back();
     path.pop_back();
-    auto loaded = loadNode(tree, step.page);
+    auto loaded = cachedNode(tree, step.page);
     if (!loaded)
         return Error{loaded.error()};
-    const Node& parent = *loaded;
+    const Node& parent = (*loaded)->node;
     if (step.index >= parent.size() || parent.children[step.index] != offset)
         return damage("page " + hexOffset(step.page) + " lost its child " + hexOffset(offset));
     if (pieces.size() == 1) {
