@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Whole-process timings of quillpost-batch on address-shaped records, with the
 # peak resident memory that /usr/bin/time -v reports: import-csv (appends and
-# the 26 tags), reindex (pack and the 26 tags) and a filtered listing in
+# the 26 tags), reindex (pack and the 26 tags), the 26-tag build alone
+# (reindex --no-pack, when the build has it) and a filtered listing in
 # last-name order. Median of RUNS runs each.
 #
 #   bench/process_bench.sh [BUILD_DIR] [RECORDS] [RUNS]
@@ -86,6 +87,13 @@ done
 for ((run = 1; run <= runs; run++)); do
     measure reindex "$batch" reindex "$file"
 done
+# The 26-tag build alone: a reindex that keeps every record (no pack).
+usage=$("$batch" reindex 2>&1 || true)
+if [[ $usage == *--no-pack* ]]; then
+    for ((run = 1; run <= runs; run++)); do
+        measure tags "$batch" reindex "$file" --no-pack
+    done
+fi
 for ((run = 1; run <= runs; run++)); do
     measure list "$batch" list "$file" --order LNAME --criteria LNAME=SM
 done
@@ -94,5 +102,6 @@ matches=$(($(wc -l <"$work/out.txt") - 1))
 echo "quillpost-batch on $records records (median of $runs; peak resident memory)"
 report "import-csv" import
 report "reindex" reindex
+[[ -s $work/tags ]] && report "reindex --no-pack (the 26 tags alone)" tags
 report "list --order LNAME --criteria LNAME=SM" list
 echo "(the listing printed $matches records)"

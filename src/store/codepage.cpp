@@ -140,6 +140,11 @@ std::optional<std::string> utf8ToCp1252Exact(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
     for (std::size_t i = 0; i < utf8.size();) {
+        // ASCII stands for itself in both encodings (most imported text).
+        if (static_cast<unsigned char>(utf8[i]) < 0x80) {
+            out.push_back(utf8[i++]);
+            continue;
+        }
         const Decoded d = decodeUtf8(utf8, i);
         if (!d.valid) {
             return std::nullopt;

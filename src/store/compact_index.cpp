@@ -269,6 +269,7 @@ Status CompactIndex::addTagFlat(const TagInfo& info, const FlatKeys& sorted) {
     tag.tree.keyLength = info.keyLength;
     const auto length = static_cast<std::size_t>(info.keyLength);
     for (std::size_t i = 0; i < sorted.count; ++i) {
+        prefetchKey(sorted, i + kPrefetchAhead, length);
         std::string_view key = sorted.key(i, length);
         if (auto s = d.checkKey(tag, key); !s)
             return s;
@@ -316,6 +317,7 @@ Status CompactIndex::fillEmptyTag(int tag, const FlatKeys& sorted) {
     CompactIndexImpl::TagState& state = d.tags[static_cast<std::size_t>(tag)];
     const auto length = static_cast<std::size_t>(state.info.keyLength);
     for (std::size_t i = 0; i < sorted.count; ++i) {
+        prefetchKey(sorted, i + kPrefetchAhead, length);
         std::string_view key = sorted.key(i, length);
         if (auto s = d.checkKey(state, key); !s)
             return s;

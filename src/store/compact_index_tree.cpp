@@ -367,6 +367,7 @@ Result<std::uint32_t> CompactIndexImpl::buildTree(int keyLength, const FlatKeys&
     LeafSizer sizer(keyLength);
     std::size_t start = 0;
     for (std::size_t i = 0; i < entries.count; ++i) {
+        prefetchKey(entries, i + kPrefetchAhead, length);
         if (!sizer.tryAdd(keyAt(i), entries.recnos[i])) {
             ranges.emplace_back(start, i);
             start = i;
@@ -408,6 +409,7 @@ Result<std::uint32_t> CompactIndexImpl::buildTree(int keyLength, const FlatKeys&
         leaf.keys.clear();
         leaf.recnos.clear();
         for (std::size_t j = ranges[i].first; j < ranges[i].second; ++j) {
+            prefetchKey(entries, j + kPrefetchAhead, length);
             leaf.keys.append(keyAt(j));
             leaf.recnos.push_back(entries.recnos[j]);
         }

@@ -19,7 +19,9 @@ namespace {
 bool sameName(std::string_view a, std::string_view b) {
     return a.size() == b.size() &&
            std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::toupper(x) == std::toupper(y);
+               // Field names are ASCII: no locale look-up per letter.
+               auto up = [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - 32 : c; };
+               return up(x) == up(y);
            });
 }
 

@@ -1,7 +1,9 @@
 // Index tags of a table: the structural index, its builds and upkeep, and
 // the scratch index.
 
+#include "store/build_buffer.h"
 #include "store/codepage.h"
+#include "store/key_sort.h"
 #include "store/table.h"
 #include "store/table_files.h"
 
@@ -9,6 +11,7 @@
 #include <cctype>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 namespace qp::store {
@@ -68,103 +71,126 @@ Status Table::openStructuralIndex() {
     return {};
 }
 
-Status Table::buildTag(CompactIndex& index, const TagInfo& info, const Expression& expr) {
-    const std::uint32_t total = header_.recordCount;
-    const auto length = static_cast<std::size_t>(info.keyLength);
-    // One pass over the records, mapped a window at a time so that memory
-    // stays flat whatever the table's size. The key buffer, laid out by
-    // record number, serves every tag of a run of builds.
-    RecordWindows records(dbf_, header_.headerLength, header_.recordLength, total);
-    buildKeys_.resize(std::size_t(total) * length);
-    char* keys = buildKeys_.data();
+namespace {
+
+// One key expression evaluated in a pass over the records; its keys go to
+// `keys`, laid out by record number.
+struct KeyJob {
+    const Expression* expr = nullptr;
+    KeyType type = KeyType::Character;
+    std::size_t length = 0;
+    char* keys = nullptr;
+};
+
+// The first byte of each 64-byte stretch a key reads. The expression tells
+// which bytes it reads through sameInputs: a record that differs from a
+// blank one at a byte it reads is not the same input.
+void addTouchedBytes(const Expression& expr, std::size_t recordLength,
+                     std::vector<std::size_t>& touched) {
+    std::string blank(recordLength, ' '), probe = blank;
+    std::size_t last = 0;
+    bool any = false;
+    for (std::size_t b = 0; b < probe.size(); ++b) {
+        probe[b] = 'x';
+        if (!expr.sameInputs(blank.data(), probe.data()) && (!any || b >= last + 64)) {
+            touched.push_back(b);
+            last = b;
+            any = true;
+        }
+        probe[b] = ' ';
+    }
+}
+
+// One pass over the records, mapped a window at a time so that memory stays
+// flat whatever the table's size, computing the keys of every job.
+Status computeKeys(const OsFile& dbf, const DbfHeader& header, const EvalSettings& settings,
+                   const ProgressHook& progress, const std::string& path,
+                   const std::vector<KeyJob>& jobs) {
+    const std::uint32_t total = header.recordCount;
+    // The bytes the keys read, fetched a few records ahead: a pass over a
+    // large table otherwise waits on memory at every record.
+    std::vector<std::size_t> touched;
+    for (const KeyJob& job : jobs)
+        addTouchedBytes(*job.expr, header.recordLength, touched);
+    std::sort(touched.begin(), touched.end());
+    touched.erase(std::unique(touched.begin(), touched.end()), touched.end());
+    constexpr std::uint32_t kAhead = 8;
+    const std::size_t ahead = std::size_t(kAhead) * header.recordLength;
+    // Records are mapped in windows of a fixed count from record 1 on; the
+    // record ahead is fetched only when it lies in the same window.
+    constexpr std::size_t kWindowBytes = std::size_t(16) << 20;
+    const std::uint32_t perWindow = static_cast<std::uint32_t>(
+        std::max<std::size_t>(1, kWindowBytes / std::max<std::size_t>(1, header.recordLength)));
+    RecordWindows records(dbf, header.headerLength, header.recordLength, total, kWindowBytes);
     std::string key;
     int lastPercent = -1;
     const std::uint32_t step = std::max<std::uint32_t>(1, total / 100);
     for (std::uint32_t r = 1; r <= total; ++r) {
         const char* bytes = records.record(r);
         if (!bytes)
-            return fail("Cannot read record " + std::to_string(r) + " of " + baseName(path_));
-        char* slot = keys + std::size_t(r - 1) * length;
-        if (info.keyType == KeyType::Logical) {
-            *slot = expr.isTrue(RecordView{bytes, r}, settings_) ? 'T' : 'F';
-        } else {
-            expr.evaluateText(RecordView{bytes, r}, key, settings_);
-            const std::size_t n = std::min(key.size(), length);
-            std::memcpy(slot, key.data(), n);
-            std::memset(slot + n, ' ', length - n);
+            return fail("Cannot read record " + std::to_string(r) + " of " + baseName(path));
+        if ((r - 1) / perWindow == (r - 1 + kAhead) / perWindow && r + kAhead <= total)
+            for (std::size_t offset : touched)
+                __builtin_prefetch(bytes + ahead + offset);
+        for (const KeyJob& job : jobs) {
+            char* slot = job.keys + std::size_t(r - 1) * job.length;
+            if (job.type == KeyType::Logical) {
+                *slot = job.expr->isTrue(RecordView{bytes, r}, settings) ? 'T' : 'F';
+            } else {
+                job.expr->evaluateText(RecordView{bytes, r}, key, settings);
+                const std::size_t n = std::min(key.size(), job.length);
+                std::memcpy(slot, key.data(), n);
+                std::memset(slot + n, ' ', job.length - n);
+            }
         }
-        if (progress_ && (r % step == 0 || r == total)) {
+        if (progress && (r % step == 0 || r == total)) {
             int percent = static_cast<int>(std::uint64_t(r) * 100 / total);
             if (percent != lastPercent)
-                progress_(lastPercent = percent);
+                progress(lastPercent = percent);
         }
     }
-    // Sort on the first eight key bytes as a number, the rest only on ties;
-    // equal keys keep record order.
-    struct Slot {
-        std::uint64_t prefix;
-        std::uint32_t recno;
-    };
-    std::vector<Slot> order(total);
-    for (std::uint32_t i = 0; i < total; ++i) {
-        const auto* k = reinterpret_cast<const unsigned char*>(keys + std::size_t(i) * length);
-        std::uint64_t prefix = 0;
-        for (std::size_t b = 0; b < 8; ++b)
-            prefix = (prefix << 8) | (b < length ? k[b] : 0u);
-        order[i] = {prefix, i + 1};
+    return {};
+}
+
+// Keys computed ahead for the next tags of a run of builds, several tags in
+// one pass over the records; they lie in the table's key buffer.
+struct ComputedKey {
+    std::string name;
+    std::string expression;
+    std::size_t length = 0;
+    std::size_t offset = 0;
+};
+struct ComputedKeys {
+    const void* table = nullptr;
+    std::vector<ComputedKey> tags;
+};
+thread_local ComputedKeys computed;
+
+} // namespace
+
+Status Table::buildTag(CompactIndex& index, const TagInfo& info, const Expression& expr) {
+    const std::uint32_t total = header_.recordCount;
+    const auto length = static_cast<std::size_t>(info.keyLength);
+    char* keys = nullptr;
+    if (computed.table == this)
+        for (const ComputedKey& c : computed.tags)
+            if (c.name == info.name && c.expression == info.expression && c.length == length)
+                keys = buildKeys_.data() + c.offset;
+    if (!keys) {
+        // The key buffer, laid out by record number, serves every tag of a
+        // run of builds.
+        computed = {};
+        sizeBuildBuffer(buildKeys_, std::size_t(total) * length);
+        keys = buildKeys_.data();
+        if (auto st = computeKeys(dbf_, header_, settings_, progress_, path_,
+                                  {KeyJob{&expr, info.keyType, length, keys}});
+            !st)
+            return st;
     }
-    // Numbers first; then runs that share the prefix are ordered on the rest
-    // of the key, unless the whole run holds one key (blank fields mostly).
-    std::sort(order.begin(), order.end(), [](const Slot& a, const Slot& b) {
-        return a.prefix < b.prefix || (a.prefix == b.prefix && a.recno < b.recno);
-    });
-    if (length > 8) {
-        const std::size_t rest = length - 8;
-        auto tail = [&](const Slot& slot) {
-            return keys + std::size_t(slot.recno - 1) * length + 8;
-        };
-        for (std::size_t begin = 0; begin < order.size();) {
-            std::size_t end = begin + 1;
-            bool same = true;
-            while (end < order.size() && order[end].prefix == order[begin].prefix) {
-                same = same && std::memcmp(tail(order[end]), tail(order[begin]), rest) == 0;
-                ++end;
-            }
-            if (!same)
-                std::sort(order.begin() + std::ptrdiff_t(begin),
-                          order.begin() + std::ptrdiff_t(end), [&](const Slot& a, const Slot& b) {
-                              int c = std::memcmp(tail(a), tail(b), rest);
-                              return c < 0 || (c == 0 && a.recno < b.recno);
-                          });
-            begin = end;
-        }
-    }
-    std::vector<std::uint32_t> recnos(total);
-    for (std::uint32_t i = 0; i < total; ++i)
-        recnos[i] = order[i].recno;
-    order = std::vector<Slot>();
-    // The keys put in sorted order in place, one cycle of the permutation at
-    // a time: the tree is then built from keys read in sequence, with no
-    // second key buffer.
-    std::vector<bool> placed(total);
-    std::string held(length, ' ');
-    for (std::uint32_t i = 0; i < total; ++i) {
-        if (placed[i] || recnos[i] == i + 1)
-            continue;
-        std::memcpy(held.data(), keys + std::size_t(i) * length, length);
-        std::uint32_t j = i;
-        for (;;) {
-            placed[j] = true;
-            const std::uint32_t from = recnos[j] - 1;
-            if (from == i) {
-                std::memcpy(keys + std::size_t(j) * length, held.data(), length);
-                break;
-            }
-            std::memcpy(keys + std::size_t(j) * length, keys + std::size_t(from) * length, length);
-            j = from;
-        }
-    }
-    return index.addTagFlat(info, FlatKeys{keys, recnos.data(), recnos.size()});
+    std::vector<std::uint32_t> recnos = sortKeysByRecno(keys, length, total);
+    // The tree reads the keys where they are, in sorted order: moving them
+    // into that order first costs a random memory access per key.
+    return index.addTagFlat(info, FlatKeys{keys, recnos.data(), recnos.size(), true});
 }
 
 namespace {
@@ -242,11 +268,55 @@ Status Table::indexTag(const std::string& tagName, const std::string& expression
 Status Table::indexTags(const std::vector<std::pair<std::string, std::string>>& tags) {
     if (auto st = commitPending(); !st)
         return st;
+    // Consecutive tags whose keys together take no more bytes per record
+    // than the longest key of the run have their keys computed in one pass
+    // over the records: fewer passes, and memory still that of one tag.
+    std::vector<std::optional<Expression>> exprs;
+    std::vector<TagInfo> infos;
+    std::size_t widest = 0;
+    for (const auto& [name, expression] : tags) {
+        auto expr = compile(expression);
+        if (!expr)
+            break; // indexTag reports it when the run gets there
+        auto info = describeTag(name, expr->text(), *expr);
+        if (!info)
+            break;
+        widest = std::max(widest, static_cast<std::size_t>(info->keyLength));
+        exprs.emplace_back(std::move(*expr));
+        infos.push_back(std::move(*info));
+    }
     Status result;
     inTagRun_ = true;
-    for (const auto& [name, expression] : tags)
-        if (result = indexTag(name, expression); !result)
+    const std::uint32_t total = header_.recordCount;
+    std::size_t groupEnd = 0;
+    for (std::size_t i = 0; i < tags.size(); ++i) {
+        if (i >= groupEnd && i < infos.size()) {
+            std::size_t end = i, bytes = 0;
+            while (end < infos.size() &&
+                   bytes + static_cast<std::size_t>(infos[end].keyLength) <= widest)
+                bytes += static_cast<std::size_t>(infos[end++].keyLength);
+            groupEnd = std::max(end, i + 1);
+            computed = {};
+            if (end - i > 1) {
+                sizeBuildBuffer(buildKeys_, std::size_t(total) * bytes);
+                std::vector<KeyJob> jobs;
+                std::size_t offset = 0;
+                for (std::size_t t = i; t < end; ++t) {
+                    const auto length = static_cast<std::size_t>(infos[t].keyLength);
+                    jobs.push_back(
+                        {&*exprs[t], infos[t].keyType, length, buildKeys_.data() + offset});
+                    computed.tags.push_back({infos[t].name, infos[t].expression, length, offset});
+                    offset += std::size_t(total) * length;
+                }
+                if (result = computeKeys(dbf_, header_, settings_, progress_, path_, jobs); !result)
+                    break;
+                computed.table = this;
+            }
+        }
+        if (result = indexTag(tags[i].first, tags[i].second); !result)
             break;
+    }
+    computed = {};
     inTagRun_ = false;
     buildKeys_ = std::string();
     return result;

@@ -4,6 +4,7 @@
 #include "store/number_text.h"
 #include "store/table.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -74,10 +75,16 @@ Status Table::replace(std::string_view field, std::string_view utf8) {
                     " has characters that cannot be stored in this table (Windows-1252)");
     std::string value;
     switch (f.type) {
-    case 'C':
-        value = bytes->substr(0, static_cast<std::size_t>(f.length));
-        value.resize(static_cast<std::size_t>(f.length), ' ');
-        break;
+    case 'C': {
+        // Straight into the record buffer, cut or blank padded to the width.
+        const auto width = static_cast<std::size_t>(f.length);
+        const std::size_t n = std::min(bytes->size(), width);
+        char* at = record_.data() + f.offset;
+        std::memcpy(at, bytes->data(), n);
+        std::memset(at + n, ' ', width - n);
+        dirty_ = true;
+        return {};
+    }
     case 'N': {
         std::string text = *bytes;
         auto b = text.find_first_not_of(' ');

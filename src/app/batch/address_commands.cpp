@@ -81,7 +81,7 @@ int runCheck(const std::vector<std::string>& words, std::ostream& out) {
 }
 
 int runReindex(const std::vector<std::string>& words, std::ostream& out) {
-    Args args(words, {}, {});
+    Args args(words, {}, {"no-pack"});
     args.expectPositionals(1, 1);
     Table table = openAddress(args.positional(0, "FILE"), OpenMode::Exclusive);
     if (!table.damage().empty())
@@ -93,8 +93,9 @@ int runReindex(const std::vector<std::string>& words, std::ostream& out) {
         throw Failure(st.error());
     // Ctrl+C waits for the indexes: a half-built index would be worse than none.
     Interruption interruption;
-    if (auto st = table.pack(); !st)
-        throw Failure(st.error());
+    if (!args.flag("no-pack"))
+        if (auto st = table.pack(); !st)
+            throw Failure(st.error());
     ProgressLine progress("% of the indexes built");
     table.setProgressHook([&](int percent) { progress.updatePercent(percent); });
     auto built = store::buildAddressTags(table);
@@ -240,8 +241,9 @@ BatchCommand create({"create", "FILE",
 BatchCommand check({"check", "FILE",
                     "Prints \"valid\" when all 26 index tags exist, else \"invalid\" (exit 1).",
                     runCheck});
-BatchCommand reindex({"reindex", "FILE",
-                      "Packs the address file (deleted records go for good) and rebuilds its tags.",
+BatchCommand reindex({"reindex", "FILE [--no-pack]",
+                      "Packs the address file (deleted records go for good) and rebuilds its tags; "
+                      "with --no-pack the tags only, every record kept.",
                       runReindex});
 BatchCommand add({"add", "FILE FIELD=VALUE...", "Appends one record and prints its record number.",
                   runAdd});

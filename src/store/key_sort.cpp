@@ -1,0 +1,133 @@
+#include "store/key_sort.h"
+
+#include "store/build_buffer.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace qp::store {
+
+namespace {
+
+struct Slot {
+    std::uint64_t prefix; // eight key bytes from the current offset, big endian
+    std::uint32_t recno;
+};
+
+bool slotLess(const Slot& a, const Slot& b) {
+    return a.prefix < b.prefix || (a.prefix == b.prefix && a.recno < b.recno);
+}
+
+// Below this many slots a comparison sort beats the radix passes.
+constexpr std::size_t kSmallRun = 64;
+
+class KeySorter {
+public:
+    KeySorter(const char* keys, std::size_t keyLength) : keys_(keys), length_(keyLength) {}
+
+    std::uint64_t prefix(std::uint32_t recno, std::size_t offset) const {
+        const auto* k = reinterpret_cast<const unsigned char*>(keys_) +
+                        std::size_t(recno - 1) * length_ + offset;
+        const std::size_t n = std::min<std::size_t>(8, length_ - offset);
+        std::uint64_t v = 0;
+        for (std::size_t b = 0; b < n; ++b)
+            v = (v << 8) | k[b];
+        return v << (8 * (8 - n)); // short tails: zero bytes, the same for every key
+    }
+
+    // Sorts slots [a, a + n) whose prefixes hold the key bytes at `offset`,
+    // then each run of equal prefixes on the bytes after. Ties are in record
+    // number order on entry (a stable sort keeps them so).
+    void sort(Slot* a, Slot* tmp, std::size_t n, std::size_t offset) {
+        if (n < kSmallRun)
+            std::sort(a, a + n, slotLess);
+        else
+            radix(a, tmp, n);
+        const std::size_t next = offset + 8;
+        if (next >= length_)
+            return;
+        for (std::size_t begin = 0; begin < n;) {
+            std::size_t end = begin + 1;
+            while (end < n && a[end].prefix == a[begin].prefix)
+                ++end;
+            if (end - begin > 1 && !sameTails(a + begin, end - begin, next)) {
+                for (std::size_t i = begin; i < end; ++i)
+                    a[i].prefix = prefix(a[i].recno, next);
+                sort(a + begin, tmp + begin, end - begin, next);
+            }
+            begin = end;
+        }
+    }
+
+private:
+    // Whether every key of the run has the same bytes from `offset` on (blank
+    // fields mostly): the run is then in order already.
+    bool sameTails(const Slot* a, std::size_t n, std::size_t offset) const {
+        const std::size_t rest = length_ - offset;
+        const char* first = keys_ + std::size_t(a[0].recno - 1) * length_ + offset;
+        for (std::size_t i = 1; i < n; ++i)
+            if (std::memcmp(keys_ + std::size_t(a[i].recno - 1) * length_ + offset, first, rest) !=
+                0)
+                return false;
+        return true;
+    }
+
+    // Least significant byte first, one stable counting pass per byte; bytes
+    // that are the same in every slot take no pass.
+    static void radix(Slot* a, Slot* tmp, std::size_t n) {
+        std::array<std::array<std::size_t, 256>, 8> counts{};
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::uint64_t p = a[i].prefix;
+            for (int b = 0; b < 8; ++b)
+                ++counts[b][(p >> (8 * b)) & 0xFF];
+        }
+        Slot* from = a;
+        Slot* to = tmp;
+        for (int b = 0; b < 8; ++b) {
+            auto& count = counts[b];
+            if (count[(from[0].prefix >> (8 * b)) & 0xFF] == n)
+                continue;
+            std::size_t sum = 0;
+            for (auto& c : count) {
+                const std::size_t here = c;
+                c = sum;
+                sum += here;
+            }
+            for (std::size_t i = 0; i < n; ++i)
+                to[count[(from[i].prefix >> (8 * b)) & 0xFF]++] = from[i];
+            std::swap(from, to);
+        }
+        if (from != a)
+            std::memcpy(a, from, n * sizeof(Slot));
+    }
+
+    const char* keys_;
+    std::size_t length_;
+};
+
+} // namespace
+
+std::vector<std::uint32_t> sortKeysByRecno(const char* keys, std::size_t keyLength,
+                                           std::uint32_t count) {
+    std::vector<std::uint32_t> recnos(count);
+    if (count == 0 || keyLength == 0) {
+        for (std::uint32_t i = 0; i < count; ++i)
+            recnos[i] = i + 1;
+        return recnos;
+    }
+    KeySorter sorter(keys, keyLength);
+    // The radix passes scatter over both arrays: huge pages where possible.
+    std::vector<Slot> memory;
+    sizeBuildBuffer(memory, std::size_t(count) * 2);
+    Slot* slots = memory.data();
+    Slot* tmp = slots + count;
+    for (std::uint32_t i = 0; i < count; ++i)
+        slots[i] = {sorter.prefix(i + 1, 0), i + 1};
+    sorter.sort(slots, tmp, count, 0);
+    for (std::uint32_t i = 0; i < count; ++i)
+        recnos[i] = slots[i].recno;
+    return recnos;
+}
+
+} // namespace qp::store
