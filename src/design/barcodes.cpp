@@ -162,6 +162,20 @@ QRectF TBarPlacement::ToPanel(const QRectF& inches) const {
     return QRectF((inches.topLeft() - Origin) * Inch, inches.size() * Inch);
 }
 
+void DrawBars(QPainter& p, const TBarPlacement& at, const std::vector<QRectF>& inches,
+              const QColor& color) {
+    QVector<QRectF> bars;
+    bars.reserve(qsizetype(inches.size()));
+    for (const QRectF& b : inches)
+        bars << at.ToPanel(b);
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(Qt::NoPen);
+    p.setBrush(color);
+    p.drawRects(bars); // all at once: one call for the whole code
+    p.restore();
+}
+
 TDeviceGrid GridOf(const print::TBaseReport& r) {
     TDeviceGrid g;
     g.XDpi = r.XDpi() > 0 ? r.XDpi() : 600;
@@ -199,11 +213,7 @@ void TGPostNetBarCode::Draw(QPainter& p, const TDrawContext& c) {
     const QString code = values ? Code() : QString();
     if (!code.isEmpty()) {
         TBarPlacement at(*this, c);
-        p.save();
-        p.setRenderHint(QPainter::Antialiasing, false);
-        for (const QRectF& b : PostNetBarRects(code, at.X, at.Y, at.Grid))
-            p.fillRect(at.ToPanel(b), Qt::black);
-        p.restore();
+        DrawBars(p, at, PostNetBarRects(code, at.X, at.Y, at.Grid), Qt::black);
         return;
     }
     if (!c.DesignDecorations)
@@ -262,11 +272,7 @@ void TGFIMBarCode::SetFIMType(TFIMBarCodeType t) {
 
 void TGFIMBarCode::Draw(QPainter& p, const TDrawContext& c) {
     TBarPlacement at(*this, c);
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, false);
-    for (const QRectF& b : FimBarRects(Type_, at.X, at.Y, at.Grid))
-        p.fillRect(at.ToPanel(b), Qt::black);
-    p.restore();
+    DrawBars(p, at, FimBarRects(Type_, at.X, at.Y, at.Grid), Qt::black);
 }
 
 const TPropertyTable& TGFIMBarCode::PropertyTable() const {

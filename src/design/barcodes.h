@@ -4,6 +4,7 @@
 #include "design/design_units.h"
 #include "design/graphic_control.h"
 
+#include <QColor>
 #include <QImage>
 #include <QRectF>
 #include <vector>
@@ -84,5 +85,8 @@ struct TBarPlacement {
     double X = 0;
     double Y = 0;
 };
+// Fills the bars (inches) in `color`.
+void DrawBars(QPainter& p, const TBarPlacement& at, const std::vector<QRectF>& inches,
+              const QColor& color);
 
 } // namespace qp::design

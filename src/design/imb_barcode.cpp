@@ -103,13 +103,12 @@ void TGIMbBarCode::Draw(QPainter& p, const TDrawContext& c) {
         return; // a piece without a valid code prints no barcode
     const TBarPlacement at(*this, c);
     const QString shown = bars.Ok() ? bars.Value : SampleBars();
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, false);
+    const std::vector<QRectF> rects = ImbBarRects(shown, at.X, at.Y, at.Grid);
+    DrawBars(p, at, rects, bars.Ok() ? Qt::black : Qt::lightGray);
     double bottom = at.Y;
-    for (const QRectF& r : ImbBarRects(shown, at.X, at.Y, at.Grid)) {
-        p.fillRect(at.ToPanel(r), bars.Ok() ? Qt::black : Qt::lightGray);
+    for (const QRectF& r : rects)
         bottom = std::max(bottom, r.bottom());
-    }
+    p.save();
     TDesignFont arial;
     arial.Size = int(kImbTextSize);
     const QFont f = DesignQFont(arial, kImbTextSize * double(Zoom()), p.device());
