@@ -144,8 +144,9 @@ void TGDMultiLineAddressLabel::ShowDesignText() {
 
 bool TGDMultiLineAddressLabel::Fits(const QStringList& lines, double points) const {
     // Measured as the print engine measures, in inches of the unzoomed block.
-    const double scale = PixelsPerInch * (Zoom() > 0 ? double(Zoom()) : 1.0);
-    const double width = Width() / scale, height = Height() / scale;
+    const double zoom = Zoom() > 0 ? double(Zoom()) : 1.0;
+    const double width = TDesignLength::FromPixels(Width() / zoom).Inches();
+    const double height = TDesignLength::FromPixels(Height() / zoom).Inches();
     print::TFontSpec spec = Font_.Spec();
     spec.Size = points;
     // Kept between calls: the metrics are only rebuilt when the font changes,
@@ -159,8 +160,9 @@ bool TGDMultiLineAddressLabel::Fits(const QStringList& lines, double points) con
         advances.clear();
     }
     if (WordWrap()) {
-        const auto count =
-            WrapLines(lines, Font_, points, int(std::floor(width * PixelsPerInch))).size();
+        const auto count = WrapLines(lines, Font_, points,
+                                     int(std::floor(TDesignLength::FromInches(width).Pixels())))
+                               .size();
         return double(count) * metrics.LineHeight() <= height * 1.005 + 1e-6;
     }
     // A hair of slack for the rounding to device rows.

@@ -149,6 +149,33 @@ std::vector<QRectF> FimBarRects(TFIMBarCodeType type, double x, double y, const 
     return out;
 }
 
+TBarPlacement::TBarPlacement(const TGGraphicControl& o, const TDrawContext& c) {
+    // Panel units per inch: design pixels at the panel's zoom.
+    Inch = PixelsPerInch * double(o.Zoom());
+    Origin = c.Target == dtPaper ? c.OriginInches : QPointF();
+    Grid = c.Target == dtPaper ? c.Grid : TDeviceGrid{Inch, Inch, 0, 0};
+    X = Origin.x() + o.Left() / Inch;
+    Y = Origin.y() + o.Top() / Inch;
+}
+
+QRectF TBarPlacement::ToPanel(const QRectF& inches) const {
+    return QRectF((inches.topLeft() - Origin) * Inch, inches.size() * Inch);
+}
+
+void DrawBars(QPainter& p, const TBarPlacement& at, const std::vector<QRectF>& inches,
+              const QColor& color) {
+    QVector<QRectF> bars;
+    bars.reserve(qsizetype(inches.size()));
+    for (const QRectF& b : inches)
+        bars << at.ToPanel(b);
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(Qt::NoPen);
+    p.setBrush(color);
+    p.drawRects(bars); // all at once: one call for the whole code
+    p.restore();
+}
+
 TDeviceGrid GridOf(const print::TBaseReport& r) {
     TDeviceGrid g;
     g.XDpi = r.XDpi() > 0 ? r.XDpi() : 600;
@@ -180,19 +207,21 @@ const QImage& TGPostNetBarCode::DesignPicture() {
     return img;
 }
 
-void TGPostNetBarCode::Paint(QPainter& p) {
-    const int w = Zoom() == 1.0f ? 270 : RoundHalfEven(270 * Zoom());
-    const int h = Zoom() == 1.0f ? 16 : RoundHalfEven(16 * Zoom());
-    if (Width() != w || Height() != h)
-        SetBounds(Left(), Top(), w, h);
-    const QImage& img = DesignPicture();
-    if (img.isNull()) {
-        p.setPen(Qt::black);
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(QRect(Left(), Top(), Width() - 1, Height() - 1));
-    } else {
-        p.drawImage(QRect(Left(), Top(), Width(), Height()), img);
+void TGPostNetBarCode::Draw(QPainter& p, const TDrawContext& c) {
+    const TGBasePanel* panel = Panel();
+    const bool values = !c.DesignDecorations || (panel && panel->DisplayDataValues());
+    const QString code = values ? Code() : QString();
+    if (!code.isEmpty()) {
+        TBarPlacement at(*this, c);
+        DrawBars(p, at, PostNetBarRects(code, at.X, at.Y, at.Grid), Qt::black);
+        return;
     }
+    if (!c.DesignDecorations)
+        return;
+    // The sample picture at its own size; the stored bounds stay as they are.
+    const int w = RoundHalfEven(270 * double(Zoom()));
+    const int h = RoundHalfEven(16 * double(Zoom()));
+    p.drawImage(QRect(Left(), Top(), w, h), DesignPicture());
 }
 
 void TGPostNetBarCode::ShowDataValue() {
@@ -207,18 +236,6 @@ void TGPostNetBarCode::ShowDataValue() {
     ZipText = text(ZipCodeField);
     if (!Printing())
         Repaint();
-}
-
-void TGPostNetBarCode::PrintObject(print::TBaseReport& r, double X, double Y) {
-    const QString code = Code();
-    if (code.isEmpty())
-        return;
-    r.SetPen(Qt::black, print::psSolid, 1, print::pmCopy);
-    r.SetBrush(Qt::black, print::bsSolid);
-    const double x = X + Left() / double(PixelsPerInch);
-    const double y = Y + Top() / double(PixelsPerInch);
-    for (const QRectF& b : PostNetBarRects(code, x, y, GridOf(r)))
-        r.FillRect(b.left(), b.top(), b.right(), b.bottom());
 }
 
 const TPropertyTable& TGPostNetBarCode::PropertyTable() const {
@@ -245,34 +262,17 @@ const TPropertyTable& TGPostNetBarCode::PropertyTable() const {
 // ================================ FIM ====================================
 
 TGFIMBarCode::TGFIMBarCode() {
-    StoreBounds(0, 0, Trunc(PixelsPerInch * kFimSize), Trunc(PixelsPerInch * kFimHeight));
+    StoreBounds(0, 0, TDesignLength::FromInches(kFimSize).TruncatedPixels(),
+                TDesignLength::FromInches(kFimHeight).TruncatedPixels());
 }
 
 void TGFIMBarCode::SetFIMType(TFIMBarCodeType t) {
     Assign(Type_, t, peRepaint | peChanged);
 }
 
-void TGFIMBarCode::Paint(QPainter& p) {
-    const int side = Trunc(PixelsPerInch * kFimSize * Zoom());
-    if (Width() != side || Height() != side)
-        SetBounds(Left(), Top(), side, side);
-    const int slot = Trunc(PixelsPerInch * kFimSlot * Zoom());
-    const int h = Trunc(PixelsPerInch * kFimHeight * Zoom());
-    const QString fimSlots = FimSlots(Type_);
-    for (int n = 0; n < fimSlots.size(); ++n)
-        if (fimSlots[n] == '1')
-            p.fillRect(QRect(Left() + n * slot, Top(), slot, h), Qt::black);
-}
-
-void TGFIMBarCode::PrintObject(print::TBaseReport& r, double X, double Y) {
-    // Its own pen: the previous object's pen must not widen or colour the bars.
-    r.SetPen(Qt::black, print::psSolid, 1, print::pmCopy);
-    r.SetBrush(Qt::black, print::bsSolid);
-    const double x = X + Left() / double(PixelsPerInch);
-    const double y = Y + Top() / double(PixelsPerInch);
-    for (const QRectF& b : FimBarRects(Type_, x, y, GridOf(r)))
-        r.FillRect(b.left(), b.top(), b.right(), b.bottom());
-    LastPrintBox = QRectF(x, y, kFimSize, kFimSize);
+void TGFIMBarCode::Draw(QPainter& p, const TDrawContext& c) {
+    TBarPlacement at(*this, c);
+    DrawBars(p, at, FimBarRects(Type_, at.X, at.Y, at.Grid), Qt::black);
 }
 
 const TPropertyTable& TGFIMBarCode::PropertyTable() const {

@@ -1,8 +1,10 @@
 #pragma once
 // USPS POSTNET and FIM barcodes: the digits, the bars and their printing in
 // inches, with bars widened to whole device pixels so none prints too thin.
+#include "design/design_units.h"
 #include "design/graphic_control.h"
 
+#include <QColor>
 #include <QImage>
 #include <QRectF>
 #include <vector>
@@ -32,15 +34,6 @@ inline constexpr double kFimSlot = 0.03125;
 inline constexpr double kFimHeight = 0.5625;
 inline constexpr double kFimSize = 0.625;
 
-// Device grid for bar placement: positions snap to the nearest device pixel
-// (measured from `offsetX/Y` inches, the device's origin), widths and heights
-// round up to whole pixels.
-struct TDeviceGrid {
-    double XDpi = 600;
-    double YDpi = 600;
-    double OffsetX = 0;
-    double OffsetY = 0;
-};
 // Rectangles (x1, y1, x2, y2 in inches) of the bars of `code` starting at (x, y).
 std::vector<QRectF> PostNetBarRects(const QString& code, double x, double y, const TDeviceGrid& g);
 std::vector<QRectF> FimBarRects(TFIMBarCodeType type, double x, double y, const TDeviceGrid& g);
@@ -58,9 +51,8 @@ public:
     QString Code() const { return PostNetCode(ZipText, AddressText, BarCodeType); }
 
     static const QImage& DesignPicture(); // 270 by 16
-    void Paint(QPainter& p) override;
+    void Draw(QPainter& p, const TDrawContext& c) override;
     void ShowDataValue() override;
-    void PrintObject(print::TBaseReport& report, double x, double y) override;
     const TPropertyTable& PropertyTable() const override;
 };
 
@@ -70,10 +62,8 @@ public:
     QString ClassName() const override { return QStringLiteral("TGFIMBarCode"); }
     TFIMBarCodeType FIMType() const { return Type_; }
     void SetFIMType(TFIMBarCodeType t);
-    QRectF LastPrintBox; // inches, not stored
 
-    void Paint(QPainter& p) override;
-    void PrintObject(print::TBaseReport& report, double x, double y) override;
+    void Draw(QPainter& p, const TDrawContext& c) override;
     const TPropertyTable& PropertyTable() const override;
 
 private:
@@ -82,5 +72,21 @@ private:
 
 // Device grid of a running job.
 TDeviceGrid GridOf(const print::TBaseReport& r);
+
+// Where a bar code object's bars go: its top-left in inches on the device
+// grid of the drawing (the screen at the panel's zoom, or the job's paper),
+// and back into panel coordinates.
+struct TBarPlacement {
+    TBarPlacement(const TGGraphicControl& o, const TDrawContext& c);
+    QRectF ToPanel(const QRectF& inches) const;
+    double Inch = PixelsPerInch;
+    QPointF Origin;
+    TDeviceGrid Grid;
+    double X = 0;
+    double Y = 0;
+};
+// Fills the bars (inches) in `color`.
+void DrawBars(QPainter& p, const TBarPlacement& at, const std::vector<QRectF>& inches,
+              const QColor& color);
 
 } // namespace qp::design

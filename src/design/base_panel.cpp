@@ -10,6 +10,7 @@
 #include "design/placing_tools.h"
 #include "design/shapes.h"
 #include "design/text_labels.h"
+#include "print/report_canvas.h"
 #include "store/shared_routines.h"
 
 #include <QFile>
@@ -325,8 +326,10 @@ bool TGBasePanel::CycleSelectionAt(QPoint p) {
 void TGBasePanel::CreateObjectInRect(QRect) {}
 
 void TGBasePanel::PrintObjects(print::TBaseReport& report, double x, double y) {
+    // One painter for the whole panel: its drawing becomes the job's.
+    print::TReportCanvas canvas(report, PixelsPerInch);
     for (auto& o : Objects_)
-        o->PrintObject(report, x, y);
+        o->PrintOn(canvas.Painter(), report, x, y);
 }
 
 void TGBasePanel::KeepObjectsInside() {
@@ -630,8 +633,10 @@ void TGBasePanel::Paint(QPainter& p, bool designMarks) {
                 p.drawPoint(x, y);
         p.restore();
     }
+    TDrawContext screen = TDrawContext::Screen();
+    screen.DesignDecorations = designMarks;
     for (auto& o : Objects_) {
-        o->Paint(p);
+        o->Draw(p, screen);
         if (designMarks && IndexOf(o.get()) >= 0)
             PaintSelectionSquares(p, *o);
     }

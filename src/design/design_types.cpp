@@ -29,12 +29,12 @@ TColor FromQColor(const QColor& c) {
 }
 
 int TDesignFont::Height() const {
-    return -RoundHalfEven(Size * double(PixelsPerInch) / 72.0);
+    return -TDesignLength::FromPoints(Size).RoundedPixels();
 }
 
 void TDesignFont::SetHeight(int height) {
     const int px = height < 0 ? -height : height;
-    Size = std::max(1, RoundHalfEven(px * 72.0 / PixelsPerInch));
+    Size = std::max(1, RoundHalfEven(TDesignLength::FromPixels(px).Points()));
 }
 
 print::TFontSpec TDesignFont::Spec() const {

@@ -1,6 +1,10 @@
 #include "design/graphic_control.h"
 
+#include "design/barcodes.h"
 #include "design/base_panel.h"
+#include "design/design_units.h"
+#include "print/base_report.h"
+#include "print/report_canvas.h"
 
 #include <QPainter>
 
@@ -47,9 +51,31 @@ void TGGraphicControl::Loaded() {
     Loading_ = false;
 }
 
-void TGGraphicControl::Paint(QPainter&) {}
+void TGGraphicControl::Draw(QPainter&, const TDrawContext&) {}
 
-void TGGraphicControl::PrintObject(print::TBaseReport&, double, double) {}
+void TGGraphicControl::Paint(QPainter& painter) {
+    Draw(painter, TDrawContext::Screen());
+}
+
+void TGGraphicControl::PrintObject(print::TBaseReport& report, double x, double y) {
+    print::TReportCanvas canvas(report, PixelsPerInch);
+    PrintOn(canvas.Painter(), report, x, y);
+}
+
+void TGGraphicControl::PrintOn(QPainter& painter, print::TBaseReport& report, double x, double y) {
+    TDrawContext c;
+    c.Target = dtPaper;
+    c.DesignDecorations = false;
+    c.OriginInches = QPointF(x, y);
+    c.Grid = GridOf(report);
+    c.Report = &report;
+    const QPointF at = TDesignLength::PointFromInches(c.OriginInches);
+    painter.save();
+    painter.translate(at);
+    Draw(painter, c);
+    painter.restore();
+    Printed(report);
+}
 
 bool TGGraphicControl::HitTest(QPoint p, int) const {
     return BoundsRect().contains(p);

@@ -3,6 +3,7 @@
 // zoom, locking, selectability, change detection and the virtual operations
 // the panel calls for painting, data values, counters and printing.
 #include "design/design_types.h"
+#include "design/draw_context.h"
 #include "design/property_table.h"
 
 #include <QRect>
@@ -61,9 +62,20 @@ public:
     void BeginLoading() { Loading_ = true; }
     virtual void Loaded(); // loading finished
 
+    // The kind's one drawing routine, onto any painter in panel coordinates
+    // (the object sits at Left/Top). Drawing never changes stored state
+    // beyond the values shown (counter, clock and page number texts).
+    virtual void Draw(QPainter& painter, const TDrawContext& context);
+    // The design surface: Draw with the screen's context.
+    void Paint(QPainter& painter);
+    // Paper: Draw onto the job's painter, panel coordinate (0, 0) at (x, y)
+    // inches from the job's origin.
+    void PrintObject(print::TBaseReport& report, double x, double y);
+    // As PrintObject, onto a painter of the job whose unit is a design pixel
+    // at the job's origin (see print::TReportCanvas).
+    void PrintOn(QPainter& painter, print::TBaseReport& report, double x, double y);
+
     // Virtual operations, in the order the panel knows them.
-    // Paint draws in panel coordinates (the object sits at Left/Top).
-    virtual void Paint(QPainter& painter);
     virtual void BoundsChanged();
     virtual void MenuPopup() {}
     virtual void AssignFont(const TDesignFont&) {}
@@ -71,7 +83,8 @@ public:
     virtual void ShowDesignText() {}
     virtual void NextLabel() {}
     virtual void ResetCounter() {}
-    virtual void PrintObject(print::TBaseReport& report, double x, double y);
+    // After the object printed one piece (counters of its own: base nothing).
+    virtual void Printed(print::TBaseReport&) {}
     // Whether a press at `p` (panel coordinates) lands on the object;
     // `tolerance` is in screen pixels (base: anywhere in its bounds).
     virtual bool HitTest(QPoint p, int tolerance) const;

@@ -1,10 +1,13 @@
 #include "design/imb_barcode.h"
 
+#include "design/barcodes.h"
 #include "design/base_panel.h"
 #include "design/data_source.h"
 #include "design/design_units.h"
+#include "design/text_labels.h"
 #include "print/base_report.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <cmath>
 #include <limits>
@@ -64,8 +67,8 @@ std::vector<QRectF> ImbBarRects(const QString& bars, double x, double y, const T
 // =============================== Object ==================================
 
 TGIMbBarCode::TGIMbBarCode() {
-    StoreBounds(0, 0, RoundHalfEven(PixelsPerInch * BarsLength()),
-                RoundHalfEven(PixelsPerInch * FullHeight()));
+    StoreBounds(0, 0, TDesignLength::FromInches(BarsLength()).RoundedPixels(),
+                TDesignLength::FromInches(FullHeight()).RoundedPixels());
 }
 
 TImbText TGIMbBarCode::Tracking() const {
@@ -91,27 +94,24 @@ bool TGIMbBarCode::NextStart(qint32& next) const {
     return true;
 }
 
-void TGIMbBarCode::Paint(QPainter& p) {
-    const float z = Zoom();
-    const int textHeight =
-        HumanReadable ? RoundHalfEven(PixelsPerInch * (kImbTextGap + kImbTextSize / 72.0) * z) : 0;
-    const int w = RoundHalfEven(PixelsPerInch * BarsLength() * z);
-    const int h = RoundHalfEven(PixelsPerInch * FullHeight() * z) + textHeight;
-    if (Width() != w || Height() != h)
-        SetBounds(Left(), Top(), w, h);
+void TGIMbBarCode::Draw(QPainter& p, const TDrawContext& c) {
     const TGBasePanel* panel = Panel();
-    const bool values = panel && panel->DataSet() && panel->DisplayDataValues();
+    const bool values =
+        !c.DesignDecorations || (panel && panel->DataSet() && panel->DisplayDataValues());
     const TImbText bars = values ? Bars() : TImbText{SampleBars(), {}};
-    // Bars at the screen's resolution, one design pixel at least.
-    const TDeviceGrid grid{PixelsPerInch * z, PixelsPerInch * z, 0, 0};
-    const double inch = PixelsPerInch * z;
+    if (!bars.Ok() && !c.DesignDecorations)
+        return; // a piece without a valid code prints no barcode
+    const TBarPlacement at(*this, c);
     const QString shown = bars.Ok() ? bars.Value : SampleBars();
+    const std::vector<QRectF> rects = ImbBarRects(shown, at.X, at.Y, at.Grid);
+    DrawBars(p, at, rects, bars.Ok() ? Qt::black : Qt::lightGray);
+    double bottom = at.Y;
+    for (const QRectF& r : rects)
+        bottom = std::max(bottom, r.bottom());
     p.save();
-    for (const QRectF& r : ImbBarRects(shown, Left() / inch, Top() / inch, grid))
-        p.fillRect(QRectF(r.left() * inch, r.top() * inch, r.width() * inch, r.height() * inch),
-                   bars.Ok() ? Qt::black : Qt::lightGray);
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(std::max(6, RoundHalfEven(inch * kImbTextSize / 72.0)));
+    TDesignFont arial;
+    arial.Size = int(kImbTextSize);
+    const QFont f = DesignQFont(arial, kImbTextSize * double(Zoom()), p.device());
     p.setFont(f);
     if (!bars.Ok()) {
         // Why this record prints no barcode, over the greyed sample.
@@ -119,10 +119,13 @@ void TGIMbBarCode::Paint(QPainter& p) {
         p.drawText(BoundsRect(), Qt::AlignCenter | Qt::TextWordWrap, bars.Refusal);
     } else if (HumanReadable) {
         p.setPen(Qt::black);
-        const QRect line(Left(), Top() + h - textHeight, w, textHeight);
+        const double top = bottom + kImbTextGap;
+        const QRectF line =
+            at.ToPanel(QRectF(at.X, top, BarsLength() + 1, kImbTextSize / 72.0 * 1.5));
+        p.setClipRect(line, Qt::IntersectClip);
         const QString text = values ? ImbHumanReadable(Tracking().Value, RoutingCode().Value)
                                     : QStringLiteral("IMb");
-        p.drawText(line, Qt::AlignLeft | Qt::AlignBottom, text);
+        p.drawText(QPointF(line.left(), line.top() + QFontMetricsF(f, p.device()).ascent()), text);
     }
     p.restore();
 }
@@ -149,29 +152,9 @@ void TGIMbBarCode::ResetCounter() {
     Used_ = false;
 }
 
-void TGIMbBarCode::PrintObject(print::TBaseReport& r, double X, double Y) {
-    const TImbText bars = Bars();
-    if (!bars.Ok())
-        return;
-    r.SetPen(Qt::black, print::psSolid, 1, print::pmCopy);
-    r.SetBrush(Qt::black, print::bsSolid);
-    const double x = X + Left() / double(PixelsPerInch);
-    const double y = Y + Top() / double(PixelsPerInch);
-    double bottom = y;
-    for (const QRectF& b : ImbBarRects(bars.Value, x, y, GridOf(r))) {
-        r.FillRect(b.left(), b.top(), b.right(), b.bottom());
-        bottom = std::max(bottom, b.bottom());
-    }
-    if (HumanReadable) {
-        print::TFontSpec font;
-        font.Size = kImbTextSize;
-        r.SetFont(font);
-        const QString text = ImbHumanReadable(Tracking().Value, RoutingCode().Value);
-        const double top = bottom + kImbTextGap;
-        r.TextRect(QRectF(x, top, BarsLength() + 1, kImbTextSize / 72.0 * 1.5), x, top, text);
-    }
+void TGIMbBarCode::Printed(print::TBaseReport&) {
     // Each piece gets its own number.
-    if (SerialSource == issCounter) {
+    if (SerialSource == issCounter && Bars().Ok()) {
         ++Serial_;
         Used_ = true;
     }

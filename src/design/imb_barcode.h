@@ -61,11 +61,11 @@ public:
     // The first counted number past this job, when a piece used the counter.
     bool NextStart(qint32& next) const;
 
-    void Paint(QPainter& p) override;
+    void Draw(QPainter& p, const TDrawContext& c) override;
     void ShowDataValue() override;
     void NextLabel() override;
     void ResetCounter() override;
-    void PrintObject(print::TBaseReport& report, double x, double y) override;
+    void Printed(print::TBaseReport& report) override;
     const TPropertyTable& PropertyTable() const override;
 
 private:

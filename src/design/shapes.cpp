@@ -145,22 +145,15 @@ QRect TGLabelShapes::ScreenBox() const {
     return QRect(QPoint(h, h), QPoint(Width() + h - w + 1, Height() + h - w + 1));
 }
 
-void TGLabelShapes::Paint(QPainter& p) {
+void TGLabelShapes::Draw(QPainter& p, const TDrawContext&) {
     const int w = ZoomedPenWidth(Pen_.Width, Zoom());
     p.save();
     p.translate(Left(), Top());
     p.setRenderHint(QPainter::Antialiasing, false);
     SetScreenPen(p, Pen_, w);
     p.setBrush(QBrush(ToQColor(Brush_.Color), QtBrushStyle(Brush_.Style)));
-    // Windows box corners (right/bottom exclusive) turned into a Qt outline
-    // whose pen is centred on it: the pen covers [left - h, right - 1 - h + w).
-    const QRect box = ScreenBox();
-    const int h = w / 2;
-    const QRectF path =
-        w > 0
-            ? QRectF(QPointF(box.left() - h + w / 2.0, box.top() - h + w / 2.0),
-                     QPointF(box.right() - 1 - h + w - w / 2.0, box.bottom() - 1 - h + w - w / 2.0))
-            : QRectF(0, 0, Width(), Height());
+    // The outline runs along the object's bounds, the pen centred on it.
+    const QRectF path(0, 0, Width(), Height());
     switch (Shape_) {
     case stRoundRect:
     case stRoundSquare: {
@@ -177,29 +170,6 @@ void TGLabelShapes::Paint(QPainter& p) {
         break;
     }
     p.restore();
-}
-
-void TGLabelShapes::PrintObject(print::TBaseReport& r, double X, double Y) {
-    const double ppi = PixelsPerInch;
-    r.SetPen(ToQColor(Pen_.Color), Pen_.Style, -Trunc(Pen_.Width / ppi * 100), Pen_.Mode);
-    r.SetBrush(ToQColor(Brush_.Color), Brush_.Style);
-    const double x1 = X + Left() / ppi, y1 = Y + Top() / ppi;
-    const double x2 = X + (Left() + Width()) / ppi, y2 = Y + (Top() + Height()) / ppi;
-    switch (Shape_) {
-    case stRoundRect:
-    case stRoundSquare: {
-        const double c = RoundPerc_ * 0.01 * (Height() < Width() ? x2 - x1 : y2 - y1);
-        r.RoundRect(x1, y1, x2, y2, c, c);
-        break;
-    }
-    case stEllipse:
-    case stCircle:
-        r.Ellipse(x1, y1, x2, y2);
-        break;
-    default:
-        r.Rectangle(x1, y1, x2, y2);
-        break;
-    }
 }
 
 template <class K> std::vector<TPropertyRow> PenRows(TDesignPen K::*pen) {
@@ -307,7 +277,7 @@ void TGLineShape::StretchToEdges() {
     Repaint();
 }
 
-void TGLineShape::Paint(QPainter& p) {
+void TGLineShape::Draw(QPainter& p, const TDrawContext&) {
     const int w = ZoomedPenWidth(Pen_.Width, Zoom());
     p.save();
     p.translate(Left(), Top());
@@ -316,33 +286,24 @@ void TGLineShape::Paint(QPainter& p) {
     QPen q = p.pen();
     q.setCapStyle(Qt::FlatCap);
     p.setPen(q);
-    const auto [a, b] = ScreenLine();
-    // A Windows line covers its start pixel and stops short of the end.
-    const double c = (w % 2) ? 0.5 : 0.0;
-    p.drawLine(QPointF(a) + QPointF(c, c), QPointF(b) + QPointF(c, c));
-    p.restore();
-}
-
-void TGLineShape::PrintObject(print::TBaseReport& r, double X, double Y) {
-    const double ppi = PixelsPerInch;
-    r.SetPen(ToQColor(Pen_.Color), Pen_.Style, -Pen_.Width, print::pmCopy);
-    const int h = Pen_.Width / 2;
-    const double x1 = X + Left() / ppi, x2 = X + (Left() + Width()) / ppi;
-    const double y1 = Y + (Top() + h) / ppi, y2 = Y + (Top() + Height() + h) / ppi;
+    // Straight lines lie along the top or left edge, their whole width
+    // inside the object; sloping lines join opposite corners.
+    const double c = w / 2.0;
     switch (Style_) {
-    case stHorizontal:
-        r.MoveTo(x1, y1), r.LineTo(x2, y1);
-        break;
     case stVertical:
-        r.MoveTo(x1, y1), r.LineTo(x1, y2);
+        p.drawLine(QPointF(c, 0), QPointF(c, Height()));
         break;
     case stAngleSlopingUp:
-        r.MoveTo(x1, y2), r.LineTo(x2, y1);
+        p.drawLine(QPointF(0, Height()), QPointF(Width(), 0));
         break;
     case stAngleSlopingDown:
-        r.MoveTo(x1, y1), r.LineTo(x2, y2);
+        p.drawLine(QPointF(0, 0), QPointF(Width(), Height()));
+        break;
+    default:
+        p.drawLine(QPointF(0, c), QPointF(Width(), c));
         break;
     }
+    p.restore();
 }
 
 const TPropertyTable& TGLineShape::PropertyTable() const {
@@ -402,33 +363,34 @@ bool TGImage::LoadPictureFile(const QString& path, QString* error) {
     return true;
 }
 
-void TGImage::Paint(QPainter& p) {
-    if (Zoom() == 1.0f && AutoSize_ && Picture_.Width() > 0 && Picture_.Height() > 0)
-        SetBounds(Left(), Top(), Picture_.Width(), Picture_.Height());
+void TGImage::Draw(QPainter& p, const TDrawContext& c) {
     const QRect whole(Left(), Top(), Width(), Height());
     QRect target = whole;
-    if (!Stretch_ && Zoom() == 1.0f && Picture_.Width() > 0)
-        target = QRect(Left(), Top(), Picture_.Width(), Picture_.Height());
+    // Unstretched pictures keep their own size (zoomed with the panel).
+    if (!Stretch_ && Picture_.Width() > 0 && Picture_.Height() > 0)
+        target = QRect(Left(), Top(), RoundHalfEven(Picture_.Width() * double(Zoom())),
+                       RoundHalfEven(Picture_.Height() * double(Zoom())));
     p.save();
-    if (Picture_.Empty()) {
-        p.setPen(QPen(Qt::black, 1));
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(whole).adjusted(0.5, 0.5, -0.5, -0.5));
-    } else if (!Picture_.Image().isNull()) {
+    p.setClipRect(whole, Qt::IntersectClip);
+    if (!Picture_.Image().isNull()) {
         p.drawImage(target, Picture_.Image());
     } else if (const QPicture* d = Picture_.Drawing()) {
         const QRect b = d->boundingRect();
-        p.setClipRect(whole, Qt::IntersectClip);
         p.translate(target.topLeft());
         if (!b.isEmpty())
             p.scale(double(target.width()) / b.width(), double(target.height()) / b.height());
         p.drawPicture(-b.topLeft(), *d);
+    } else if (!c.DesignDecorations) {
+        // Nothing to show on paper.
+    } else if (Picture_.Empty()) {
+        p.setPen(QPen(Qt::black, 1));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(whole).adjusted(0.5, 0.5, -0.5, -0.5));
     } else {
         // Kept as stored; say so rather than show nothing.
         p.setPen(QPen(QColor(64, 64, 64), 1, Qt::DashLine));
         p.setBrush(Qt::NoBrush);
         p.drawRect(QRectF(whole).adjusted(0.5, 0.5, -0.5, -0.5));
-        p.setClipRect(whole);
         QFont f(QStringLiteral("Arial"));
         f.setPixelSize(11);
         p.setFont(f);
@@ -436,16 +398,6 @@ void TGImage::Paint(QPainter& p) {
                    CannotShowText());
     }
     p.restore();
-}
-
-void TGImage::PrintObject(print::TBaseReport& r, double X, double Y) {
-    const double ppi = PixelsPerInch;
-    const QRectF box(QPointF(X + Left() / ppi, Y + Top() / ppi),
-                     QPointF(X + (Left() + Width()) / ppi, Y + (Top() + Height()) / ppi));
-    if (Picture_.Kind() == TDesignPicture::pkBitmap && !Picture_.Image().isNull())
-        r.StretchDraw(box, Picture_.Image());
-    else if (Picture_.Kind() == TDesignPicture::pkMetafile && Picture_.Drawing())
-        r.StretchPicture(box, *Picture_.Drawing());
 }
 
 const TPropertyTable& TGImage::PropertyTable() const {

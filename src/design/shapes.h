@@ -33,8 +33,7 @@ public:
     // The outline box on screen, relative to the object (right/bottom exclusive).
     QRect ScreenBox() const;
 
-    void Paint(QPainter& p) override;
-    void PrintObject(print::TBaseReport& report, double x, double y) override;
+    void Draw(QPainter& p, const TDrawContext& c) override;
     const TPropertyTable& PropertyTable() const override;
     // A transparent shape is hit only near its outline, so that the objects
     // it frames can be clicked.
@@ -65,8 +64,7 @@ public:
     std::pair<QPoint, QPoint> ScreenLine() const;
     void StretchToEdges();
 
-    void Paint(QPainter& p) override;
-    void PrintObject(print::TBaseReport& report, double x, double y) override;
+    void Draw(QPainter& p, const TDrawContext& c) override;
     const TPropertyTable& PropertyTable() const override;
 
 private:
@@ -94,8 +92,7 @@ public:
     // Loads a file into Picture; on failure the picture is left as it was.
     bool LoadPictureFile(const QString& path, QString* error = nullptr);
 
-    void Paint(QPainter& p) override;
-    void PrintObject(print::TBaseReport& report, double x, double y) override;
+    void Draw(QPainter& p, const TDrawContext& c) override;
     const TPropertyTable& PropertyTable() const override;
 
     // The text shown in place of a picture that cannot be drawn.

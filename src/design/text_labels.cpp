@@ -5,10 +5,12 @@
 #include "design/design_units.h"
 #include "design/symbol_font.h"
 #include "print/base_report.h"
+#include "print/text_metrics.h"
 
 #include <QDateTime>
 #include <QFont>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QLocale>
 #include <QPainter>
@@ -55,11 +57,6 @@ bool IsBlank(const QString& s) {
             return false;
     return true;
 }
-
-// Inches of a device row or column (the inverse of the engine's XI2D/YI2D).
-double InchesOfRow(const print::TBaseReport& r, int row) {
-    return row / r.YDpi() + r.UnprintableMargins().top() - r.OriginY;
-}
 } // namespace
 
 QString AlignmentName(TAlignment a) {
@@ -98,7 +95,8 @@ TScreenMetrics DesignMetrics(const TDesignFont& f, double points) {
     out.Height = m.height();
     out.Ascent = m.ascent();
     out.ExternalLeading = std::max(0, m.leading());
-    out.InternalLeading = std::max(0, m.height() - RoundHalfEven(points * PixelsPerInch / 72.0));
+    out.InternalLeading =
+        std::max(0, m.height() - TDesignLength::FromPoints(points).RoundedPixels());
     return out;
 }
 
@@ -326,12 +324,9 @@ void TGBaseLabel::FitToText() {
     Repaint();
 }
 
-void TGBaseLabel::Paint(QPainter& p) {
-    RefreshCaption(nullptr);
-    if (Width() < 5 || Height() < 5)
-        NeedsLayout_ = true;
-    // The text may have changed (counter, clock) without a setter.
-    NeedsLayout_ = true;
+void TGBaseLabel::Draw(QPainter& p, const TDrawContext& c) {
+    // The text may have changed (counter, clock, page) without a setter.
+    RefreshCaption(c.Report);
     Layout();
     p.save();
     p.translate(Left(), Top());
@@ -341,7 +336,7 @@ void TGBaseLabel::Paint(QPainter& p) {
     const QFont font = DesignQFont(d.Font, ZoomedPoints(), p.device());
     p.setFont(font);
     p.setBackgroundMode(Qt::TransparentMode);
-    const int ascent = QFontMetrics(font, p.device()).ascent();
+    const double ascent = QFontMetricsF(font, p.device()).ascent();
     auto draw = [&](const TRectI& clip, QPoint origin, TColor color) {
         p.save();
         p.setClipRect(QRect(QPoint(clip.Left, clip.Top), QPoint(clip.Right - 1, clip.Bottom - 1)),
@@ -353,44 +348,13 @@ void TGBaseLabel::Paint(QPainter& p) {
         p.drawText(QPointF(0, ascent), d.Text);
         p.restore();
     };
-    // The 3D copies only where they have depth, as on paper.
+    // The 3D copies only where they have depth.
     if (DepthShadow_ > 0 && DirShadow_ != sdNone)
         draw(G_.S, G_.ShadowOrigin, ColorShadow_);
     if (DepthHighlight_ > 0 && DirHighlight_ != hdNone)
         draw(G_.H, G_.HighlightOrigin, ColorHighlight_);
     draw(G_.R, G_.TextOrigin, Font_.Color);
     p.restore();
-}
-
-void TGBaseLabel::PrintObject(print::TBaseReport& r, double X, double Y) {
-    RefreshCaption(&r);
-    NeedsLayout_ = true;
-    Layout();
-    const double ppi = PixelsPerInch;
-    const int L = Left(), T = Top();
-    if (!Transparent_) {
-        r.SetPen(ToQColor(BackColor_), print::psClear, 1);
-        r.SetBrush(ToQColor(BackColor_), print::bsSolid);
-        r.Rectangle(X + L / ppi, Y + T / ppi, X + (L + G_.BoxW - 1) / ppi,
-                    Y + (T + G_.BoxH - 1) / ppi);
-    }
-    const TDrawnText d = DrawnText();
-    print::TFontSpec spec = d.Font.Spec();
-    spec.Rotation = Angle_;
-    r.SetFont(spec);
-    r.SetBrush(ToQColor(BackColor_), print::bsClear);
-    auto out = [&](const TRectI& q, QPoint o, TColor color) {
-        r.SetFontColor(ToQColor(color));
-        const QRectF clip(QPointF(X + (L + q.Left) / ppi - 0.03, Y + (T + q.Top) / ppi - 0.03),
-                          QPointF(X + (L + q.Right) / ppi, Y + (T + q.Bottom) / ppi));
-        r.TextRect(clip, X + (L + o.x()) / ppi, Y + (T + o.y()) / ppi, d.Text);
-    };
-    if (DepthShadow_ > 0 && DirShadow_ != sdNone)
-        out(G_.S, G_.ShadowOrigin, ColorShadow_);
-    if (DepthHighlight_ > 0 && DirHighlight_ != hdNone)
-        out(G_.H, G_.HighlightOrigin, ColorHighlight_);
-    out(G_.R, G_.TextOrigin, Font_.Color);
-    r.SetFontRotation(0);
 }
 
 namespace {
@@ -826,6 +790,15 @@ int TGMultiLineBaseLabel::LineHeight() const {
         .height();
 }
 
+double TGMultiLineBaseLabel::LinePitch() const {
+    // Kept between calls: rebuilt only when the font changes.
+    static print::TTextMetrics metrics;
+    print::TFontSpec spec = Font_.Spec();
+    spec.Size = ZoomedPoints();
+    metrics.SetFont(spec);
+    return TDesignLength::FromInches(metrics.LineHeight()).Pixels();
+}
+
 void TGMultiLineBaseLabel::FitToContents() {
     if (WordWrap_)
         Rewrap();
@@ -851,13 +824,16 @@ void TGMultiLineBaseLabel::AssignFont(const TDesignFont& f) {
     Repaint();
 }
 
-void TGMultiLineBaseLabel::Paint(QPainter& p) {
+void TGMultiLineBaseLabel::Draw(QPainter& p, const TDrawContext& c) {
     QStringList lines = Lines();
-    const QString placeholder = Memo_ ? QStringLiteral("<blank memo>") : QStringLiteral("<blank>");
-    if (lines.isEmpty())
-        lines << placeholder;
-    else if (lines.size() == 1 && IsBlank(lines[0]))
-        lines << placeholder;
+    if (c.DesignDecorations) {
+        const QString placeholder =
+            Memo_ ? QStringLiteral("<blank memo>") : QStringLiteral("<blank>");
+        if (lines.isEmpty())
+            lines << placeholder;
+        else if (lines.size() == 1 && IsBlank(lines[0]))
+            lines << placeholder;
+    }
     p.save();
     p.translate(Left(), Top());
     p.setClipRect(QRect(0, 0, Width(), Height()), Qt::IntersectClip);
@@ -865,55 +841,18 @@ void TGMultiLineBaseLabel::Paint(QPainter& p) {
     p.setFont(font);
     p.setPen(ToQColor(Font_.Color));
     p.setBackgroundMode(Qt::TransparentMode);
-    const int lh = LineHeight();
-    const int ascent = QFontMetrics(font, p.device()).ascent();
-    for (int i = 0; i < lines.size(); ++i) {
-        const int tw = DesignTextWidth(Font_, ZoomedPoints(), lines[i]);
+    const double lh = LinePitch();
+    const double ascent = QFontMetricsF(font, p.device()).ascent();
+    // Lines wholly below the box are not drawn; the last one may be cut.
+    for (int i = 0; i < lines.size() && i * lh < Height(); ++i) {
         int x = 0;
-        if (Alignment_ == taRightJustify)
-            x = Width() - tw - 1;
-        else if (Alignment_ == taCenter)
-            x = Width() / 2 - tw / 2;
+        if (Alignment_ != taLeftJustify) {
+            const int tw = DesignTextWidth(Font_, ZoomedPoints(), lines[i]);
+            x = Alignment_ == taRightJustify ? Width() - tw - 1 : Width() / 2 - tw / 2;
+        }
         p.drawText(QPointF(x, i * lh + ascent), lines[i]);
     }
     p.restore();
-}
-
-void TGMultiLineBaseLabel::PrintObject(print::TBaseReport& r, double X, double Y) {
-    const double ppi = PixelsPerInch;
-    const double dx = r.XDpi(), dy = r.YDpi();
-    const int k = Trunc(dx / ppi);
-    print::TFontSpec spec = Font_.Spec();
-    spec.Underline = false;
-    if (FitPoints_ > 0)
-        spec.Size = FitPoints_;
-    r.SetFont(spec);
-    r.SetBrush(Qt::white, print::bsClear);
-    const auto method = r.LineHeightMethod;
-    r.LineHeightMethod = print::lhmFont;
-    const int lineH = std::max(1, RoundHalfEven(r.LineHeight() * dy));
-    r.LineHeightMethod = method;
-    const double x0 = X + Left() / ppi;
-    const QRect B =
-        r.RectToDevice(QRectF(QPointF(x0, Y + Top() / ppi),
-                              QPointF(X + (Left() + Width()) / ppi, Y + (Top() + Height()) / ppi)));
-    int y = B.top();
-    for (const QString& line : Lines()) {
-        if (y >= B.bottom())
-            break;
-        const int bandBottom = std::min(y + lineH, B.bottom());
-        const int w = RoundHalfEven(r.TextWidth(line) * dx);
-        int o = 0;
-        if (Alignment_ == taRightJustify)
-            o = (B.right() - B.left()) - w - k;
-        else if (Alignment_ == taCenter)
-            o = (B.right() - B.left()) / 2 + k - w / 2;
-        const double top = InchesOfRow(r, y);
-        const QRectF band(QPointF(x0, top),
-                          QPointF(X + (Left() + Width()) / ppi, InchesOfRow(r, bandBottom)));
-        r.TextRect(band, x0 + o / dx, top, line);
-        y += lineH;
-    }
 }
 
 const TPropertyTable& TGMultiLineBaseLabel::PropertyTable() const {

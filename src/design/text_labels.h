@@ -87,10 +87,9 @@ public:
     void Layout();
     void FitToText();
 
-    void Paint(QPainter& p) override;
+    void Draw(QPainter& p, const TDrawContext& c) override;
     void BoundsChanged() override;
     void AssignFont(const TDesignFont& f) override;
-    void PrintObject(print::TBaseReport& report, double x, double y) override;
     const TPropertyTable& PropertyTable() const override;
 
     // Kinds whose text comes from a counter, the clock or the page number
@@ -227,11 +226,13 @@ public:
     virtual void Rewrap();
     void FitToContents();
     int LineHeight() const; // height of "XXX", zoomed
+    // Distance between the drawn lines in design pixels, zoomed: the font's
+    // line spacing as printed, so that what fits on paper fits on screen.
+    double LinePitch() const;
 
-    void Paint(QPainter& p) override;
+    void Draw(QPainter& p, const TDrawContext& c) override;
     void BoundsChanged() override;
     void AssignFont(const TDesignFont& f) override;
-    void PrintObject(print::TBaseReport& report, double x, double y) override;
     const TPropertyTable& PropertyTable() const override;
     double ZoomedPoints() const;
 

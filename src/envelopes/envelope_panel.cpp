@@ -155,8 +155,8 @@ void TEnvelopePanel::SizeForEnvelope(double widthInches, double heightInches) {
     const float zoom = Zoom();
     if (zoom != 1.0f)
         SetZoom(1.0f);
-    SetSize(design::RoundHalfEven(design::PixelsPerInch * widthInches),
-            design::RoundHalfEven(design::PixelsPerInch * heightInches));
+    SetSize(design::TDesignLength::FromInches(widthInches).RoundedPixels(),
+            design::TDesignLength::FromInches(heightInches).RoundedPixels());
     if (zoom != 1.0f)
         SetZoom(zoom);
 }
@@ -172,7 +172,7 @@ void AddStarterObjects(TEnvelopePanel& panel) {
     const auto areas = AutomationTemplateAreas(panel.Width(), panel.Height(), panel.Zoom());
     const QRect address = areas[2].rect;
     const QRect clear = areas[1].rect;
-    const int inch = design::Trunc(design::PixelsPerInch * double(panel.Zoom()));
+    const int inch = design::TDesignLength::FromInches(panel.Zoom()).TruncatedPixels();
     // The address block a little right of the middle, as mail is addressed,
     // inside the address area and above the barcode clear zone.
     const int left = std::max(address.left(), panel.Width() * 2 / 5);

@@ -470,6 +470,15 @@ void TBaseReport::PaintRect(const QRectF& rect, TPaintRoutine paint) {
     AddCommand(std::move(c));
 }
 
+void TBaseReport::AddDrawing(TDrawCommand&& cmd) {
+    const QPointF origin(OriginX, OriginY);
+    cmd.P1 += origin;
+    if (cmd.Kind == dkLine)
+        cmd.P2 += origin; // otherwise a size (round rectangle corners)
+    cmd.Rect.translate(origin);
+    AddCommand(std::move(cmd));
+}
+
 void TBaseReport::AddCommand(TDrawCommand&& cmd) {
     if (!Running_ || Aborted_)
         return;

@@ -145,6 +145,9 @@ public:
     void StretchPicture(const QRectF& rect, const QPicture& picture);
     // Drawing of its own inside `rect` (inches), kept with the page.
     void PaintRect(const QRectF& rect, TPaintRoutine paint);
+    // A drawing call made elsewhere (see report_canvas.h), in inches from
+    // the origin.
+    void AddDrawing(TDrawCommand&& cmd);
 
     // Every drawing call of the current page so far.
     const TPageRecord& CurrentPageRecord() const { return PageRecord_; }

@@ -37,6 +37,10 @@ struct TDrawCommand {
     QPointF P2;
     QRectF Rect;
     QString Text;
+    // Text: the width its layout gave it, inches; where the device's own
+    // metrics make it wider or narrower, the renderer scales it to this
+    // (0: as the device measures it).
+    double Width = 0;
     TFontSpec Font;
     TPenSpec Pen;
     TBrushSpec Brush;

@@ -195,8 +195,14 @@ private:
         P_.translate(M_.Map(c.P1));
         if (c.Font.Rotation != 0)
             P_.rotate(-c.Font.Rotation);
-        const double baseline =
-            c.Kind == dkTextClipped ? QFontMetricsF(font, P_.device()).ascent() : 0;
+        const QFontMetricsF metrics(font, P_.device());
+        if (c.Width > 0) {
+            const double natural = metrics.horizontalAdvance(c.Text);
+            const double wanted = c.Width * M_.XDpi;
+            if (natural > 0 && std::abs(wanted / natural - 1) > 1e-3)
+                P_.scale(wanted / natural, 1);
+        }
+        const double baseline = c.Kind == dkTextClipped ? metrics.ascent() : 0;
         P_.drawText(QPointF(0, baseline), c.Text);
     }
 

@@ -48,7 +48,7 @@ int excess(const ReportVars& v) {
 BandArrangement ArrangeBands(ReportVars& v) {
     BandArrangement a;
     a.width = BandWidth(v);
-    a.startInch = double(v.LeftMargin) / design::PixelsPerInch;
+    a.startInch = design::TDesignLength::FromPixels(v.LeftMargin).Inches();
     for (TReportBand b : {rbHeader, rbDetail, rbFooter}) {
         int& h = BandHeight(v, b);
         if (!BandUsed(v, b))

@@ -73,7 +73,7 @@ DesignedReportPrinter::DesignedReportPrinter(ReportBands& bands, const ReportVar
     : bands_(bands), vars_(vars), table_(table), options_(options), hooks_(std::move(hooks)) {}
 
 double DesignedReportPrinter::inches(int px) const {
-    return double(px) / design::PixelsPerInch;
+    return design::TDesignLength::FromPixels(px).Inches();
 }
 
 void DesignedReportPrinter::PrintHeaderFooter(print::TBaseReport& job) {

@@ -13,7 +13,7 @@ using design::PixelsPerInch;
 using design::Trunc;
 
 int px(double inches) {
-    return Trunc(PixelsPerInch * inches);
+    return design::TDesignLength::FromInches(inches).TruncatedPixels();
 }
 
 bool near(int a, int b) {
@@ -95,11 +95,11 @@ void SetPaper(ReportVars& v, ReportPaper paper) {
 }
 
 int ThousandthsOfPixels(int pixels) {
-    return design::RoundHalfEven(pixels * 1000.0 / PixelsPerInch);
+    return design::TDesignLength::FromPixels(pixels).RoundedThousandths();
 }
 
 int PixelsOfThousandths(int thousandths) {
-    return design::RoundHalfEven(thousandths * double(PixelsPerInch) / 1000.0);
+    return design::TDesignLength::FromThousandthsExact(thousandths).RoundedPixels();
 }
 
 int PrintableHeight(const ReportVars& v) {

@@ -174,11 +174,14 @@ TEST_F(Printing, ImagesWithoutAPicturePrintNothing) {
     QImage bmp(10, 10, QImage::Format_RGB32);
     bmp.fill(Qt::blue);
     img->SetPicture(TDesignPicture::FromImage(bmp));
-    img->SetStretch(false); // printing always fills the box
-    const auto images = OfKind(Record(2, 3), dkImage);
+    auto images = OfKind(Record(2, 3), dkImage);
     ASSERT_EQ(images.size(), 1u);
     EXPECT_NEAR(images[0]->Rect.left(), 2.0, 1e-9);
     EXPECT_NEAR(images[0]->Rect.width(), 105.0 / 96, 1e-9);
+    img->SetStretch(false); // its own size, as the screen shows it
+    images = OfKind(Record(2, 3), dkImage);
+    ASSERT_EQ(images.size(), 1u);
+    EXPECT_NEAR(images[0]->Rect.width(), 10.0 / 96, 1e-9);
 }
 
 TEST_F(Printing, PdfShowsTextAtItsInches) {
