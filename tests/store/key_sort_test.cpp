@@ -93,16 +93,19 @@ TEST(KeySort, TagsBuiltOverAwkwardRecordsPassTheFullCheck) {
     for (int i = 0; i < 3000; ++i) {
         ASSERT_TRUE(t->append().ok());
         ASSERT_TRUE(t->replace("LNAME", last[rng() % last.size()]).ok());
-        if (rng() % 3)
+        if (rng() % 3) {
             ASSERT_TRUE(t->replace("FNAME", last[rng() % last.size()]).ok());
-        if (rng() % 2)
+        }
+        if (rng() % 2) {
             ASSERT_TRUE(
                 t->replace("NOTE", std::string(150 + rng() % 50, 'x') + std::to_string(rng() % 7))
                     .ok());
+        }
         ASSERT_TRUE(t->replaceLogical("FLAG", rng() % 2).ok());
         ASSERT_TRUE(t->post().ok());
-        if (rng() % 10 == 0)
+        if (rng() % 10 == 0) {
             ASSERT_TRUE(t->deleteRecord().ok());
+        }
     }
     ASSERT_TRUE(t->indexTags({{"NAME", "UPPER(LNAME-FNAME)"},
                               {"LNAME", "UPPER(LNAME)+UPPER(FNAME)"},
