@@ -7,6 +7,8 @@
 #include "store/shared_routines.h"
 #include "store/table.h"
 
+#include <algorithm>
+
 namespace qp::design {
 
 std::optional<TDataField> TDataSource::FieldByLabel(const QString& label) const {
@@ -54,17 +56,20 @@ std::vector<TDataField> TTableDataSource::Fields() const {
 std::optional<QString> TTableDataSource::FieldText(const QString& name) const {
     if (!Table_)
         return std::nullopt;
-    const std::string n = name.toStdString();
-    if (auto idx = Table_->fieldIndex(n); idx && Table_->fields()[*idx].type == 'M') {
-        auto memo = Table_->getMemo(n);
-        if (!memo)
-            return QString();
-        return QString::fromStdString(*memo);
-    }
-    const auto calc = qp::store::calculatedFields(*Table_, TagId, true, [](const std::string& d) {
-        return qp::store::FormatDisplayDate(d, qp::store::UserShortDatePattern());
-    });
-    auto text = qp::store::addressFieldText(*Table_, n, calc);
+    // The calculated values take a look-up of the tag file and the whole
+    // name and address: worked out only when one of them is asked for.
+    qp::store::CalculatedFields calc;
+    const bool calculated =
+        std::any_of(qp::store::kCalculatedFieldNames.begin(),
+                    qp::store::kCalculatedFieldNames.end(), [&](std::string_view c) {
+                        return name.compare(QLatin1String(c.data(), qsizetype(c.size())),
+                                            Qt::CaseInsensitive) == 0;
+                    });
+    if (calculated)
+        calc = qp::store::calculatedFields(*Table_, TagId, true, [](const std::string& d) {
+            return qp::store::FormatDisplayDate(d, qp::store::UserShortDatePattern());
+        });
+    auto text = qp::store::addressFieldText(*Table_, name.toStdString(), calc);
     if (!text)
         return std::nullopt;
     return QString::fromStdString(*text);
