@@ -4,6 +4,7 @@
 #include "design/graphic_control.h"
 #include "design/object_registry.h"
 #include "store/atomic_file.h"
+#include "store/shared_routines.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -120,6 +121,18 @@ bool IsLayoutFileName(const QString& name) {
     static const QRegularExpression re(QStringLiteral("^BIN[0-9]{5}\\.[LER]$"),
                                        QRegularExpression::CaseInsensitiveOption);
     return re.match(name).hasMatch();
+}
+
+store::Result<std::string> LayoutFilePath(const std::string& sysdata, std::string_view stored,
+                                          char extension, std::string_view kind) {
+    const std::string name = store::TrimRight(stored);
+    const QString qname = QString::fromStdString(name);
+    const QString suffix = QStringLiteral(".") + QLatin1Char(extension);
+    if (!IsLayoutFileName(qname) || !qname.endsWith(suffix, Qt::CaseInsensitive))
+        return store::fail("The " + std::string(kind) + " layout file name \"" + name +
+                           "\" is not a name of the form BIN00001." + extension +
+                           ", so it is not used");
+    return store::resolveCaseInsensitive(sysdata, name).string();
 }
 
 // ================================ writer =================================

@@ -3,6 +3,7 @@
 // tags, object records and lists, the classes each panel kind may read, and
 // the filer operations on panels and files. No widgets.
 #include "design/design_types.h"
+#include "store/result.h"
 
 #include <QByteArray>
 #include <QString>
@@ -26,6 +27,11 @@ bool ColorFromName(const QString& name, TColor& out);
 
 // "BIN" + five digits + ".L", ".E" or ".R", and nothing else (no folders).
 bool IsLayoutFileName(const QString& name);
+// The stored layout file name (trailing blanks cut) as a path in `sysdata`
+// when it is such a name ending in `.extension`; otherwise the refusal names
+// the `kind` ("label", "envelope", "report").
+store::Result<std::string> LayoutFilePath(const std::string& sysdata, std::string_view stored,
+                                          char extension, std::string_view kind);
 
 class TStreamWriter {
 public:

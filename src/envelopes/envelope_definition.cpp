@@ -56,13 +56,7 @@ std::optional<std::string> freshEnvelopeLayoutName(const std::string& sysdata,
 
 store::Result<std::string> envelopeLayoutPath(const std::string& sysdata,
                                               const EnvelopeDefinition& def) {
-    const std::string name = store::TrimRight(def.layoutFile);
-    const QString qname = QString::fromStdString(name);
-    if (!design::IsLayoutFileName(qname) ||
-        !qname.endsWith(QLatin1String(".E"), Qt::CaseInsensitive))
-        return store::fail("The envelope layout file name \"" + name +
-                           "\" is not a name of the form BIN00001.E, so it is not used");
-    return store::resolveCaseInsensitive(sysdata, name).string();
+    return design::LayoutFilePath(sysdata, def.layoutFile, 'E', "envelope");
 }
 
 bool envelopeLayoutExists(const std::string& sysdata, const EnvelopeDefinition& def) {

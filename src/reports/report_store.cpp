@@ -119,13 +119,7 @@ std::optional<std::string> freshReportFileName(const std::string& sysdata, store
 }
 
 store::Result<std::string> reportFilePath(const std::string& sysdata, const std::string& binary) {
-    const std::string name = store::TrimRight(binary);
-    const QString qname = qs(name);
-    if (!design::IsLayoutFileName(qname) ||
-        !qname.endsWith(QLatin1String(".R"), Qt::CaseInsensitive))
-        return store::fail("The report layout file name \"" + name +
-                           "\" is not a name of the form BIN00001.R, so it is not used");
-    return store::resolveCaseInsensitive(sysdata, name).string();
+    return design::LayoutFilePath(sysdata, binary, 'R', "report");
 }
 
 ReportDesign readReportRecord(const store::Table& t) {

@@ -69,13 +69,7 @@ std::optional<std::string> freshLayoutFileName(const std::string& sysdata, store
 }
 
 store::Result<std::string> layoutFilePath(const std::string& sysdata, const LabelDefinition& def) {
-    const std::string name = store::TrimRight(def.layoutFile);
-    const QString qname = QString::fromStdString(name);
-    if (!design::IsLayoutFileName(qname) ||
-        !qname.endsWith(QLatin1String(".L"), Qt::CaseInsensitive))
-        return store::fail("The label layout file name \"" + name +
-                           "\" is not a name of the form BIN00001.L, so it is not used");
-    return store::resolveCaseInsensitive(sysdata, name).string();
+    return design::LayoutFilePath(sysdata, def.layoutFile, 'L', "label");
 }
 
 bool layoutFileExists(const std::string& sysdata, const LabelDefinition& def) {
