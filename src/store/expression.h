@@ -43,6 +43,14 @@ struct EvalSettings {
 
 class ExpressionNode;
 
+// A test `operand = "text"` (or `==`) that a logical expression cannot be true
+// without: the whole expression, or a term of its top-level .AND. chain.
+struct RequiredEquality {
+    std::string operand;     // the left side in normal form (see leadingOperand)
+    std::string literal;     // the right side's bytes, as compared
+    bool exactEqual = false; // '==' rather than '='
+};
+
 class Expression {
 public:
     // Field names are matched case-insensitively against `fields`. A malformed
@@ -63,6 +71,19 @@ public:
     int width() const;
     const std::string& text() const { return text_; }
 
+    // The equality tests with a text literal on the right that a logical
+    // expression requires; empty for any other expression.
+    const std::vector<RequiredEquality>& requiredEqualities() const { return required_; }
+    // For a character expression, the operand every value begins with: the
+    // first term of a top-level '+' chain, else the whole expression. Given in
+    // a normal form (its tokens, names in upper case, blanks and enclosing
+    // parentheses dropped) that two expressions share when they spell the same
+    // computation. Empty when there is none, or when the operand compares
+    // values (its result would then depend on SET EXACT).
+    const std::string& leadingOperand() const { return leading_; }
+    // The leading operand's fixed width; 0 when it varies.
+    int leadingWidth() const { return leadingWidth_; }
+
     // True when records `a` and `b` agree on every byte the expression reads
     // (the fields it names and the deletion mark), so that for one record
     // number both give the same value.
@@ -74,6 +95,9 @@ private:
     int slotCount_ = 0;  // scratch buffers the tree needs while evaluating
     int recordSpan_ = 1; // bytes of record the fields reach, for a missing record
     std::vector<std::pair<int, int>> fieldBytes_; // offset and length of each field read
+    std::vector<RequiredEquality> required_;
+    std::string leading_;
+    int leadingWidth_ = 0;
 };
 
 } // namespace qp::store

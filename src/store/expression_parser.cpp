@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <unordered_map>
 
 namespace qp::store {
 
@@ -36,6 +37,18 @@ std::string quoted(std::string_view s) {
     return out;
 }
 
+// What the analysis after parsing needs of each node: the tokens it was read
+// from and, for an operator, its kind and operands.
+struct Facts {
+    std::size_t first = 0, end = 0; // token span
+    bool binary = false;
+    BinaryOp op{};
+    const ExpressionNode* left = nullptr;
+    const ExpressionNode* right = nullptr;
+    bool stringLiteral = false;
+    std::string literal;
+};
+
 class Parser {
 public:
     Parser(const std::vector<Token>& tokens, const std::vector<FieldDef>& fields)
@@ -60,6 +73,73 @@ public:
     SlotCounter& slots() { return slots_; }
     int recordSpan() const { return recordSpan_; }
     const std::vector<std::pair<int, int>>& fieldBytes() const { return fieldBytes_; }
+
+    // The equality tests with a text literal on the right that `root` needs
+    // to be true: itself, or the terms of a top-level .AND. chain.
+    void collectRequired(const ExpressionNode* root, std::vector<RequiredEquality>& out) const {
+        const Facts* f = factsOf(root);
+        if (!f || !f->binary)
+            return;
+        if (f->op == BinaryOp::And) {
+            collectRequired(f->left, out);
+            collectRequired(f->right, out);
+            return;
+        }
+        if ((f->op != BinaryOp::Eq && f->op != BinaryOp::ExactEq) ||
+            f->left->type() != ValueType::Character)
+            return;
+        const Facts* right = factsOf(f->right);
+        if (!right || !right->stringLiteral)
+            return;
+        out.push_back({normalForm(f->left), right->literal, f->op == BinaryOp::ExactEq});
+    }
+
+    // The first term of a top-level '+' chain of texts, else `root` itself.
+    const ExpressionNode* leadingOperand(const ExpressionNode* root) const {
+        const ExpressionNode* n = root;
+        while (n->type() == ValueType::Character) {
+            const Facts* f = factsOf(n);
+            if (!f || !f->binary || f->op != BinaryOp::Add)
+                break;
+            n = f->left;
+        }
+        return n;
+    }
+
+    // The tokens `n` was read from, names in upper case: two nodes read from
+    // the same tokens against the same fields compute the same value.
+    std::string normalForm(const ExpressionNode* n) const {
+        const Facts* f = factsOf(n);
+        if (!f)
+            return {};
+        std::string out;
+        for (std::size_t k = f->first; k < f->end; ++k) {
+            const Token& t = tokens_[k];
+            out += static_cast<char>('A' + static_cast<int>(t.kind));
+            if (t.kind == Tok::Ident) {
+                out += upperAscii(t.text);
+            } else if (t.kind == Tok::String || t.kind == Tok::Number) {
+                out += std::to_string(t.text.size());
+                out += ':';
+                out += t.text;
+            }
+            out += ' ';
+        }
+        return out;
+    }
+
+    // Whether `n` compares values anywhere inside (results that SET EXACT sways).
+    bool compares(const ExpressionNode* n) const {
+        const Facts* f = factsOf(n);
+        if (!f)
+            return true;
+        for (std::size_t k = f->first; k < f->end; ++k) {
+            BinaryOp kind{};
+            if (comparisonOp(tokens_[k].kind, kind) && kind != BinaryOp::Contains)
+                return true;
+        }
+        return false;
+    }
 
 private:
     const Token& peek(int ahead = 0) const {
@@ -89,15 +169,39 @@ private:
         return failAt(std::move(message));
     }
 
-    NodePtr binary(const Token& op, BinaryOp kind, NodePtr left, NodePtr right) {
+    const Facts* factsOf(const ExpressionNode* n) const {
+        auto it = facts_.find(n);
+        return it == facts_.end() ? nullptr : &it->second;
+    }
+
+    // Records the tokens from `first` up to here as the node's span. A node
+    // met again (parenthesised) keeps its inner span.
+    NodePtr note(NodePtr n, std::size_t first, Facts facts = {}) {
+        if (n && !facts_.contains(n.get())) {
+            facts.first = first;
+            facts.end = pos_;
+            facts_.emplace(n.get(), std::move(facts));
+            kept_.push_back(n); // no node freed while parsing lends its address to another
+        }
+        return n;
+    }
+
+    NodePtr binary(const Token& op, BinaryOp kind, NodePtr left, NodePtr right, std::size_t first) {
         const std::string problem = binaryTypeError(kind, *left, *right);
         if (!problem.empty()) {
             return mismatch(op, problem);
         }
-        return makeBinary(kind, std::move(left), std::move(right), slots_);
+        Facts facts;
+        facts.binary = true;
+        facts.op = kind;
+        facts.left = left.get();
+        facts.right = right.get();
+        return note(makeBinary(kind, std::move(left), std::move(right), slots_), first,
+                    std::move(facts));
     }
 
     NodePtr parseOr() {
+        const std::size_t first = pos_;
         NodePtr left = parseAnd();
         while (left && (peek().kind == Tok::Or || isWord(peek(), "OR"))) {
             const Token& op = take();
@@ -105,12 +209,13 @@ private:
             if (!right) {
                 return nullptr;
             }
-            left = binary(op, BinaryOp::Or, std::move(left), std::move(right));
+            left = binary(op, BinaryOp::Or, std::move(left), std::move(right), first);
         }
         return left;
     }
 
     NodePtr parseAnd() {
+        const std::size_t first = pos_;
         NodePtr left = parseNot();
         while (left && (peek().kind == Tok::And || isWord(peek(), "AND"))) {
             const Token& op = take();
@@ -118,7 +223,7 @@ private:
             if (!right) {
                 return nullptr;
             }
-            left = binary(op, BinaryOp::And, std::move(left), std::move(right));
+            left = binary(op, BinaryOp::And, std::move(left), std::move(right), first);
         }
         return left;
     }
@@ -138,6 +243,7 @@ private:
 
     NodePtr parseNot() {
         if (peek().kind == Tok::Not || atNotWord()) {
+            const std::size_t first = pos_;
             const Token& op = take();
             if (++depth_ > kMaxDepth) {
                 return syntax(op, "expression nested too deeply");
@@ -150,7 +256,7 @@ private:
             if (operand->type() != ValueType::Logical) {
                 return mismatch(op, "NOT needs a logical operand");
             }
-            return makeNot(std::move(operand));
+            return note(makeNot(std::move(operand)), first);
         }
         return parseComparison();
     }
@@ -187,6 +293,7 @@ private:
     }
 
     NodePtr parseComparison() {
+        const std::size_t first = pos_;
         NodePtr left = parseAdditive();
         BinaryOp kind{};
         while (left && comparisonOp(peek().kind, kind)) {
@@ -195,12 +302,13 @@ private:
             if (!right) {
                 return nullptr;
             }
-            left = binary(op, kind, std::move(left), std::move(right));
+            left = binary(op, kind, std::move(left), std::move(right), first);
         }
         return left;
     }
 
     NodePtr parseAdditive() {
+        const std::size_t first = pos_;
         NodePtr left = parseMultiplicative();
         while (left && (peek().kind == Tok::Plus || peek().kind == Tok::Minus)) {
             const Token& op = take();
@@ -209,12 +317,13 @@ private:
                 return nullptr;
             }
             const BinaryOp kind = op.kind == Tok::Plus ? BinaryOp::Add : BinaryOp::Subtract;
-            left = binary(op, kind, std::move(left), std::move(right));
+            left = binary(op, kind, std::move(left), std::move(right), first);
         }
         return left;
     }
 
     NodePtr parseMultiplicative() {
+        const std::size_t first = pos_;
         NodePtr left = parseUnary();
         while (left && (peek().kind == Tok::Star || peek().kind == Tok::Slash ||
                         peek().kind == Tok::Percent)) {
@@ -226,13 +335,14 @@ private:
             const BinaryOp kind = op.kind == Tok::Star    ? BinaryOp::Multiply
                                   : op.kind == Tok::Slash ? BinaryOp::Divide
                                                           : BinaryOp::Modulo;
-            left = binary(op, kind, std::move(left), std::move(right));
+            left = binary(op, kind, std::move(left), std::move(right), first);
         }
         return left;
     }
 
     NodePtr parseUnary() {
         if (peek().kind == Tok::Minus || peek().kind == Tok::Plus) {
+            const std::size_t first = pos_;
             const Token& op = take();
             if (++depth_ > kMaxDepth) {
                 return syntax(op, "expression nested too deeply");
@@ -245,12 +355,13 @@ private:
             if (operand->type() != ValueType::Numeric) {
                 return mismatch(op, "sign needs a numeric operand");
             }
-            return op.kind == Tok::Minus ? makeNegate(std::move(operand)) : operand;
+            return op.kind == Tok::Minus ? note(makeNegate(std::move(operand)), first) : operand;
         }
         return parsePower();
     }
 
     NodePtr parsePower() {
+        const std::size_t first = pos_;
         NodePtr base = parsePrimary();
         if (base && peek().kind == Tok::Power) {
             const Token& op = take();
@@ -258,24 +369,29 @@ private:
             if (!exponent) {
                 return nullptr;
             }
-            return binary(op, BinaryOp::Power, std::move(base), std::move(exponent));
+            return binary(op, BinaryOp::Power, std::move(base), std::move(exponent), first);
         }
         return base;
     }
 
     NodePtr parsePrimary() {
+        const std::size_t first = pos_;
         const Token& t = peek();
         switch (t.kind) {
         case Tok::Number:
             take();
-            return makeNumberLiteral(t.number);
-        case Tok::String:
+            return note(makeNumberLiteral(t.number), first);
+        case Tok::String: {
             take();
-            return makeStringLiteral(std::string(t.text));
+            Facts facts;
+            facts.stringLiteral = true;
+            facts.literal = std::string(t.text);
+            return note(makeStringLiteral(std::string(t.text)), first, std::move(facts));
+        }
         case Tok::True:
         case Tok::False:
             take();
-            return makeLogicalLiteral(t.kind == Tok::True);
+            return note(makeLogicalLiteral(t.kind == Tok::True), first);
         case Tok::LParen: {
             take();
             if (++depth_ > kMaxDepth) {
@@ -290,13 +406,13 @@ private:
                 return syntax(peek(), "\")\" expected");
             }
             take();
-            return inner;
+            return note(inner, first);
         }
         case Tok::Ident:
             if (peek(1).kind == Tok::LParen) {
-                return parseCall();
+                return note(parseCall(), first);
             }
-            return parseName();
+            return note(parseName(), first);
         case Tok::End:
             return syntax(t, "expression expected");
         default:
@@ -375,6 +491,8 @@ private:
     std::vector<std::pair<int, int>> fieldBytes_;
     SlotCounter slots_;
     std::string error_;
+    std::unordered_map<const ExpressionNode*, Facts> facts_;
+    std::vector<NodePtr> kept_;
 };
 
 } // namespace
@@ -401,6 +519,15 @@ Result<Expression> Expression::parse(std::string_view text, const std::vector<Fi
     e.slotCount_ = parser.slots().count;
     e.recordSpan_ = parser.recordSpan();
     e.fieldBytes_ = parser.fieldBytes();
+    if (e.root_->type() == ValueType::Logical)
+        parser.collectRequired(e.root_.get(), e.required_);
+    if (e.root_->type() == ValueType::Character) {
+        const ExpressionNode* lead = parser.leadingOperand(e.root_.get());
+        if (!parser.compares(lead)) {
+            e.leading_ = parser.normalForm(lead);
+            e.leadingWidth_ = lead->width() == ExpressionNode::kUnknownWidth ? 0 : lead->width();
+        }
+    }
     return e;
 }
 
