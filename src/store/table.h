@@ -7,6 +7,7 @@
 #include "compact_index.h"
 #include "dbf_header.h"
 #include "expression.h"
+#include "key_bounds.h"
 #include "memo_file.h"
 #include "os_file.h"
 #include "result.h"
@@ -203,6 +204,7 @@ private:
     const char* recordBytes(std::uint32_t recno) const;
     bool visible(std::uint32_t recno, const char* bytes) const;
     bool inScope(const std::string& key) const;
+    const KeyBounds& walkBounds() const;
     std::string keyOf(const Expression& expr, int keyLength, KeyType type, const char* bytes,
                       std::uint32_t recno) const;
     bool settle(bool forward);
@@ -251,8 +253,19 @@ private:
 
     std::optional<Expression> query_;
     std::string queryText_;
-    std::string scopeLow_, scopeHigh_;
+    KeyBounds scope_;
     bool scoped_ = false;
+    // Where walks in the current order may go: the scope, narrowed to the
+    // keys the query allows. Worked out again when the order's key changes.
+    struct WalkBounds {
+        bool known = false;
+        int order = 0;
+        std::string keyExpression, forExpression;
+        int keyLength = 0;
+        bool descending = false;
+        KeyBounds bounds;
+    };
+    mutable WalkBounds walkBounds_;
 
     int order_ = 0;
     std::uint32_t recno_ = 0;          // 0 or recordCount + 1 at the ends

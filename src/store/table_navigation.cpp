@@ -6,6 +6,18 @@
 
 namespace qp::store {
 
+namespace {
+
+// The last entry within `bounds`' upper end, or none.
+std::optional<KeyEntry> lastBefore(const CompactIndex& index, int tag, const KeyBounds& bounds) {
+    if (!bounds.below)
+        return index.last(tag);
+    auto end = index.lowerBound(tag, *bounds.below);
+    return end ? index.prior(tag, *end) : index.last(tag);
+}
+
+} // namespace
+
 CompactIndex* Table::orderIndex(int order, int& tagInFile) const {
     int structural = cdx_ ? cdx_->tagCount() : 0;
     if (order >= 1 && order <= structural) {
@@ -54,6 +66,7 @@ Status Table::setOrder(int order) {
         return st;
     order_ = order;
     scoped_ = false;
+    walkBounds_.known = false;
     atFirst_ = false;
     // Keep the current record, now placed in the new order.
     if (recno_ >= 1 && recno_ <= header_.recordCount)
@@ -74,11 +87,37 @@ bool Table::visible(std::uint32_t recno, const char* bytes) const {
 }
 
 bool Table::inScope(const std::string& key) const {
-    if (!scoped_)
-        return true;
-    if (key.compare(0, scopeLow_.size(), scopeLow_) < 0)
-        return false;
-    return key.compare(0, scopeHigh_.size(), scopeHigh_) <= 0;
+    return walkBounds().contains(key);
+}
+
+const KeyBounds& Table::walkBounds() const {
+    static const KeyBounds everything;
+    int tag = 0;
+    const CompactIndex* index = orderIndex(order_, tag);
+    if (!index)
+        return everything;
+    const TagInfo& info = index->tag(tag);
+    WalkBounds& w = walkBounds_;
+    if (w.known && w.order == order_ && w.keyExpression == info.expression &&
+        w.forExpression == info.forExpression && w.keyLength == info.keyLength &&
+        w.descending == info.descending)
+        return w.bounds;
+    w.bounds = scoped_ ? scope_ : KeyBounds{};
+    const bool structural = cdx_ && index == &*cdx_;
+    const Expression* key = structural && static_cast<std::size_t>(tag) < tagExprs_.size()
+                                ? &tagExprs_[static_cast<std::size_t>(tag)]
+                            : !structural && scratchExpr_ ? &*scratchExpr_
+                                                          : nullptr;
+    if (query_ && key)
+        if (auto prefix = queryKeyPrefix(*query_, *key, info))
+            w.bounds = w.bounds.intersect(KeyBounds::prefix(*prefix));
+    w.known = true;
+    w.order = order_;
+    w.keyExpression = info.expression;
+    w.forExpression = info.forExpression;
+    w.keyLength = info.keyLength;
+    w.descending = info.descending;
+    return w.bounds;
 }
 
 void Table::setEof() {
@@ -95,14 +134,22 @@ bool Table::positionAt(std::optional<KeyEntry> entry, bool forward) {
     atFirst_ = false;
     int tag = 0;
     CompactIndex* index = orderIndex(order_, tag);
+    const KeyBounds& bounds = walkBounds();
+    bool jumped = false;
     while (entry) {
-        if (!inScope(entry->key)) {
-            // Keys are ordered: once past the scope in the walking direction,
-            // nothing further can be in it.
-            bool beyond = forward ? entry->key.compare(0, scopeHigh_.size(), scopeHigh_) > 0
-                                  : entry->key.compare(0, scopeLow_.size(), scopeLow_) < 0;
+        if (!bounds.contains(entry->key)) {
+            // Keys are ordered: once past the bounds in the walking direction,
+            // nothing further can be in them; short of them, the walk goes
+            // straight to their near end.
+            bool beyond = forward ? bounds.atOrPastEnd(entry->key) : bounds.beforeLow(entry->key);
             if (beyond)
                 break;
+            if (!jumped) {
+                jumped = true;
+                entry =
+                    forward ? index->lowerBound(tag, bounds.low) : lastBefore(*index, tag, bounds);
+                continue;
+            }
         } else if (visible(entry->recno, recordBytes(entry->recno))) {
             recno_ = entry->recno;
             position_ = entry;
@@ -143,7 +190,8 @@ bool Table::first() {
     int tag = 0;
     bool found = false;
     if (CompactIndex* index = orderIndex(order_, tag)) {
-        auto start = scoped_ ? index->lowerBound(tag, scopeLow_) : index->first(tag);
+        const KeyBounds& bounds = walkBounds();
+        auto start = bounds.low.empty() ? index->first(tag) : index->lowerBound(tag, bounds.low);
         found = positionAt(start, true);
     } else {
         recno_ = 1;
@@ -162,7 +210,7 @@ bool Table::last() {
     int tag = 0;
     bool found = false;
     if (CompactIndex* index = orderIndex(order_, tag)) {
-        found = positionAt(index->last(tag), false);
+        found = positionAt(lastBefore(*index, tag, walkBounds()), false);
     } else {
         recno_ = header_.recordCount;
         found = settle(false);
@@ -286,6 +334,7 @@ Status Table::setQuery(std::string_view expression) {
     if (expression.find_first_not_of(' ') == std::string_view::npos) {
         query_.reset();
         queryText_.clear();
+        walkBounds_.known = false;
         first();
         return {};
     }
@@ -296,6 +345,7 @@ Status Table::setQuery(std::string_view expression) {
         return fail("The query \"" + std::string(expression) + "\" is not a logical expression");
     query_ = std::move(*expr);
     queryText_ = std::string(expression);
+    walkBounds_.known = false;
     first();
     return {};
 }
@@ -313,8 +363,8 @@ Status Table::setScope(std::string_view low, std::string_view high) {
     atFirst_ = false;
     if (low.empty() && high.empty()) {
         scoped_ = false;
-        scopeLow_.clear();
-        scopeHigh_.clear();
+        scope_ = {};
+        walkBounds_.known = false;
         first();
         return {};
     }
@@ -324,9 +374,9 @@ Status Table::setScope(std::string_view low, std::string_view high) {
     auto hi = utf8ToCp1252Exact(high);
     if (!lo || !hi)
         return fail("The scope has characters that a table cannot hold");
-    scopeLow_ = *lo;
-    scopeHigh_ = *hi;
+    scope_ = KeyBounds::scope(*lo, *hi);
     scoped_ = true;
+    walkBounds_.known = false;
     first();
     return {};
 }
