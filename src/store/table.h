@@ -152,6 +152,7 @@ public:
     // Query and scope
     Status setQuery(std::string_view expression); // empty removes it
     const std::string& dbFilter() const { return queryText_; }
+    // Visible records of the whole table, whatever the order and scope.
     std::uint32_t queryRecCount();
     Status setScope(std::string_view low, std::string_view high); // two empties clear it
 
@@ -205,6 +206,7 @@ private:
     bool visible(std::uint32_t recno, const char* bytes) const;
     bool inScope(const std::string& key) const;
     const KeyBounds& walkBounds() const;
+    std::optional<std::uint32_t> countInQueryRange() const;
     std::string keyOf(const Expression& expr, int keyLength, KeyType type, const char* bytes,
                       std::uint32_t recno) const;
     bool settle(bool forward);

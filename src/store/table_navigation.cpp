@@ -352,10 +352,38 @@ Status Table::setQuery(std::string_view expression) {
 
 std::uint32_t Table::queryRecCount() {
     (void)commitPending();
+    if (auto counted = countInQueryRange())
+        return *counted;
     std::uint32_t count = 0;
     for (std::uint32_t r = 1; r <= header_.recordCount; ++r)
         if (visible(r, recordBytes(r)))
             ++count;
+    return count;
+}
+
+// In an order whose tag holds a key for every record, every record the query
+// accepts lies in the key range it allows: counting there reads those records
+// only, not the whole table. None when that does not hold or the index fails.
+std::optional<std::uint32_t> Table::countInQueryRange() const {
+    int tag = 0;
+    const CompactIndex* index = orderIndex(order_, tag);
+    if (!query_ || !index || !cdx_ || index != &*cdx_ || !writeBlock_.empty() ||
+        static_cast<std::size_t>(tag) >= tagExprs_.size())
+        return std::nullopt;
+    const TagInfo& info = index->tag(tag);
+    if (info.unique || !info.forExpression.empty())
+        return std::nullopt;
+    auto prefix = queryKeyPrefix(*query_, tagExprs_[static_cast<std::size_t>(tag)], info);
+    if (!prefix)
+        return std::nullopt;
+    std::uint32_t count = 0;
+    for (auto entry = index->lowerBound(tag, *prefix);
+         entry && entry->key.compare(0, prefix->size(), *prefix) == 0;
+         entry = index->next(tag, *entry))
+        if (visible(entry->recno, recordBytes(entry->recno)))
+            ++count;
+    if (!index->status())
+        return std::nullopt;
     return count;
 }
 

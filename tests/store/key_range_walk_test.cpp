@@ -192,6 +192,7 @@ TEST_F(KeyRangeWalk, MatchesAtTheEndsOfTheOrderAndNowhere) {
 
 TEST_F(KeyRangeWalk, KeepsWithinTheUserScopeToo) {
     const std::string query = "UPPER(LNAME)=\"SM\"";
+    const std::size_t matches = expected(query, "LNAME").size();
     for (const auto& [low, high] : std::vector<std::pair<std::string, std::string>>{
              {"SMA", "SMI"}, {"A", "SN"}, {"SMY", "Z"}, {"B", "J"}, {"", "SMB"}}) {
         SCOPED_TRACE(low + ".." + high);
@@ -202,6 +203,7 @@ TEST_F(KeyRangeWalk, KeepsWithinTheUserScopeToo) {
         ASSERT_TRUE(t().setQuery(query).ok());
         EXPECT_EQ(forward(t()), want);
         EXPECT_EQ(backward(t()), want);
+        EXPECT_EQ(t().queryRecCount(), matches); // the count is of the whole table
         // The query goes, the scope stays.
         ASSERT_TRUE(t().setQuery("").ok());
         EXPECT_EQ(forward(t()), all);
@@ -278,6 +280,7 @@ TEST_F(KeyRangeWalk, FollowsTheOrderAndAScratchIndex) {
             inScratch.push_back(r);
     EXPECT_EQ(forward(t()), inScratch);
     EXPECT_EQ(backward(t()), inScratch);
+    EXPECT_EQ(t().queryRecCount(), want.size());
     t().closeScratchIndex();
 }
 
