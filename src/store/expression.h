@@ -84,6 +84,9 @@ public:
     // The leading operand's fixed width; 0 when it varies.
     int leadingWidth() const { return leadingWidth_; }
 
+    // How many bytes from the start of a record the expression reads.
+    int recordSpan() const { return recordSpan_; }
+
     // True when records `a` and `b` agree on every byte the expression reads
     // (the fields it names and the deletion mark), so that for one record
     // number both give the same value.
