@@ -25,10 +25,11 @@ bool sameName(std::string_view a, std::string_view b) {
            });
 }
 
-std::string rtrim(std::string s) {
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\0'))
-        s.pop_back();
-    return s;
+std::string_view rtrim(std::string_view s) {
+    std::size_t n = s.size();
+    while (n > 0 && (s[n - 1] == ' ' || s[n - 1] == '\0'))
+        --n;
+    return s.substr(0, n);
 }
 
 template <class T> T readLE(const char* p) {
@@ -407,14 +408,15 @@ std::string Table::getString(int field) const {
         break;
     case 'N':
     case 'F': {
-        std::string s(p, f.length);
+        std::string_view s(p, f.length);
         auto begin = s.find_first_not_of(' ');
-        return begin == std::string::npos ? std::string() : rtrim(s.substr(begin));
+        return begin == std::string_view::npos ? std::string()
+                                               : std::string(rtrim(s.substr(begin)));
     }
     default:
         break;
     }
-    return cp1252ToUtf8(rtrim(std::string(p, f.length)));
+    return cp1252ToUtf8(rtrim(std::string_view(p, f.length)));
 }
 
 std::string Table::getString(std::string_view field) const {
