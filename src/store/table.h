@@ -7,6 +7,7 @@
 #include "compact_index.h"
 #include "dbf_header.h"
 #include "expression.h"
+#include "key_sort.h"
 #include "memo_file.h"
 #include "os_file.h"
 #include "result.h"
@@ -267,9 +268,11 @@ private:
     std::uint32_t recnoBeforeAppend_ = 0;
     std::vector<std::pair<int, std::string>> pendingMemos_;
 
-    // The keys of the tag being built; kept for the next tag of a run of
-    // builds (indexTags), then let go.
+    // The keys of the tag being built and the sort's memory; kept for the
+    // next tag of a run of builds (indexTags), then let go.
     std::string buildKeys_;
+    KeySortScratch sortScratch_;
+    void releaseBuildMemory();
     bool inTagRun_ = false;
 
     // The cursor sits where first() put it and nothing has moved or changed
