@@ -215,6 +215,9 @@ private:
     Status recoverInterruptedPack();
     struct Rewrite;
     Status rewrite(bool keepDeleted, RepairReport* report);
+    // Whether a pack would write the same files again: nothing marked
+    // deleted, nothing after the records, memos packed already.
+    bool alreadyPacked();
     Status updateKeys(const std::string& before, const std::string& after, bool isNew);
     void placeAfterWrite();
     Status buildTag(CompactIndex& index, const TagInfo& info, const Expression& expr);
