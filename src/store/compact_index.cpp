@@ -252,6 +252,31 @@ Status CompactIndex::addTag(const TagInfo& info, const std::vector<KeyEntry>& so
     return addTagFlat(info, FlatKeys{keys.data(), recnos.data(), recnos.size()});
 }
 
+namespace {
+
+// Entries given in key order are checked before anything is written, so that
+// bad ones leave the file as it was. Keys laid out by record number come
+// from this program's own sort; the build checks them as it reads them, which
+// spares a pass of reads in random order.
+Status checkEntries(const CompactIndexImpl& d, const CompactIndexImpl::TagState& tag,
+                    const FlatKeys& sorted) {
+    if (sorted.byRecno)
+        return {};
+    const auto length = static_cast<std::size_t>(tag.tree.keyLength);
+    for (std::size_t i = 0; i < sorted.count; ++i) {
+        std::string_view key = sorted.key(i, length);
+        if (auto s = d.checkKey(tag, key); !s)
+            return s;
+        if (i > 0 && compareEntry(sorted.key(i - 1, length), sorted.recnos[i - 1], key,
+                                  sorted.recnos[i]) >= 0)
+            return fail("Tag " + tag.info.name + ": entries are not sorted (at " +
+                        std::to_string(i) + ")");
+    }
+    return {};
+}
+
+} // namespace
+
 Status CompactIndex::addTagFlat(const TagInfo& info, const FlatKeys& sorted) {
     CompactIndexImpl& d = *impl_;
     if (auto s = d.writable(); !s)
@@ -267,23 +292,14 @@ Status CompactIndex::addTagFlat(const TagInfo& info, const FlatKeys& sorted) {
     tag.info.name = padTagName(info.name);
     tag.info.name.erase(tag.info.name.find_last_not_of(' ') + 1);
     tag.tree.keyLength = info.keyLength;
-    const auto length = static_cast<std::size_t>(info.keyLength);
-    for (std::size_t i = 0; i < sorted.count; ++i) {
-        prefetchKey(sorted, i + kPrefetchAhead, length);
-        std::string_view key = sorted.key(i, length);
-        if (auto s = d.checkKey(tag, key); !s)
-            return s;
-        if (i > 0 && compareEntry(sorted.key(i - 1, length), sorted.recnos[i - 1], key,
-                                  sorted.recnos[i]) >= 0)
-            return fail("Tag " + tag.info.name + ": entries are not sorted (at " +
-                        std::to_string(i) + ")");
-    }
+    if (auto s = checkEntries(d, tag, sorted); !s)
+        return s;
     d.file.dropClean(kCachePages);
     ++d.generation;
     // The header and its expression pool must be adjacent pages.
     const std::uint32_t header = d.file.append();
     d.file.append();
-    auto root = d.buildTree(info.keyLength, sorted);
+    auto root = d.buildTree(tag, sorted);
     if (!root)
         return fail(root.error());
     if (auto s = d.writeTagHeader(header, tag.info, *root, kOptCompound); !s)
@@ -315,17 +331,8 @@ Status CompactIndex::fillEmptyTag(int tag, const FlatKeys& sorted) {
     if (tag < 0 || tag >= tagCount())
         return tagIndexError(d, tag);
     CompactIndexImpl::TagState& state = d.tags[static_cast<std::size_t>(tag)];
-    const auto length = static_cast<std::size_t>(state.info.keyLength);
-    for (std::size_t i = 0; i < sorted.count; ++i) {
-        prefetchKey(sorted, i + kPrefetchAhead, length);
-        std::string_view key = sorted.key(i, length);
-        if (auto s = d.checkKey(state, key); !s)
-            return s;
-        if (i > 0 && compareEntry(sorted.key(i - 1, length), sorted.recnos[i - 1], key,
-                                  sorted.recnos[i]) >= 0)
-            return fail("Tag " + state.info.name + ": entries are not sorted (at " +
-                        std::to_string(i) + ")");
-    }
+    if (auto s = checkEntries(d, state, sorted); !s)
+        return s;
     auto root = d.loadNode(state.tree, state.tree.root);
     if (!root)
         return Error{root.error()};
@@ -336,7 +343,7 @@ Status CompactIndex::fillEmptyTag(int tag, const FlatKeys& sorted) {
     d.file.dropClean(kCachePages);
     ++d.generation;
     const std::uint32_t oldRoot = state.tree.root;
-    auto built = d.buildTree(state.info.keyLength, sorted);
+    auto built = d.buildTree(state, sorted);
     if (!built)
         return Error{built.error()};
     if (auto s = d.setRoot(state.tree, *built); !s)

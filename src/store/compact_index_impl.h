@@ -272,7 +272,9 @@ public:
     Status removeEntry(cdx::Tree& tree, std::string_view key, std::uint32_t recno);
     Status rebuild(cdx::Tree& tree, std::vector<cdx::Step>& path, std::uint32_t offset,
                    cdx::Node node);
-    Result<std::uint32_t> buildTree(int keyLength, const FlatKeys& entries);
+    // The tree of `entries`, checked against the tag's key rules and order as
+    // they are read; its root page.
+    Result<std::uint32_t> buildTree(const TagState& tag, const FlatKeys& entries);
     Status clearTree(cdx::Tree& tree);
     // `seen` collects the pages of the tree; a page already in it is damage.
     Status verifyTree(const cdx::Tree& tree, std::set<std::uint32_t>& seen);

@@ -343,7 +343,8 @@ Status CompactIndexImpl::rebuild(Tree& tree, std::vector<Step>& path, std::uint3
     return rebuild(tree, path, step.page, std::move(updated));
 }
 
-Result<std::uint32_t> CompactIndexImpl::buildTree(int keyLength, const FlatKeys& entries) {
+Result<std::uint32_t> CompactIndexImpl::buildTree(const TagState& tag, const FlatKeys& entries) {
+    const int keyLength = tag.tree.keyLength;
     const auto length = static_cast<std::size_t>(keyLength);
     auto keyAt = [&](std::size_t i) { return entries.key(i, length); };
     struct Ref {
@@ -362,83 +363,136 @@ Result<std::uint32_t> CompactIndexImpl::buildTree(int keyLength, const FlatKeys&
         return {};
     };
 
-    // Leaves packed full, left to right.
-    std::vector<std::pair<std::size_t, std::size_t>> ranges;
-    LeafSizer sizer(keyLength);
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < entries.count; ++i) {
-        prefetchKey(entries, i + kPrefetchAhead, length);
-        if (!sizer.tryAdd(keyAt(i), entries.recnos[i])) {
-            ranges.emplace_back(start, i);
-            start = i;
-            sizer.reset();
-            sizer.tryAdd(keyAt(i), entries.recnos[i]);
-        }
-    }
-    if (start < entries.count || entries.count == 0)
-        ranges.emplace_back(start, entries.count);
-
-    std::vector<std::uint32_t> pages;
-    // With no free pages to reuse, the leaves take consecutive new pages and
-    // go straight to the file in large writes, bypassing the page cache.
-    const bool direct = freeList == kNoPage && ranges.size() > 1;
-    if (direct) {
-        const std::uint32_t first = file.reserve(ranges.size());
-        pages.resize(ranges.size());
-        for (std::size_t i = 0; i < ranges.size(); ++i)
-            pages[i] = first + static_cast<std::uint32_t>(i * kPageSize);
-    } else if (auto s = allocate(ranges.size(), pages); !s) {
-        return Error{s.error()};
-    }
+    // Leaves packed full, left to right, in one pass over the entries: keys
+    // laid out by record number are read in sorted order, which at a large
+    // count means a trip to memory per key, so each is read once. A leaf's
+    // right neighbour is given its page before the leaf is written.
+    // With no free pages to reuse, a build of more than one leaf takes
+    // consecutive new pages and writes them straight to the file in large
+    // writes, bypassing the page cache.
+    bool direct = false;
+    auto newPage = [&]() -> Result<std::uint32_t> {
+        if (direct)
+            return file.reserve(1);
+        return allocPage();
+    };
     constexpr std::size_t kBatchPages = 256;
-    std::vector<std::uint8_t> batch(direct ? kBatchPages * kPageSize : 0);
-    std::size_t batchFirst = 0, batchCount = 0;
+    std::vector<std::uint8_t> batch;
+    std::uint32_t batchFirst = 0;
+    std::size_t batchCount = 0;
     auto writeBatch = [&]() -> Status {
         if (batchCount == 0)
             return {};
-        if (auto err = file.writeThrough(pages[batchFirst], batch.data(), batchCount * kPageSize);
+        if (auto err = file.writeThrough(batchFirst, batch.data(), batchCount * kPageSize);
             !err.empty())
             return ioError("cannot write: " + err);
-        batchFirst += batchCount;
         batchCount = 0;
         return {};
     };
     std::vector<Ref> refs;
     Node leaf;
-    for (std::size_t i = 0; i < ranges.size(); ++i) {
-        leaf.keys.clear();
-        leaf.recnos.clear();
-        for (std::size_t j = ranges[i].first; j < ranges[i].second; ++j) {
-            prefetchKey(entries, j + kPrefetchAhead, length);
-            leaf.keys.append(keyAt(j));
-            leaf.recnos.push_back(entries.recnos[j]);
+    std::uint32_t page = kNoPage, previous = kNoPage;
+    std::size_t lastIn = 0; // the entry last put in the leaf
+    // Writes the gathered leaf; `more` when another leaf follows it.
+    auto emitLeaf = [&](bool more) -> Status {
+        if (page == kNoPage) {
+            direct = more && freeList == kNoPage;
+            if (direct)
+                batch.resize(kBatchPages * kPageSize);
+            auto p = newPage();
+            if (!p)
+                return Error{p.error()};
+            page = *p;
         }
-        leaf.left = i == 0 ? kNoPage : pages[i - 1];
-        leaf.right = i + 1 < pages.size() ? pages[i + 1] : kNoPage;
-        leaf.root = ranges.size() == 1;
+        std::uint32_t next = kNoPage;
+        if (more) {
+            auto p = newPage();
+            if (!p)
+                return Error{p.error()};
+            next = *p;
+        }
+        leaf.left = previous;
+        leaf.right = next;
+        leaf.root = !more && previous == kNoPage;
         if (direct) {
-            std::uint8_t* page = batch.data() + batchCount * kPageSize;
-            std::memset(page, 0, kPageSize);
-            if (!encodeLeaf(leaf, keyLength, page))
+            if (batchCount == 0)
+                batchFirst = page;
+            std::uint8_t* bytes = batch.data() + batchCount * kPageSize;
+            std::memset(bytes, 0, kPageSize);
+            if (!encodeLeaf(leaf, keyLength, bytes))
                 return fail("Index file " + path + ": internal error, leaf does not fit its page");
             if (++batchCount == kBatchPages)
                 if (auto s = writeBatch(); !s)
-                    return Error{s.error()};
-        } else if (auto s = storeNode(pages[i], leaf, keyLength); !s) {
-            return Error{s.error()};
+                    return s;
+        } else if (auto s = storeNode(page, leaf, keyLength); !s) {
+            return s;
         }
-        if (ranges[i].second > ranges[i].first) {
-            const std::size_t last = ranges[i].second - 1;
-            refs.push_back({keyAt(last), entries.recnos[last], pages[i]});
+        if (leaf.size() > 0)
+            refs.push_back({keyAt(lastIn), entries.recnos[lastIn], page});
+        previous = page;
+        page = next;
+        leaf.keys.clear();
+        leaf.recnos.clear();
+        return {};
+    };
+    // Keys laid out by record number are first gathered a chunk at a time
+    // into sorted order, in a tight loop that keeps many reads in flight; two
+    // chunks alternate so that the previous key stays readable.
+    constexpr std::size_t kChunk = 2048;
+    std::string gathered[2];
+    if (entries.byRecno)
+        for (auto& g : gathered)
+            g.resize(std::min(entries.count, kChunk) * length);
+    const char* chunk = nullptr;
+    auto sortedKey = [&](std::size_t i) -> std::string_view {
+        if (!entries.byRecno)
+            return keyAt(i);
+        if (i % kChunk == 0) {
+            std::string& into = gathered[(i / kChunk) % 2];
+            const std::size_t n = std::min(kChunk, entries.count - i);
+            for (std::size_t j = 0; j < n; ++j) {
+                prefetchKey(entries, i + j + kPrefetchAhead, length);
+                std::memcpy(into.data() + j * length, keyAt(i + j).data(), length);
+            }
+            chunk = into.data();
         }
+        return {chunk + (i % kChunk) * length, length};
+    };
+    LeafSizer sizer(keyLength);
+    const bool logical = tag.info.keyType == KeyType::Logical;
+    std::string_view prior;
+    for (std::size_t i = 0; i < entries.count; ++i) {
+        const std::string_view key = sortedKey(i);
+        const std::uint32_t recno = entries.recnos[i];
+        // Every key has the tag's length by construction; a logical key must
+        // still be T or F.
+        if (logical && key != "T" && key != "F")
+            if (auto s = checkKey(tag, key); !s)
+                return Error{s.error()};
+        if (i > 0 && compareEntry(prior, entries.recnos[i - 1], key, recno) >= 0)
+            return fail("Tag " + tag.info.name + ": entries are not sorted (at " +
+                        std::to_string(i) + ")");
+        prior = key;
+        if (!sizer.tryAdd(key, recno)) {
+            if (auto s = emitLeaf(true); !s)
+                return Error{s.error()};
+            sizer.reset();
+            sizer.tryAdd(key, recno);
+        }
+        leaf.keys.append(key);
+        leaf.recnos.push_back(recno);
+        lastIn = i;
     }
+    if (auto s = emitLeaf(false); !s)
+        return Error{s.error()};
     if (auto s = writeBatch(); !s)
         return Error{s.error()};
-    if (ranges.size() == 1)
-        return pages[0];
+    if (refs.size() <= 1)
+        return previous;
 
     // Interior levels, entries spread evenly over the fewest nodes.
     const std::size_t cap = static_cast<std::size_t>(interiorCapacity(keyLength));
+    std::vector<std::uint32_t> pages;
     while (refs.size() > 1) {
         const std::size_t n = refs.size(), k = (n + cap - 1) / cap;
         if (auto s = allocate(k, pages); !s)

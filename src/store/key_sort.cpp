@@ -10,10 +10,7 @@ namespace qp::store {
 
 namespace {
 
-struct Slot {
-    std::uint64_t prefix; // eight key bytes from the current offset, big endian
-    std::uint32_t recno;
-};
+using Slot = KeySortSlot;
 
 bool slotLess(const Slot& a, const Slot& b) {
     return a.prefix < b.prefix || (a.prefix == b.prefix && a.recno < b.recno);
@@ -25,6 +22,13 @@ constexpr std::size_t kSmallRun = 64;
 class KeySorter {
 public:
     KeySorter(const char* keys, std::size_t keyLength) : keys_(keys), length_(keyLength) {}
+
+    // Runs of equal prefixes read their keys in record order with gaps: too
+    // irregular for the processor to fetch ahead by itself.
+    static constexpr std::size_t kAhead = 16;
+    void fetch(std::uint32_t recno, std::size_t offset) const {
+        __builtin_prefetch(keys_ + std::size_t(recno - 1) * length_ + offset);
+    }
 
     std::uint64_t prefix(std::uint32_t recno, std::size_t offset) const {
         const auto* k = reinterpret_cast<const unsigned char*>(keys_) +
@@ -51,26 +55,38 @@ public:
             std::size_t end = begin + 1;
             while (end < n && a[end].prefix == a[begin].prefix)
                 ++end;
-            if (end - begin > 1 && !sameTails(a + begin, end - begin, next)) {
-                for (std::size_t i = begin; i < end; ++i)
-                    a[i].prefix = prefix(a[i].recno, next);
-                sort(a + begin, tmp + begin, end - begin, next);
+            if (end - begin > 1) {
+                // Bytes that every key of the run has alike (the blank rest
+                // of a short name) take no pass of their own.
+                const std::size_t from = firstDifference(a + begin, end - begin, next);
+                if (from < length_) {
+                    for (std::size_t i = begin; i < end; ++i) {
+                        if (i + kAhead < end)
+                            fetch(a[i + kAhead].recno, from);
+                        a[i].prefix = prefix(a[i].recno, from);
+                    }
+                    sort(a + begin, tmp + begin, end - begin, from);
+                }
             }
             begin = end;
         }
     }
 
 private:
-    // Whether every key of the run has the same bytes from `offset` on (blank
-    // fields mostly): the run is then in order already.
-    bool sameTails(const Slot* a, std::size_t n, std::size_t offset) const {
-        const std::size_t rest = length_ - offset;
-        const char* first = keys_ + std::size_t(a[0].recno - 1) * length_ + offset;
-        for (std::size_t i = 1; i < n; ++i)
-            if (std::memcmp(keys_ + std::size_t(a[i].recno - 1) * length_ + offset, first, rest) !=
-                0)
-                return false;
-        return true;
+    // The first offset from `offset` on at which some key of the run differs
+    // from the others; the key length when they are all alike from there on
+    // (blank fields mostly), so the run is in order already.
+    std::size_t firstDifference(const Slot* a, std::size_t n, std::size_t offset) const {
+        std::size_t first = length_;
+        const char* lead = keys_ + std::size_t(a[0].recno - 1) * length_;
+        for (std::size_t i = 1; i < n && first > offset; ++i) {
+            if (i + kAhead < n)
+                fetch(a[i + kAhead].recno, offset);
+            const char* key = keys_ + std::size_t(a[i].recno - 1) * length_;
+            first =
+                std::size_t(std::mismatch(lead + offset, lead + first, key + offset).first - lead);
+        }
+        return first;
     }
 
     // Least significant byte first, one stable counting pass per byte; bytes
@@ -108,9 +124,10 @@ private:
 
 } // namespace
 
-std::vector<std::uint32_t> sortKeysByRecno(const char* keys, std::size_t keyLength,
-                                           std::uint32_t count) {
-    std::vector<std::uint32_t> recnos(count);
+const std::vector<std::uint32_t>& sortKeysByRecno(const char* keys, std::size_t keyLength,
+                                                  std::uint32_t count, KeySortScratch& scratch) {
+    std::vector<std::uint32_t>& recnos = scratch.recnos;
+    sizeBuildBuffer(recnos, count);
     if (count == 0 || keyLength == 0) {
         for (std::uint32_t i = 0; i < count; ++i)
             recnos[i] = i + 1;
@@ -118,9 +135,8 @@ std::vector<std::uint32_t> sortKeysByRecno(const char* keys, std::size_t keyLeng
     }
     KeySorter sorter(keys, keyLength);
     // The radix passes scatter over both arrays: huge pages where possible.
-    std::vector<Slot> memory;
-    sizeBuildBuffer(memory, std::size_t(count) * 2);
-    Slot* slots = memory.data();
+    sizeBuildBuffer(scratch.workspace, std::size_t(count) * 2);
+    Slot* slots = scratch.workspace.data();
     Slot* tmp = slots + count;
     for (std::uint32_t i = 0; i < count; ++i)
         slots[i] = {sorter.prefix(i + 1, 0), i + 1};
@@ -128,6 +144,12 @@ std::vector<std::uint32_t> sortKeysByRecno(const char* keys, std::size_t keyLeng
     for (std::uint32_t i = 0; i < count; ++i)
         recnos[i] = slots[i].recno;
     return recnos;
+}
+
+std::vector<std::uint32_t> sortKeysByRecno(const char* keys, std::size_t keyLength,
+                                           std::uint32_t count) {
+    KeySortScratch scratch;
+    return sortKeysByRecno(keys, keyLength, count, scratch);
 }
 
 } // namespace qp::store

@@ -8,10 +8,26 @@
 
 namespace qp::store {
 
+// Eight key bytes from some offset, big endian, and the record they are of.
+struct KeySortSlot {
+    std::uint64_t prefix;
+    std::uint32_t recno;
+};
+
+// Memory that a run of sorts reuses: for a large table, fresh pages for each
+// sort cost the system as much time again to clear as a radix pass.
+struct KeySortScratch {
+    std::vector<KeySortSlot> workspace; // twice the count: the radix passes go back and forth
+    std::vector<std::uint32_t> recnos;
+};
+
 // Record numbers 1..count in (key, record number) order, where the key of
 // record r is the keyLength bytes at keys + (r - 1) * keyLength. A radix sort
 // on eight key bytes at a time, so the cost grows with the count and the
-// bytes that tell keys apart, not with count * log(count).
+// bytes that tell keys apart, not with count * log(count). The result lives
+// in `scratch` until its next use.
+const std::vector<std::uint32_t>& sortKeysByRecno(const char* keys, std::size_t keyLength,
+                                                  std::uint32_t count, KeySortScratch& scratch);
 std::vector<std::uint32_t> sortKeysByRecno(const char* keys, std::size_t keyLength,
                                            std::uint32_t count);
 

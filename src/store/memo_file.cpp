@@ -136,6 +136,34 @@ Result<std::uint32_t> MemoFile::blocksHeldAt(std::uint32_t block) const {
     return static_cast<std::uint32_t>((bytes + blockSize_ - 1) / blockSize_);
 }
 
+Result<bool> MemoFile::isPacked(std::vector<std::uint32_t> blocks) const {
+    if (!damage_.empty())
+        return false;
+    auto size = file_.size();
+    if (!size)
+        return fail(size.error());
+    if (*size != std::uint64_t(nextFree_) * blockSize_)
+        return false;
+    std::sort(blocks.begin(), blocks.end());
+    std::uint32_t at = firstBlock(blockSize_);
+    for (std::uint32_t block : blocks) {
+        if (block != at)
+            return false; // a gap, or two records sharing a memo
+        std::array<unsigned char, 8> head{};
+        if (auto st = file_.readExact(std::uint64_t(block) * blockSize_, head.data(), head.size());
+            !st)
+            return false;
+        const std::uint32_t length = getBE32(head.data() + 4);
+        if (getBE32(head.data()) != kTextMemo || length == 0)
+            return false; // a pack writes text memos, and none of no length
+        const std::uint64_t end = block + (8 + std::uint64_t(length) + blockSize_ - 1) / blockSize_;
+        if (end > nextFree_)
+            return false;
+        at = static_cast<std::uint32_t>(end);
+    }
+    return at == nextFree_;
+}
+
 Result<std::uint32_t> MemoFile::write(const std::string& text, std::uint32_t oldBlock) {
     if (!damage_.empty())
         return fail(damage_);

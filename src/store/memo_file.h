@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace qp::store {
 
@@ -50,6 +51,11 @@ public:
     }
     // Takes the file's new name after it was renamed.
     void renamed(const std::string& path) { file_.setPath(path); }
+
+    // Whether the text memos starting at `blocks` (none of them 0) fill the
+    // file end to end, each in blocks of its own: the file a pack would
+    // write for them, up to the order of the memos.
+    Result<bool> isPacked(std::vector<std::uint32_t> blocks) const;
 
     std::uint32_t blockSize() const { return blockSize_; }
     const std::string& path() const { return file_.path(); }

@@ -8,6 +8,7 @@
 #include "dbf_header.h"
 #include "expression.h"
 #include "key_bounds.h"
+#include "key_sort.h"
 #include "memo_file.h"
 #include "os_file.h"
 #include "result.h"
@@ -218,6 +219,9 @@ private:
     Status recoverInterruptedPack();
     struct Rewrite;
     Status rewrite(bool keepDeleted, RepairReport* report);
+    // Whether a pack would write the same files again: nothing marked
+    // deleted, nothing after the records, memos packed already.
+    bool alreadyPacked();
     Status updateKeys(const std::string& before, const std::string& after, bool isNew);
     void placeAfterWrite();
     Status buildTag(CompactIndex& index, const TagInfo& info, const Expression& expr);
@@ -282,9 +286,11 @@ private:
     std::uint32_t recnoBeforeAppend_ = 0;
     std::vector<std::pair<int, std::string>> pendingMemos_;
 
-    // The keys of the tag being built; kept for the next tag of a run of
-    // builds (indexTags), then let go.
+    // The keys of the tag being built and the sort's memory; kept for the
+    // next tag of a run of builds (indexTags), then let go.
     std::string buildKeys_;
+    KeySortScratch sortScratch_;
+    void releaseBuildMemory();
     bool inTagRun_ = false;
 
     // The cursor sits where first() put it and nothing has moved or changed

@@ -187,9 +187,9 @@ Status Table::buildTag(CompactIndex& index, const TagInfo& info, const Expressio
             !st)
             return st;
     }
-    std::vector<std::uint32_t> recnos = sortKeysByRecno(keys, length, total);
-    // The tree reads the keys where they are, in sorted order: moving them
-    // into that order first costs a random memory access per key.
+    const std::vector<std::uint32_t>& recnos = sortKeysByRecno(keys, length, total, sortScratch_);
+    // The tree gathers the keys into sorted order as it goes, a chunk at a
+    // time: moving them all first would take another buffer their size.
     return index.addTagFlat(info, FlatKeys{keys, recnos.data(), recnos.size(), true});
 }
 
@@ -255,7 +255,7 @@ Status Table::indexTag(const std::string& tagName, const std::string& expression
         return fail("Tag " + info->name + " already exists");
     auto built = buildTag(*cdx_, *info, *expr);
     if (!inTagRun_)
-        buildKeys_ = std::string();
+        releaseBuildMemory();
     if (!built)
         return built;
     tagExprs_.push_back(std::move(*expr));
@@ -318,8 +318,13 @@ Status Table::indexTags(const std::vector<std::pair<std::string, std::string>>& 
     }
     computed = {};
     inTagRun_ = false;
-    buildKeys_ = std::string();
+    releaseBuildMemory();
     return result;
+}
+
+void Table::releaseBuildMemory() {
+    buildKeys_ = std::string();
+    sortScratch_ = KeySortScratch();
 }
 
 Status Table::deleteStructuralIndex() {

@@ -76,11 +76,50 @@ Status Table::pack() {
         return st;
     if (auto st = ensureWritable(); !st)
         return st;
-    if (auto st = rewrite(false, nullptr); !st)
+    if (alreadyPacked()) {
+        // Copying the file would give the same records in the same places:
+        // the index stays right, and a large table is spared the copy.
+        if (progress_)
+            progress_(100);
+    } else if (auto st = rewrite(false, nullptr); !st) {
         return st;
+    }
     atFirst_ = false;
     first();
     return {};
+}
+
+bool Table::alreadyPacked() {
+    if (!damage_.empty() || countPending_)
+        return false;
+    const std::uint32_t total = header_.recordCount;
+    const std::size_t length = header_.recordLength;
+    // The size a pack writes: the records and the end-of-file mark.
+    auto size = dbf_.size();
+    if (!size || *size != header_.headerLength + std::uint64_t(total) * length + 1)
+        return false;
+    char last = 0;
+    if (!dbf_.readExact(*size - 1, &last, 1) || last != kDbfEndOfFile)
+        return false;
+    const bool memos = header_.hasMemoField();
+    if (memos && !memo_)
+        return false;
+    std::vector<std::uint32_t> blocks;
+    RecordWindows mapped(dbf_, header_.headerLength, length, total);
+    for (std::uint32_t r = 1; r <= total; ++r) {
+        const char* bytes = mapped.record(r);
+        if (!bytes || bytes[0] == '*')
+            return false;
+        if (memos)
+            for (const auto& f : header_.fields)
+                if (isMemo(f))
+                    if (std::uint32_t block = memoBlockAt(bytes + f.offset, f.length))
+                        blocks.push_back(block);
+    }
+    if (!memos)
+        return true;
+    auto packed = memo_->isPacked(std::move(blocks));
+    return packed && *packed;
 }
 
 Status Table::recoverInterruptedPack() {

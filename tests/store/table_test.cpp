@@ -6,6 +6,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <sys/stat.h>
 
 using namespace qp::store;
 using qp::testing::TempDir;
@@ -240,6 +241,63 @@ TEST(Table, KeepsIndexUpToDateThroughEditsPackAndZap) {
         EXPECT_EQ(walk(*t), (std::vector<std::string>{"Again"}));
     }
     EXPECT_EQ(slurp(path).back(), 0x1A);
+}
+
+TEST(Table, PackCopiesTheFilesOnlyWhenThatChangesThem) {
+    TempDir dir;
+    std::string path = dir.file("p.dbf");
+    std::string memoPath = dir.file("p.fpt");
+    auto inode = [](const std::string& file) {
+        struct stat st {};
+        return ::stat(file.c_str(), &st) == 0 ? st.st_ino : ino_t(0);
+    };
+    Table t = openNew(path);
+    for (const char* n : {"Moore", "Lee", "Perez"})
+        add(t, n);
+    ASSERT_TRUE(t.go(1));
+    ASSERT_TRUE(t.replace("MEMO", "short").ok());
+    ASSERT_TRUE(t.post().ok());
+    ASSERT_TRUE(t.go(3));
+    ASSERT_TRUE(t.replace("MEMO", "third").ok());
+    ASSERT_TRUE(t.post().ok());
+    ASSERT_TRUE(t.go(1));
+    ASSERT_TRUE(t.replace("MEMO", std::string(500, 'x')).ok()); // leaves its old block unused
+    ASSERT_TRUE(t.post().ok());
+    ASSERT_TRUE(t.indexTag("NAME", "UPPER(NAME)").ok());
+    ASSERT_TRUE(t.flush().ok());
+
+    // Unused memo blocks: the pack copies and the memo file shrinks.
+    const auto memoBefore = slurp(memoPath).size();
+    ASSERT_TRUE(t.pack().ok());
+    EXPECT_LT(slurp(memoPath).size(), memoBefore);
+    ASSERT_TRUE(t.go(1));
+    EXPECT_EQ(*t.getMemo("MEMO"), std::string(500, 'x'));
+    ASSERT_TRUE(t.go(3));
+    EXPECT_EQ(*t.getMemo("MEMO"), "third");
+
+    // Nothing to remove: the same files stay, index and all.
+    ASSERT_TRUE(t.flush().ok());
+    const auto table = slurp(path), memo = slurp(memoPath);
+    const auto tableInode = inode(path), memoInode = inode(memoPath);
+    ASSERT_TRUE(t.pack().ok());
+    ASSERT_TRUE(t.flush().ok());
+    EXPECT_EQ(inode(path), tableInode);
+    EXPECT_EQ(inode(memoPath), memoInode);
+    EXPECT_EQ(slurp(path), table);
+    EXPECT_EQ(slurp(memoPath), memo);
+    ASSERT_TRUE(t.setOrder(t.tagArea("NAME")).ok());
+    EXPECT_EQ(walk(t), (std::vector<std::string>{"Lee", "Moore", "Perez"}));
+    EXPECT_TRUE(t.checkIndex(Table::IndexCheck::Full).ok());
+
+    // A deleted record: copied again without it.
+    ASSERT_TRUE(t.go(2));
+    ASSERT_TRUE(t.deleteRecord().ok());
+    ASSERT_TRUE(t.pack().ok());
+    EXPECT_NE(inode(path), tableInode);
+    EXPECT_EQ(t.recCount(), 2u);
+    EXPECT_EQ(walk(t), (std::vector<std::string>{"Moore", "Perez"}));
+    ASSERT_TRUE(t.go(2));
+    EXPECT_EQ(*t.getMemo("MEMO"), "third");
 }
 
 TEST(Table, ScratchIndexShowsOnlyAddedRecords) {
