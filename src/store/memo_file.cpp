@@ -117,12 +117,25 @@ Result<std::string> MemoFile::read(std::uint32_t block) const {
     std::uint32_t length = getBE32(head.data() + 4);
     if (at + 8 + length > *size)
         return damaged(path(), "memo block " + std::to_string(block) + " runs past the end");
-    auto end = static_cast<std::uint32_t>((at + 8 + length + blockSize_ - 1) / blockSize_);
+    auto end = static_cast<std::uint32_t>(block + blocksFor(length));
     usedEnd_ = std::max(usedEnd_, end);
     std::string text(length, '\0');
     if (auto st = file_.readExact(at + 8, text.data(), length); !st)
         return fail(st.error());
     return text;
+}
+
+std::uint64_t MemoFile::blocksFor(std::uint64_t textLength) const {
+    return (8 + textLength + blockSize_ - 1) / blockSize_; // the type and length, then the text
+}
+
+std::string MemoFile::memoBlocks(const std::string& text) const {
+    std::string data(blocksFor(text.size()) * blockSize_, '\0');
+    auto* p = reinterpret_cast<unsigned char*>(data.data());
+    putBE32(p, kTextMemo);
+    putBE32(p + 4, static_cast<std::uint32_t>(text.size()));
+    std::copy(text.begin(), text.end(), data.begin() + 8);
+    return data;
 }
 
 Result<std::uint32_t> MemoFile::blocksHeldAt(std::uint32_t block) const {
@@ -132,8 +145,7 @@ Result<std::uint32_t> MemoFile::blocksHeldAt(std::uint32_t block) const {
         return fail(n.error());
     if (*n < head.size())
         return 0u;
-    std::uint64_t bytes = 8 + std::uint64_t(getBE32(head.data() + 4));
-    return static_cast<std::uint32_t>((bytes + blockSize_ - 1) / blockSize_);
+    return static_cast<std::uint32_t>(blocksFor(getBE32(head.data() + 4)));
 }
 
 Result<bool> MemoFile::isPacked(std::vector<std::uint32_t> blocks) const {
@@ -156,7 +168,7 @@ Result<bool> MemoFile::isPacked(std::vector<std::uint32_t> blocks) const {
         const std::uint32_t length = getBE32(head.data() + 4);
         if (getBE32(head.data()) != kTextMemo || length == 0)
             return false; // a pack writes text memos, and none of no length
-        const std::uint64_t end = block + (8 + std::uint64_t(length) + blockSize_ - 1) / blockSize_;
+        const std::uint64_t end = block + blocksFor(length);
         if (end > nextFree_)
             return false;
         at = static_cast<std::uint32_t>(end);
@@ -173,8 +185,7 @@ Result<std::uint32_t> MemoFile::write(const std::string& text, std::uint32_t old
                                    std::to_string(usedEnd_) + ")");
     if (text.empty())
         return 0u;
-    std::uint64_t needBytes = 8 + std::uint64_t(text.size());
-    auto needBlocks = static_cast<std::uint32_t>((needBytes + blockSize_ - 1) / blockSize_);
+    auto needBlocks = static_cast<std::uint32_t>(blocksFor(text.size()));
 
     std::uint32_t block = nextFree_;
     bool atEnd = true;
@@ -190,14 +201,10 @@ Result<std::uint32_t> MemoFile::write(const std::string& text, std::uint32_t old
         }
     }
 
-    std::string data(needBlocks * std::size_t(blockSize_), '\0');
-    auto* p = reinterpret_cast<unsigned char*>(data.data());
-    putBE32(p, kTextMemo);
-    putBE32(p + 4, static_cast<std::uint32_t>(text.size()));
-    std::copy(text.begin(), text.end(), data.begin() + 8);
+    const std::string data = memoBlocks(text);
     // The last block is written only as far as the text goes, so that a
     // reused memo does not zero what follows it.
-    std::size_t writeLength = atEnd ? data.size() : std::size_t(needBytes);
+    std::size_t writeLength = atEnd ? data.size() : 8 + text.size();
     if (auto st = file_.writeAt(std::uint64_t(block) * blockSize_, data.data(), writeLength); !st)
         return fail(st.error());
     if (atEnd) {
@@ -211,13 +218,8 @@ Result<std::uint32_t> MemoFile::write(const std::string& text, std::uint32_t old
 Result<std::uint32_t> MemoFile::append(const std::string& text) {
     if (text.empty())
         return 0u;
-    std::uint64_t needBytes = 8 + std::uint64_t(text.size());
-    auto needBlocks = static_cast<std::uint32_t>((needBytes + blockSize_ - 1) / blockSize_);
-    std::string data(needBlocks * std::size_t(blockSize_), '\0');
-    auto* p = reinterpret_cast<unsigned char*>(data.data());
-    putBE32(p, kTextMemo);
-    putBE32(p + 4, static_cast<std::uint32_t>(text.size()));
-    std::copy(text.begin(), text.end(), data.begin() + 8);
+    auto needBlocks = static_cast<std::uint32_t>(blocksFor(text.size()));
+    const std::string data = memoBlocks(text);
     std::uint32_t block = nextFree_;
     if (auto st = file_.writeAt(std::uint64_t(block) * blockSize_, data.data(), data.size()); !st)
         return fail(st.error());

@@ -62,6 +62,10 @@ public:
 
 private:
     Status writeHeader();
+    // Blocks a memo of `textLength` bytes takes.
+    std::uint64_t blocksFor(std::uint64_t textLength) const;
+    // A text memo as stored: type, length and text, padded to whole blocks.
+    std::string memoBlocks(const std::string& text) const;
     Result<std::uint32_t> blocksHeldAt(std::uint32_t block) const;
 
     OsFile file_;
