@@ -5,6 +5,7 @@
 
 #include "store/compact_index.h"
 #include "store/compact_index_impl.h"
+#include "support/sample_addresses.h"
 
 #include <gtest/gtest.h>
 
@@ -24,20 +25,10 @@ using Model = std::set<std::pair<std::string, std::uint32_t>>;
 
 class CompactIndexCacheTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() /
-               ("qp_cdxcache_" + std::string(info->name()) + "_" + std::to_string(::getpid()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        cdx::setDecodedPageLimit(savedLimit_);
-        fs::remove_all(dir_);
-    }
-    std::string file(const std::string& name) const { return (dir_ / name).string(); }
+    void TearDown() override { cdx::setDecodedPageLimit(savedLimit_); }
+    std::string file(const std::string& name) const { return dir_.file(name); }
 
-    fs::path dir_;
+    qp::testing::TempDir dir_;
     std::size_t savedLimit_ = cdx::decodedPageLimit();
 };
 

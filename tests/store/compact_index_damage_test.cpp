@@ -3,6 +3,7 @@
 // a leaf laid out with other bit widths than ours, as other writers choose.
 
 #include "store/compact_index.h"
+#include "support/sample_addresses.h"
 
 #include <gtest/gtest.h>
 
@@ -36,11 +37,6 @@ void putLe32(std::string& b, std::size_t at, std::uint32_t v) {
 class CompactIndexDamageTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() /
-               ("qp_cdx_damage_" + std::string(info->name()) + "_" + std::to_string(::getpid()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
         auto index = CompactIndex::createCompound(file("good.cdx"));
         ASSERT_TRUE(index);
         std::vector<KeyEntry> entries;
@@ -58,9 +54,7 @@ protected:
         good_ = read(file("good.cdx"));
         tagRoot_ = le32(good_, 1536);
     }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string file(const std::string& name) const { return (dir_ / name).string(); }
+    std::string file(const std::string& name) const { return dir_.file(name); }
     static std::string read(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
         return std::string((std::istreambuf_iterator<char>(in)), {});
@@ -91,7 +85,7 @@ protected:
         return {};
     }
 
-    fs::path dir_;
+    qp::testing::TempDir dir_;
     std::string good_;
     std::uint32_t tagRoot_ = 0;
     int counter_ = 0;

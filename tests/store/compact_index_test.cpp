@@ -2,6 +2,7 @@
 // navigation, zap, standalone IDX files and read-only use.
 
 #include "store/compact_index.h"
+#include "support/sample_addresses.h"
 
 #include <gtest/gtest.h>
 
@@ -22,17 +23,9 @@ using Model = std::set<std::pair<std::string, std::uint32_t>>;
 
 class CompactIndexTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() /
-               ("qp_cdx_" + std::string(info->name()) + "_" + std::to_string(::getpid()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string file(const std::string& name) const { return (dir_ / name).string(); }
+    std::string file(const std::string& name) const { return dir_.file(name); }
 
-    fs::path dir_;
+    qp::testing::TempDir dir_;
 };
 
 ::testing::AssertionResult ok(const Status& s) {
