@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 
 namespace qp::exchange {
 
@@ -366,7 +367,16 @@ ImportOutcome importAsciiRecords(store::Table& table, const std::string& csvPath
         if (hooks.status)
             hooks.status(s);
     };
+    // Records before the run: a write that fails takes back the records that
+    // did not reach the file, and the message counts only those kept.
+    std::optional<std::uint32_t> countBefore;
     auto finish = [&](ImportOutcome::Kind kind) {
+        if (countBefore) {
+            if (auto st = table.deferRecordCount(false);
+                !st && kind != ImportOutcome::Kind::WriteError)
+                kind = ImportOutcome::Kind::WriteError;
+            outcome.imported = std::min(outcome.imported, table.recCount() - *countBefore);
+        }
         outcome.kind = kind;
         if (reading) {
             outcome.damagedLines = reading->damagedCount();
@@ -398,6 +408,7 @@ ImportOutcome importAsciiRecords(store::Table& table, const std::string& csvPath
         store::Table& table;
         ~CountOnce() { (void)table.deferRecordCount(false); }
     } countOnce{table};
+    countBefore = table.recCount();
     (void)table.deferRecordCount(true);
 
     status(kCountingStatus);

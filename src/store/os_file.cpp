@@ -64,8 +64,12 @@ Result<OsFile> OsFile::open(const std::string& path, FileAccess access, FileLock
 }
 
 OsFile::OsFile(OsFile&& other) noexcept
-    : fd_(other.fd_), writable_(other.writable_), path_(std::move(other.path_)) {
+    : fd_(other.fd_), writable_(other.writable_), path_(std::move(other.path_)),
+      gathering_(other.gathering_), gathered_(std::move(other.gathered_)),
+      gatheredAt_(other.gatheredAt_) {
     other.fd_ = -1;
+    other.gathering_ = false;
+    other.gathered_.clear();
 }
 
 OsFile& OsFile::operator=(OsFile&& other) noexcept {
@@ -74,7 +78,12 @@ OsFile& OsFile::operator=(OsFile&& other) noexcept {
         fd_ = other.fd_;
         writable_ = other.writable_;
         path_ = std::move(other.path_);
+        gathering_ = other.gathering_;
+        gathered_ = std::move(other.gathered_);
+        gatheredAt_ = other.gatheredAt_;
         other.fd_ = -1;
+        other.gathering_ = false;
+        other.gathered_.clear();
     }
     return *this;
 }
@@ -85,6 +94,11 @@ OsFile::~OsFile() {
 
 void OsFile::close() {
     if (fd_ >= 0) {
+        // What a caller did not write out before closing still reaches the
+        // file; a failure here has no one left to report to.
+        (void)writeGathered();
+        gathering_ = false;
+        gathered_ = std::string();
         unregisterOpenFile(fd_);
         ::close(fd_);
         fd_ = -1;
@@ -116,6 +130,8 @@ Status renameFile(const std::string& from, const std::string& to) {
 }
 
 Result<std::size_t> OsFile::readAt(std::uint64_t offset, void* buffer, std::size_t size) const {
+    if (auto st = writeGathered(); !st)
+        return fail(st.error());
     std::size_t done = 0;
     auto* out = static_cast<char*>(buffer);
     while (done < size) {
@@ -141,9 +157,80 @@ Status OsFile::readExact(std::uint64_t offset, void* buffer, std::size_t size) c
     return {};
 }
 
+namespace {
+// Gathered writes go out once this many bytes wait, in pieces that each end
+// on a boundary of kGatherPiece: the system keeps each piece in one large
+// page, and finds pages of this size without reclaiming memory for them.
+constexpr std::size_t kGatherBytes = std::size_t(1) << 20;
+constexpr std::uint64_t kGatherPiece = std::uint64_t(256) << 10;
+} // namespace
+
 Status OsFile::writeAt(std::uint64_t offset, const void* data, std::size_t size) {
     if (!writable_)
         return fail("File " + path_ + " is open read-only");
+    if (!gathering_)
+        return writeThrough(offset, data, size);
+    if (gathered_.empty())
+        gatheredAt_ = offset;
+    if (offset < gatheredAt_ || offset > gatheredAt_ + gathered_.size()) {
+        if (auto st = writeGathered(); !st)
+            return st;
+        return writeThrough(offset, data, size);
+    }
+    const auto at = static_cast<std::size_t>(offset - gatheredAt_);
+    if (at + size > gathered_.size())
+        gathered_.resize(at + size);
+    std::memcpy(gathered_.data() + at, data, size);
+    if (gathered_.size() < kGatherBytes)
+        return {};
+    return writeGatheredUpTo((gatheredAt_ + gathered_.size()) / kGatherPiece * kGatherPiece);
+}
+
+Status OsFile::gatherWrites(bool on) {
+    if (on) {
+        gathering_ = writable_;
+        return {};
+    }
+    auto st = writeGathered();
+    gathering_ = false;
+    if (st)
+        gathered_ = std::string();
+    return st;
+}
+
+Status OsFile::writeGathered() const {
+    return writeGatheredUpTo(gatheredAt_ + gathered_.size());
+}
+
+// Writes the gathered bytes before `end` and keeps the rest. On failure the
+// pieces written are gone from memory and the rest stays, so that nothing
+// counts as written that may not be.
+Status OsFile::writeGatheredUpTo(std::uint64_t end) const {
+    if (gathered_.empty() || end <= gatheredAt_)
+        return {};
+    std::size_t done = 0;
+    Status st;
+    for (std::uint64_t at = gatheredAt_; at < end && st;) {
+        const std::uint64_t next = std::min(end, (at / kGatherPiece + 1) * kGatherPiece);
+        st = writeThrough(at, gathered_.data() + done, static_cast<std::size_t>(next - at));
+        if (st) {
+            done += static_cast<std::size_t>(next - at);
+            at = next;
+        }
+    }
+    gathered_.erase(0, done);
+    gatheredAt_ += done;
+    return st;
+}
+
+std::optional<std::uint64_t> OsFile::dropGathered() {
+    if (gathered_.empty())
+        return std::nullopt;
+    gathered_.clear();
+    return gatheredAt_;
+}
+
+Status OsFile::writeThrough(std::uint64_t offset, const void* data, std::size_t size) const {
     std::size_t done = 0;
     const auto* in = static_cast<const char*>(data);
     while (done < size) {
@@ -159,6 +246,8 @@ Status OsFile::writeAt(std::uint64_t offset, const void* data, std::size_t size)
 }
 
 Result<std::uint64_t> OsFile::size() const {
+    if (auto written = writeGathered(); !written)
+        return fail(written.error());
     struct stat st {};
     if (::fstat(fd_, &st) != 0)
         return fail(systemError("Cannot read", path_));
@@ -166,12 +255,16 @@ Result<std::uint64_t> OsFile::size() const {
 }
 
 Status OsFile::truncate(std::uint64_t size) {
+    if (auto st = writeGathered(); !st)
+        return st;
     if (::ftruncate(fd_, static_cast<off_t>(size)) != 0)
         return fail(systemError("Cannot write", path_));
     return {};
 }
 
 Status OsFile::sync() {
+    if (auto st = writeGathered(); !st)
+        return st;
     if (::fsync(fd_) != 0)
         return fail(systemError("Cannot write", path_));
     return {};
@@ -200,7 +293,7 @@ MappedRegion::~MappedRegion() {
 MappedRegion MappedRegion::map(const OsFile& file, std::uint64_t offset, std::size_t length,
                                bool populate) {
     MappedRegion region;
-    if (length == 0 || !file.isOpen())
+    if (length == 0 || !file.isOpen() || !file.writeGathered())
         return region;
     auto page = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
     std::uint64_t start = offset / page * page;

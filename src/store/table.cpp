@@ -510,6 +510,8 @@ Result<bool> Table::evalLogical(std::string_view expression) const {
 Status Table::flush() {
     if (!dbf_.isOpen() || mode_ == OpenMode::ReadOnly)
         return {};
+    if (auto st = dbf_.writeGathered(); !st)
+        return keepWrittenRecords(st);
     if (cdx_)
         if (auto st = cdx_->flush(); !st)
             return st;
@@ -524,9 +526,46 @@ Status Table::flush() {
 
 Status Table::deferRecordCount(bool on) {
     deferCount_ = on;
-    if (!on && countPending_ && dbf_.isOpen() && mode_ != OpenMode::ReadOnly)
+    if (!dbf_.isOpen() || mode_ == OpenMode::ReadOnly)
+        return {};
+    if (auto st = dbf_.gatherWrites(on && mode_ == OpenMode::Exclusive); !st)
+        return keepWrittenRecords(st);
+    if (!on && countPending_)
         return writeFixedHeader();
     return {};
+}
+
+// Gathered appends failed to reach the file: the header is to count only
+// the records the file holds whole, and the file ends after them.
+Status Table::keepWrittenRecords(const Status& failure) {
+    const std::optional<std::uint64_t> written = dbf_.dropGathered();
+    invalidateCache();
+    if (!written)
+        return failure;
+    const std::uint64_t whole = *written <= header_.headerLength
+                                    ? 0
+                                    : (*written - header_.headerLength) / header_.recordLength;
+    if (whole >= header_.recordCount)
+        return failure;
+    const auto lost = header_.recordCount - static_cast<std::uint32_t>(whole);
+    header_.recordCount = static_cast<std::uint32_t>(whole);
+    countPending_ = true;
+    const std::uint64_t end = header_.headerLength + whole * header_.recordLength;
+    const char eofMark = kDbfEndOfFile;
+    Status st = dbf_.truncate(end);
+    if (st)
+        st = dbf_.writeAt(end, &eofMark, 1);
+    if (st)
+        st = dbf_.writeGathered();
+    if (st)
+        st = writeFixedHeader();
+    if (recno_ > header_.recordCount && !appending_)
+        first();
+    std::string message = failure.error() + "\nThe last " + std::to_string(lost) +
+                          (lost == 1 ? " record" : " records") + " added did not reach the file.";
+    if (!st)
+        message += "\n" + st.error();
+    return fail(message);
 }
 
 } // namespace qp::store

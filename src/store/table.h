@@ -187,7 +187,10 @@ public:
     // writes the record count into its header at flush, close or when turned
     // off, not after every record. The header never counts a record that is
     // not whole on disk; a crash in the run leaves it counting fewer than the
-    // file holds, which open reports and repair mends keeping every record.
+    // file holds, which open reports and repair mends keeping every record
+    // that reached the file. The records themselves reach it megabytes at a
+    // time; when a write fails, the count drops to the records the file
+    // holds whole, and the error says so.
     Status deferRecordCount(bool on);
 
     // Expressions on the current record
@@ -228,6 +231,7 @@ private:
     const char* mappedRecord(std::uint32_t recno) const;
     Status writeCurrent();
     Status undoWrite(bool wasNew);
+    Status keepWrittenRecords(const Status& failure);
     Status setDeletionMark(char mark);
     Status commitPending();
     CompactIndex* orderIndex(int order, int& tagInFile) const;

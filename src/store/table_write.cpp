@@ -207,7 +207,7 @@ Status Table::writeCurrent() {
         // sole writer in a run of appends counts them once, at flush.
         std::string bytes = record_ + kDbfEndOfFile;
         if (auto st = dbf_.writeAt(at, bytes.data(), bytes.size()); !st)
-            return st;
+            return keepWrittenRecords(st);
         header_.recordCount = recno_;
         countPending_ = true;
         if (!deferCount_ || mode_ != OpenMode::Exclusive)

@@ -2,6 +2,7 @@
 #include "exchange/copy_out.h"
 #include "exchange/same_file.h"
 #include "exchange_test_support.h"
+#include "support/file_size_limit.h"
 
 #include <gtest/gtest.h>
 
@@ -264,6 +265,31 @@ TEST(Import, CancelStopsAfterTheCurrentRecordAndIndexesAreRebuilt) {
     EXPECT_TRUE(table.indexName().empty() || !store::addressIndexValid(table));
     ASSERT_TRUE(rebuildAfterImport(table));
     EXPECT_TRUE(store::addressIndexValid(table));
+}
+
+TEST(Import, AFullDiskCountsOnlyTheRecordsKept) {
+    TempDir dir;
+    std::string csv;
+    for (int i = 0; i < 40000; ++i)
+        csv += "Name" + std::to_string(i) + ",City\r\n";
+    writeFile(dir.file("in.csv"), csv);
+    auto table = newAddressFile(dir.file("ADDR.DBF"));
+    ImportOutcome outcome;
+    {
+        testing::FileSizeLimit full(std::uint64_t(12) << 20);
+        outcome =
+            importAsciiRecords(table, dir.file("in.csv"),
+                               matched(2, {{0, "Last Name"}, {1, "City"}}), defaultImportFields());
+    }
+    EXPECT_EQ(outcome.kind, ImportOutcome::Kind::WriteError);
+    const std::uint32_t kept = table.recCount();
+    EXPECT_GT(kept, 0u);
+    EXPECT_LT(kept, 40000u);
+    EXPECT_EQ(outcome.imported, kept);
+    EXPECT_EQ(outcome.message, "Unknown error writing to data file after importing " +
+                                   std::to_string(kept) + " records.");
+    ASSERT_TRUE(table.go(kept));
+    EXPECT_EQ(table.getString("LNAME"), "Name" + std::to_string(kept - 1));
 }
 
 TEST(Import, RoundTripOfTrickyValuesThroughTheTextExport) {

@@ -3,6 +3,7 @@
 
 #include "store/address_file.h"
 #include "store/table.h"
+#include "support/file_size_limit.h"
 #include "support/sample_addresses.h"
 
 #include <gtest/gtest.h>
@@ -89,55 +90,113 @@ TEST(AppendRun, TheHeaderCountsTheRunOnceAndNeverAPartialRecord) {
     TempDir dir;
     const std::string dbf = dir.file("ADDR.DBF");
     ASSERT_TRUE(SampleAddresses::writeTable(dbf, 10, false).ok());
+    // Enough records that some reach the file while the run goes on: it
+    // writes them megabytes at a time, cut wherever the boundary falls.
+    constexpr std::uint32_t kRun = 20000;
     {
         auto t = Table::open(dbf, OpenMode::Exclusive);
         ASSERT_TRUE(t.ok()) << t.error();
         ASSERT_TRUE(t->deferRecordCount(true).ok());
         SampleAddresses gen(9);
-        for (int i = 0; i < 50; ++i) {
+        for (std::uint32_t i = 0; i < kRun; ++i) {
             ASSERT_TRUE(SampleAddresses::append(*t, gen.next()).ok());
             ASSERT_TRUE(t->post().ok());
         }
-        EXPECT_EQ(t->recCount(), 60u);
+        EXPECT_EQ(t->recCount(), 10 + kRun);
         EXPECT_EQ(countOnDisk(dbf), 10u);
 
-        // Killed here (the files as they stand), with half a record after
+        // Killed here (the files as they stand), with part of a record after
         // the whole ones: the copy opens, says it is damaged, and the repair
         // keeps every whole record.
         const std::string crashed = dir.file("CRASHED.DBF");
         copyTable(dbf, crashed);
-        {
-            std::ofstream tail(crashed, std::ios::binary | std::ios::in | std::ios::ate);
-            tail.seekp(-1, std::ios::end); // over the end mark
-            tail << std::string(100, 'x');
-        }
+        const auto size = fs::file_size(crashed);
+        const std::uint64_t first = t->header().headerLength, length = t->header().recordLength;
+        ASSERT_GT(size, first + 10 * length + 1);
+        const auto whole = static_cast<std::uint32_t>((size - first) / length);
         auto c = Table::open(crashed, OpenMode::Exclusive);
         ASSERT_TRUE(c.ok()) << c.error();
         EXPECT_EQ(c->recCount(), 10u);
         EXPECT_NE(c->damage(), "");
         auto report = c->repair();
         ASSERT_TRUE(report.ok()) << report.error();
-        EXPECT_EQ(report->recordsKept, 60u);
-        EXPECT_EQ(report->bytesDropped, 100u);
-        EXPECT_EQ(countOnDisk(crashed), 60u);
+        EXPECT_EQ(report->recordsKept, whole);
+        EXPECT_EQ(report->bytesDropped, (size - first) % length);
+        EXPECT_EQ(countOnDisk(crashed), whole);
+        EXPECT_LT(whole, 10 + kRun);
 
         ASSERT_TRUE(t->deferRecordCount(false).ok());
-        EXPECT_EQ(countOnDisk(dbf), 60u);
+        EXPECT_EQ(countOnDisk(dbf), 10 + kRun);
+        EXPECT_EQ(fs::file_size(dbf), first + (10 + kRun) * length + 1);
         // Without the run, every append is counted as it is written.
         ASSERT_TRUE(SampleAddresses::append(*t, gen.next()).ok());
         ASSERT_TRUE(t->post().ok());
-        EXPECT_EQ(countOnDisk(dbf), 61u);
+        EXPECT_EQ(countOnDisk(dbf), 11 + kRun);
         ASSERT_TRUE(t->deferRecordCount(true).ok());
         ASSERT_TRUE(SampleAddresses::append(*t, gen.next()).ok());
         ASSERT_TRUE(t->post().ok());
-        EXPECT_EQ(countOnDisk(dbf), 61u);
+        EXPECT_EQ(countOnDisk(dbf), 11 + kRun);
+        // A record read back in the run comes from the file as written.
+        ASSERT_TRUE(t->go(12 + kRun));
+        EXPECT_EQ(t->recNo(), 12 + kRun);
     }
     // Closing counts the rest.
-    EXPECT_EQ(countOnDisk(dbf), 62u);
+    EXPECT_EQ(countOnDisk(dbf), 12 + kRun);
     auto t = Table::open(dbf, OpenMode::ReadOnly);
     ASSERT_TRUE(t.ok());
     EXPECT_EQ(t->damage(), "");
-    EXPECT_EQ(t->recCount(), 62u);
+    EXPECT_EQ(t->recCount(), 12 + kRun);
+}
+
+TEST(AppendRun, AFailedWriteTakesBackOnlyTheRecordsTheFileDoesNotHold) {
+    TempDir dir;
+    const std::string dbf = dir.file("ADDR.DBF");
+    ASSERT_TRUE(SampleAddresses::writeTable(dbf, 10, false).ok());
+    std::vector<std::string> names;
+    std::uint64_t first = 0, length = 0;
+    std::uint32_t kept = 0;
+    {
+        auto t = Table::open(dbf, OpenMode::Exclusive);
+        ASSERT_TRUE(t.ok()) << t.error();
+        first = t->header().headerLength;
+        length = t->header().recordLength;
+        ASSERT_TRUE(t->deferRecordCount(true).ok());
+        SampleAddresses gen(5);
+        Status failed;
+        {
+            // The disk fills at 12 MB: the first megabytes of the run reach
+            // the file, the next ones do not.
+            FileSizeLimit full(std::uint64_t(12) << 20);
+            for (int i = 0; i < 40000 && failed; ++i) {
+                auto a = gen.next();
+                names.push_back(a.lname);
+                failed = SampleAddresses::append(*t, a);
+                if (failed)
+                    failed = t->post();
+            }
+        }
+        ASSERT_FALSE(failed);
+        EXPECT_NE(failed.error().find("added did not reach the file"), std::string::npos)
+            << failed.error();
+        t->discard();
+        kept = t->recCount();
+        EXPECT_GT(kept, 10u);
+        EXPECT_LT(kept, 10 + names.size());
+        EXPECT_EQ(fs::file_size(dbf), first + kept * length + 1);
+        ASSERT_TRUE(t->deferRecordCount(false).ok());
+        EXPECT_EQ(countOnDisk(dbf), kept);
+        // The run goes on once there is room.
+        ASSERT_TRUE(t->deferRecordCount(true).ok());
+        ASSERT_TRUE(SampleAddresses::append(*t, gen.next()).ok());
+        ASSERT_TRUE(t->post().ok());
+    }
+    EXPECT_EQ(countOnDisk(dbf), kept + 1);
+    EXPECT_EQ(fs::file_size(dbf), first + (kept + 1) * length + 1);
+    auto t = Table::open(dbf, OpenMode::ReadOnly);
+    ASSERT_TRUE(t.ok()) << t.error();
+    EXPECT_EQ(t->damage(), "");
+    ASSERT_TRUE(t->go(kept));
+    EXPECT_EQ(t->getString("LNAME"), names[kept - 11]);
 }
 
 TEST(ScratchIndex, RecordsAddedAtOnceComeInTheOrderOfOneByOne) {
