@@ -134,7 +134,6 @@ const std::vector<std::uint32_t>& sortKeysByRecno(const char* keys, std::size_t 
         return recnos;
     }
     KeySorter sorter(keys, keyLength);
-    // The radix passes scatter over both arrays: huge pages where possible.
     sizeBuildBuffer(scratch.workspace, std::size_t(count) * 2);
     Slot* slots = scratch.workspace.data();
     Slot* tmp = slots + count;
