@@ -333,4 +333,12 @@ const char* RecordWindows::record(std::uint32_t recno) {
     return window_.data() + std::size_t(recno - windowFirst_) * recordLength_;
 }
 
+void RecordWindows::prefetch(std::uint32_t recno, const std::vector<std::size_t>& offsets) const {
+    if (recno < windowFirst_ || recno >= windowFirst_ + windowCount_)
+        return;
+    const char* bytes = window_.data() + std::size_t(recno - windowFirst_) * recordLength_;
+    for (std::size_t offset : offsets)
+        __builtin_prefetch(bytes + offset);
+}
+
 } // namespace qp::store

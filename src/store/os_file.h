@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace qp::store {
 
@@ -102,6 +103,11 @@ public:
     // Record `recno` (1-based), valid until a call outside its window; null
     // when it is out of range or cannot be mapped.
     const char* record(std::uint32_t recno);
+    // Asks the processor for the given bytes of record `recno` when it lies
+    // in the current window: a pass that reads a few bytes of each record
+    // otherwise waits on memory at every one once the table outgrows the
+    // cache.
+    void prefetch(std::uint32_t recno, const std::vector<std::size_t>& offsets) const;
 
 private:
     const OsFile* file_;

@@ -115,13 +115,7 @@ Status computeKeys(const OsFile& dbf, const DbfHeader& header, const EvalSetting
     std::sort(touched.begin(), touched.end());
     touched.erase(std::unique(touched.begin(), touched.end()), touched.end());
     constexpr std::uint32_t kAhead = 8;
-    const std::size_t ahead = std::size_t(kAhead) * header.recordLength;
-    // Records are mapped in windows of a fixed count from record 1 on; the
-    // record ahead is fetched only when it lies in the same window.
-    constexpr std::size_t kWindowBytes = std::size_t(16) << 20;
-    const std::uint32_t perWindow = static_cast<std::uint32_t>(
-        std::max<std::size_t>(1, kWindowBytes / std::max<std::size_t>(1, header.recordLength)));
-    RecordWindows records(dbf, header.headerLength, header.recordLength, total, kWindowBytes);
+    RecordWindows records(dbf, header.headerLength, header.recordLength, total);
     std::string key;
     int lastPercent = -1;
     const std::uint32_t step = std::max<std::uint32_t>(1, total / 100);
@@ -129,9 +123,7 @@ Status computeKeys(const OsFile& dbf, const DbfHeader& header, const EvalSetting
         const char* bytes = records.record(r);
         if (!bytes)
             return fail("Cannot read record " + std::to_string(r) + " of " + baseName(path));
-        if ((r - 1) / perWindow == (r - 1 + kAhead) / perWindow && r + kAhead <= total)
-            for (std::size_t offset : touched)
-                __builtin_prefetch(bytes + ahead + offset);
+        records.prefetch(r + kAhead, touched);
         for (const KeyJob& job : jobs) {
             char* slot = job.keys + std::size_t(r - 1) * job.length;
             if (job.type == KeyType::Logical) {

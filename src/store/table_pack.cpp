@@ -105,9 +105,14 @@ bool Table::alreadyPacked() {
     if (memos && !memo_)
         return false;
     std::vector<std::uint32_t> blocks;
+    std::vector<std::size_t> read{0};
+    for (const auto& f : header_.fields)
+        if (isMemo(f))
+            read.push_back(static_cast<std::size_t>(f.offset));
     RecordWindows mapped(dbf_, header_.headerLength, length, total);
     for (std::uint32_t r = 1; r <= total; ++r) {
         const char* bytes = mapped.record(r);
+        mapped.prefetch(r + 8, read);
         if (!bytes || bytes[0] == '*')
             return false;
         if (memos)
