@@ -6,6 +6,7 @@
 #include "envelopes/envelope_definition.h"
 #include "envelopes/envelope_panel.h"
 #include "labels_test_support.h"
+#include "support/file_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -19,12 +20,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string slurp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
+using qp::testing::slurp;
 
 class EnvelopeDesigns : public ::testing::Test {
 protected:

@@ -13,7 +13,7 @@ namespace {
 
 using testing::column;
 using testing::newAddressFile;
-using testing::readFile;
+using testing::slurp;
 using testing::TempDir;
 using testing::writeFile;
 

@@ -6,9 +6,9 @@
 namespace qp {
 namespace {
 
-using testing::readFile;
 using testing::runCommand;
 using testing::shellQuote;
+using testing::slurp;
 using testing::TempDir;
 using testing::writeFile;
 
@@ -31,11 +31,11 @@ TEST(BatchExchange, ImportThenExportTextAndDbf) {
                      " --text --criteria LNAME=A --order '&City'");
     EXPECT_EQ(out.status, 0) << out.output;
     EXPECT_EQ(
-        readFile(dir.file("o.txt")),
+        slurp(dir.file("o.txt")),
         "\"\",\"Ann\",\"\",\"Adams\",\"\",\"\",\"\",\"\",\"Rome\",\"\",\"\",\"\",\"\",\"\",\"\","
         "\"\",\"\",\"\",\"\",\"\"\r\n");
     auto all = batch("export " + file + " " + shellQuote(dir.file("all.txt")) + " --text");
-    auto text = readFile(dir.file("all.txt"));
+    auto text = slurp(dir.file("all.txt"));
     EXPECT_LT(text.find("Adams"), text.find("Lee"));
     EXPECT_LT(text.find("Lee"), text.find("Smith"));
 
@@ -58,7 +58,7 @@ TEST(BatchExchange, ImportThenExportTextAndDbf) {
     auto current = batch("export " + file + " " + shellQuote(dir.file("c.txt")) +
                          " --text --selection current --recno 3");
     EXPECT_EQ(current.status, 0) << current.output;
-    EXPECT_NE(readFile(dir.file("c.txt")).find("\"Lee\""), std::string::npos);
+    EXPECT_NE(slurp(dir.file("c.txt")).find("\"Lee\""), std::string::npos);
 }
 
 TEST(BatchExchange, ImportUsageAndUnusableFiles) {

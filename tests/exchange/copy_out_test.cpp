@@ -13,7 +13,7 @@ namespace qp::exchange {
 namespace {
 
 using testing::newAddressFile;
-using testing::readFile;
+using testing::slurp;
 using testing::TempDir;
 using testing::writeFile;
 
@@ -54,7 +54,7 @@ TEST(CopyText, TwentyQuotedValuesCrLfNoHeaderQuotesDoubled) {
     auto out = copyRecordsOut(table, CopyFormat::Text, dir.file("o.txt"));
     ASSERT_TRUE(out.ok);
     EXPECT_EQ(
-        readFile(dir.file("o.txt")),
+        slurp(dir.file("o.txt")),
         "\"Dr.\",\"Ann\",\"\",\"Lee \"\"Al\"\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\","
         "\"\",\"\",\"19970428\",\"\",\"\",\"AB\"\r\n"
         "\"\",\"\",\"\",\"Zed\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\","
@@ -96,7 +96,7 @@ TEST(CopyText, SelectionOrderProgressCancelAndRestore) {
     EXPECT_TRUE(out.cancelled);
     EXPECT_EQ(out.copied, 2u);
     EXPECT_EQ(percents, (std::vector<int>{33, 66}));
-    auto text = readFile(dir.file("o.txt"));
+    auto text = slurp(dir.file("o.txt"));
     EXPECT_LT(text.find("Adams"), text.find("Cole"));
     EXPECT_EQ(text.find("Baker"), std::string::npos);
     EXPECT_EQ(table.recNo(), 4u);

@@ -15,9 +15,9 @@ namespace qp {
 namespace {
 
 using namespace exchange;
-using testing::readFile;
 using testing::runCommand;
 using testing::shellQuote;
+using testing::slurp;
 using testing::TempDir;
 using testing::writeFile;
 
@@ -314,9 +314,8 @@ TEST(DbfImport, DamagedSourcesAreRefusedAndTheAddressFileStaysAsItWas) {
     (void)table.append();
     (void)table.replace("LNAME", "Keep");
     ASSERT_TRUE(table.post().ok());
-    const auto before =
-        std::make_tuple(readFile(dir.file("ADDR.DBF")), readFile(dir.file("ADDR.FPT")),
-                        readFile(dir.file("ADDR.CDX")));
+    const auto before = std::make_tuple(slurp(dir.file("ADDR.DBF")), slurp(dir.file("ADDR.FPT")),
+                                        slurp(dir.file("ADDR.CDX")));
     for (const auto& c : cases) {
         std::error_code ec;
         fs::remove(dir.file("bad.dbt"), ec);
@@ -328,8 +327,8 @@ TEST(DbfImport, DamagedSourcesAreRefusedAndTheAddressFileStaysAsItWas) {
         EXPECT_EQ(source.error().rfind("Unable to open the file bad.dbf\r\n\r\n", 0), 0u)
             << c.what << ": " << source.error();
     }
-    EXPECT_EQ(std::make_tuple(readFile(dir.file("ADDR.DBF")), readFile(dir.file("ADDR.FPT")),
-                              readFile(dir.file("ADDR.CDX"))),
+    EXPECT_EQ(std::make_tuple(slurp(dir.file("ADDR.DBF")), slurp(dir.file("ADDR.FPT")),
+                              slurp(dir.file("ADDR.CDX"))),
               before);
 }
 

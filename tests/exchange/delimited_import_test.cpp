@@ -10,7 +10,7 @@ namespace {
 
 using testing::column;
 using testing::newAddressFile;
-using testing::readFile;
+using testing::slurp;
 using testing::TempDir;
 using testing::writeFile;
 
@@ -277,7 +277,7 @@ TEST(NamedExport, CsvRoundTripKeepsEveryFieldAndTheMemo) {
         auto copied = copyRecordsNamed(source, NamedFormat::CsvWithNames, out, {bom, ','});
         ASSERT_TRUE(copied.ok) << copied.message;
         EXPECT_EQ(copied.copied, 2u);
-        EXPECT_EQ(readFile(out).compare(0, 3, "\xEF\xBB\xBF") == 0, bom);
+        EXPECT_EQ(slurp(out).compare(0, 3, "\xEF\xBB\xBF") == 0, bom);
         std::filesystem::remove(dir.file("NEW.DBF"));
         std::filesystem::remove(dir.file("NEW.CDX"));
         std::filesystem::remove(dir.file("NEW.FPT"));

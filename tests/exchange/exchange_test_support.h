@@ -2,6 +2,7 @@
 // Files for the exchange tests: address files, text files, reading back.
 
 #include "store/address_file.h"
+#include "support/file_bytes.h"
 #include "support/sample_addresses.h"
 
 #include <fstream>
@@ -13,13 +14,6 @@ namespace qp::testing {
 
 inline void writeFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
-}
-
-inline std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 inline store::Table newAddressFile(const std::string& path) {

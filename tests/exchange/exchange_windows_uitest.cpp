@@ -189,13 +189,13 @@ private slots:
         form.acceptName(QString::fromStdString(dir.file("old.txt")));
         QVERIFY(messages_.value(2).startsWith("Warning!|"));
         QVERIFY(messages_.value(2).endsWith(" already exists.\r\nDo you want to overwrite it?"));
-        QCOMPARE(QString::fromStdString(testing::readFile(dir.file("old.txt"))), QString("keep"));
+        QCOMPARE(QString::fromStdString(testing::slurp(dir.file("old.txt"))), QString("keep"));
 
         answer_ = true;
         form.acceptName(QString::fromStdString(dir.file("old.txt")));
         QCOMPARE(form.result(), int(QDialog::Accepted));
         QCOMPARE(form.outcome().copied, 2u);
-        QVERIFY(testing::readFile(dir.file("old.txt")).find("\"Bob\"") != std::string::npos);
+        QVERIFY(testing::slurp(dir.file("old.txt")).find("\"Bob\"") != std::string::npos);
     }
 
     void cancelBeforeCopyingClosesTheWindow() {

@@ -6,9 +6,9 @@
 namespace qp {
 namespace {
 
-using testing::readFile;
 using testing::runCommand;
 using testing::shellQuote;
+using testing::slurp;
 using testing::TempDir;
 using testing::writeFile;
 
@@ -35,7 +35,7 @@ TEST(NamedBatch, ImportCsvWithHeaderProposesMatchesAndTakesNamedOnes) {
     EXPECT_EQ(batch("check " + file).output, "valid\n");
     auto out = batch("export " + file + " " + shellQuote(dir.file("o.csv")) + " --csv --bom");
     EXPECT_EQ(out.status, 0) << out.output;
-    const std::string text = readFile(dir.file("o.csv"));
+    const std::string text = slurp(dir.file("o.csv"));
     EXPECT_EQ(text.compare(0, 3, "\xEF\xBB\xBF"), 0);
     EXPECT_NE(text.find("Prefix,First Name,Middle,Last Name,"), std::string::npos);
     EXPECT_NE(text.find(",Ann;Marie,,Roe,"), std::string::npos) << text;
@@ -67,7 +67,7 @@ TEST(NamedBatch, VCardExportAndImportRoundTrip) {
                          "nor an address and was skipped.\n");
     auto out = batch("export " + file + " " + shellQuote(dir.file("o.vcf")) + " --vcard");
     EXPECT_EQ(out.status, 0) << out.output;
-    const std::string card = readFile(dir.file("o.vcf"));
+    const std::string card = slurp(dir.file("o.vcf"));
     EXPECT_NE(card.find("ADR;TYPE=WORK:;;1 Elm St;Boston;MA;02134;\r\n"), std::string::npos);
     EXPECT_NE(card.find("X-QUILLPOST-DATE:19700401\r\n"), std::string::npos);
 
@@ -76,7 +76,7 @@ TEST(NamedBatch, VCardExportAndImportRoundTrip) {
     auto again = batch("import-vcard " + copy + " " + shellQuote(dir.file("o.vcf")));
     EXPECT_EQ(again.output, "Import complete. Imported 1 records.\n");
     auto text = batch("export " + copy + " " + shellQuote(dir.file("c.txt")) + " --text");
-    EXPECT_EQ(readFile(dir.file("c.txt")),
+    EXPECT_EQ(slurp(dir.file("c.txt")),
               "\"\",\"Ann\",\"\",\"Smith\",\"\",\"\",\"1 Elm St\",\"\",\"Boston\",\"MA\",\"02134\","
               "\"\",\"\",\"\",\"\",\"\",\"19700401\",\"\",\"\",\"\"\r\n");
     auto junk = batch("import-vcard " + copy + " " + shellQuote(dir.file("c.txt")));

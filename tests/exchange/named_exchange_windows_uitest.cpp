@@ -113,13 +113,13 @@ private slots:
             form.acceptName(QString::fromStdString(dir.file("out.csv")));
             QCOMPARE(form.outcome().copied, 1u);
         }
-        const std::string csv = testing::readFile(dir.file("out.csv"));
+        const std::string csv = testing::slurp(dir.file("out.csv"));
         QVERIFY(csv.rfind("\xEF\xBB\xBFPrefix,", 0) == 0);
         QVERIFY(csv.find(",Zoë,") != std::string::npos);
         TCopyRecordsOutForm form(table);
         form.setNamedFormat(NamedFormat::VCard);
         form.acceptName(QString::fromStdString(dir.file("out.vcf")));
-        QVERIFY(testing::readFile(dir.file("out.vcf")).find("N:Zoë;;;;\r\n") != std::string::npos);
+        QVERIFY(testing::slurp(dir.file("out.vcf")).find("N:Zoë;;;;\r\n") != std::string::npos);
     }
 };
 

@@ -10,7 +10,7 @@ namespace {
 
 using testing::column;
 using testing::newAddressFile;
-using testing::readFile;
+using testing::slurp;
 using testing::TempDir;
 using testing::writeFile;
 
@@ -202,7 +202,7 @@ TEST(VCardImport, AThousandCardsAndTheVCardRoundTrip) {
     }
     auto copied = copyRecordsNamed(source, NamedFormat::VCard, dir.file("out.vcf"));
     ASSERT_TRUE(copied.ok) << copied.message;
-    const std::string text = readFile(dir.file("out.vcf"));
+    const std::string text = slurp(dir.file("out.vcf"));
     for (std::size_t from = 0, nl; (nl = text.find("\r\n", from)) != std::string::npos;
          from = nl + 2)
         ASSERT_LE(nl - from, 75u);

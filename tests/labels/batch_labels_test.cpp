@@ -1,5 +1,6 @@
 #include "labels_test_support.h"
 #include "store/address_file.h"
+#include "support/file_bytes.h"
 #include "support/peer_tools.h"
 
 #include <gtest/gtest.h>
@@ -17,12 +18,7 @@ using qp::testing::shellQuote;
 
 namespace {
 
-std::string slurp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
+using qp::testing::slurp;
 
 } // namespace
 

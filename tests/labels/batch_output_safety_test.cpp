@@ -6,6 +6,7 @@
 #include "support/sample_addresses.h"
 
 #include "store/address_file.h"
+#include "support/file_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -18,12 +19,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using qp::testing::slurp;
 
 void spit(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;

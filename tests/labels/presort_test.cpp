@@ -1,5 +1,6 @@
 #include "labels/presort.h"
 #include "labels_test_support.h"
+#include "support/file_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -27,12 +28,7 @@ std::vector<std::string> operator+(std::vector<std::string> a, const std::vector
     return a;
 }
 
-std::string slurp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
+using qp::testing::slurp;
 
 // A table with just the fields the walk reads.
 qp::store::Table zipTable(const std::string& path, const std::vector<std::string>& zips) {

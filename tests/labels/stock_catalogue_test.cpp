@@ -5,6 +5,7 @@
 #include "labels/template_filter.h"
 #include "labels/user_stock.h"
 #include "labels_test_support.h"
+#include "support/file_bytes.h"
 #include "support/peer_tools.h"
 
 #include <gtest/gtest.h>
@@ -42,12 +43,7 @@ std::set<std::string> matching(qp::store::Table& t, const std::string& expressio
     return names;
 }
 
-std::string slurp(const std::filesystem::path& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
+using qp::testing::slurp;
 
 class Catalogue : public ::testing::Test {
 protected:

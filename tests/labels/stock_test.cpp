@@ -2,6 +2,7 @@
 #include "labels/template_filter.h"
 #include "labels_test_support.h"
 #include "store/system_tables.h"
+#include "support/file_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -13,12 +14,7 @@ using namespace qp::labels;
 
 namespace {
 
-std::string slurp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
+using qp::testing::slurp;
 
 std::size_t csvRows() {
     std::ifstream f(std::string(QP_SOURCE_DIR) + "/data/label-stock.csv");

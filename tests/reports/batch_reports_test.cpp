@@ -1,6 +1,7 @@
 // quillpost-batch zip-count and print-record.
 #include "pdf_probe.h"
 #include "reports_test_support.h"
+#include "support/file_bytes.h"
 #include "support/peer_tools.h"
 
 #include <gtest/gtest.h>
@@ -13,12 +14,7 @@ using qp::testing::shellQuote;
 
 namespace {
 
-std::string slurp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
+using qp::testing::slurp;
 
 class BatchReports : public ::testing::Test {
 protected:

@@ -2,6 +2,7 @@
 #include "store/program_folder.h"
 #include "store/shared_routines.h"
 #include "store/system_tables.h"
+#include "support/file_bytes.h"
 #include "support/sample_addresses.h"
 
 #include <gtest/gtest.h>
@@ -16,10 +17,7 @@ using qp::testing::TempDir;
 
 namespace {
 
-std::string slurp(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
+using qp::testing::slurp;
 
 std::vector<FieldSpec> withWidth(const char* field, int width) {
     auto specs = SampleAddresses::fieldSpecs();

@@ -2,6 +2,7 @@
 #include "store/atomic_file.h"
 #include "store/open_files.h"
 #include "store/os_file.h"
+#include "support/file_bytes.h"
 #include "support/sample_addresses.h"
 
 #include <gtest/gtest.h>
@@ -16,12 +17,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using qp::testing::slurp;
 
 std::size_t entries(const fs::path& folder) {
     return std::size_t(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));

@@ -1,24 +1,17 @@
 // Writes gathered in memory: what reads see, what reaches the file, and when.
 #include "store/os_file.h"
+#include "support/file_bytes.h"
 #include "support/sample_addresses.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 using namespace qp::store;
+using qp::testing::slurp;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string onDisk(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 std::string read(const OsFile& file, std::uint64_t at, std::size_t n) {
     std::string bytes(n, '\0');
@@ -42,9 +35,9 @@ TEST(GatheredWrites, ReadsSeeThemAndOtherWritesLandAfterThem) {
     ASSERT_TRUE(file->writeAt(0, "header\x1A", 7).ok());
     ASSERT_TRUE(file->writeAt(6, "rec1\x1A", 5).ok());
     ASSERT_TRUE(file->writeAt(10, "rec2\x1A", 5).ok());
-    EXPECT_EQ(onDisk(path), "");
+    EXPECT_EQ(slurp(path), "");
     EXPECT_EQ(read(*file, 6, 8), "rec1rec2");
-    EXPECT_EQ(onDisk(path), "headerrec1rec2\x1A");
+    EXPECT_EQ(slurp(path), "headerrec1rec2\x1A");
 
     ASSERT_TRUE(file->writeAt(14, "rec3\x1A", 5).ok());
     auto size = file->size();
@@ -58,7 +51,7 @@ TEST(GatheredWrites, ReadsSeeThemAndOtherWritesLandAfterThem) {
     // A write elsewhere (the header's count) reaches the file after them.
     ASSERT_TRUE(file->writeAt(22, "rec5\x1A", 5).ok());
     ASSERT_TRUE(file->writeAt(0, "HEADER", 6).ok());
-    EXPECT_EQ(onDisk(path), "HEADERrec1rec2rec3rec4rec5\x1A");
+    EXPECT_EQ(slurp(path), "HEADERrec1rec2rec3rec4rec5\x1A");
 }
 
 TEST(GatheredWrites, ALongRunGoesOutInWholePiecesAndTheRestWhenTurnedOff) {
@@ -80,11 +73,11 @@ TEST(GatheredWrites, ALongRunGoesOutInWholePiecesAndTheRestWhenTurnedOff) {
     EXPECT_EQ(written % (256 << 10), 0u);
     ASSERT_TRUE(file->gatherWrites(false).ok());
     EXPECT_EQ(fs::file_size(path), end + 1);
-    const std::string bytes = onDisk(path);
+    const std::string bytes = slurp(path);
     for (int i = 0; i < 6000; ++i)
         ASSERT_EQ(bytes[100 + std::size_t(i) * 588], static_cast<char>('a' + i % 26)) << i;
     EXPECT_EQ(bytes.back(), '\x1A');
     // Off, writes go straight to the file.
     ASSERT_TRUE(file->writeAt(0, "H", 1).ok());
-    EXPECT_EQ(onDisk(path)[0], 'H');
+    EXPECT_EQ(slurp(path)[0], 'H');
 }

@@ -1,4 +1,5 @@
 #include "store/table.h"
+#include "support/file_bytes.h"
 #include "support/sample_addresses.h"
 
 #include <gtest/gtest.h>
@@ -44,10 +45,7 @@ std::vector<std::string> walk(Table& t, const char* field = "NAME") {
     return out;
 }
 
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
+using qp::testing::slurp;
 
 void spit(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
