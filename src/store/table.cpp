@@ -559,7 +559,11 @@ Status Table::keepWrittenRecords(const Status& failure) {
         st = dbf_.writeGathered();
     if (st)
         st = writeFixedHeader();
-    if (recno_ > header_.recordCount && !appending_)
+    // A record being added takes the place after the kept ones, so that a
+    // retry leaves no gap; any other position past them is gone.
+    if (appending_)
+        recno_ = header_.recordCount + 1;
+    else if (recno_ > header_.recordCount)
         first();
     std::string message = failure.error() + "\nThe last " + std::to_string(lost) +
                           (lost == 1 ? " record" : " records") + " added did not reach the file.";
