@@ -139,29 +139,58 @@ std::string memoForStorage(std::string text) {
     return text;
 }
 
-std::optional<std::string> addressFieldText(const Table& table, std::string_view name,
-                                            const CalculatedFields& calculated) {
-    if (sameName(name, "Tagged"))
-        return calculated.tagged ? "Yes" : "No";
-    if (sameName(name, "FullName"))
-        return calculated.fullName;
-    if (sameName(name, "FullNameWithPrefix"))
-        return calculated.fullNameWithPrefix;
-    if (sameName(name, "CityStateZip"))
-        return calculated.cityStateZip;
-    if (sameName(name, "DisplayDate"))
-        return calculated.displayDate;
+std::optional<AddressField> findAddressField(const Table& table, std::string_view name) {
+    using Kind = AddressField::Kind;
+    static constexpr std::pair<std::string_view, Kind> kCalculated[] = {
+        {"Tagged", Kind::Tagged},
+        {"FullName", Kind::FullName},
+        {"FullNameWithPrefix", Kind::FullNameWithPrefix},
+        {"CityStateZip", Kind::CityStateZip},
+        {"DisplayDate", Kind::DisplayDate},
+    };
+    for (const auto& [calculatedName, kind] : kCalculated)
+        if (sameName(name, calculatedName))
+            return AddressField{kind, -1, std::string(calculatedName)};
     auto index = table.fieldIndex(name);
     if (!index)
         return std::nullopt;
     const auto& f = table.fields()[static_cast<std::size_t>(*index)];
-    if (f.type == 'M') {
-        auto memo = table.getMemo(f.name);
+    const Kind kind = f.type == 'M' ? Kind::Memo : f.type == 'L' ? Kind::Logical : Kind::Stored;
+    return AddressField{kind, *index, f.name};
+}
+
+std::string addressFieldText(const Table& table, const AddressField& field,
+                             const CalculatedFields& calculated) {
+    using Kind = AddressField::Kind;
+    switch (field.kind) {
+    case Kind::Tagged:
+        return calculated.tagged ? "Yes" : "No";
+    case Kind::FullName:
+        return calculated.fullName;
+    case Kind::FullNameWithPrefix:
+        return calculated.fullNameWithPrefix;
+    case Kind::CityStateZip:
+        return calculated.cityStateZip;
+    case Kind::DisplayDate:
+        return calculated.displayDate;
+    case Kind::Memo: {
+        auto memo = table.getMemo(field.name);
         return memo ? *memo : std::string();
     }
-    if (f.type == 'L')
-        return table.getLogical(f.name) ? "T" : "F";
-    return table.getString(*index);
+    case Kind::Logical:
+        return table.getLogical(field.name) ? "T" : "F";
+    case Kind::Stored:
+        break;
+    }
+    return table.getString(field.index);
+}
+
+std::optional<std::string> addressFieldText(const Table& table, std::string_view name,
+                                            const CalculatedFields& calculated) {
+    auto field = findAddressField(table, name);
+    if (!field)
+        return std::nullopt;
+    return addressFieldText(table, *field, calculated);
 }
 
 } // namespace qp::store

@@ -49,8 +49,30 @@ CalculatedFields calculatedFields(const Table& table, const std::string& tagId,
                                   bool withNameAndAddress,
                                   const std::function<std::string(const std::string&)>& formatDate);
 
-// The value of a stored or calculated field by name (calculated names as in
-// kCalculatedFieldNames); false when the name is neither.
+// A stored or calculated field found by name once, to read record after
+// record without looking the name up again.
+struct AddressField {
+    enum class Kind {
+        Stored,
+        Memo,
+        Logical,
+        Tagged,
+        FullName,
+        FullNameWithPrefix,
+        CityStateZip,
+        DisplayDate
+    };
+    Kind kind = Kind::Stored;
+    int index = -1;   // of a stored field
+    std::string name; // of a stored field
+};
+// Calculated names as in kCalculatedFieldNames; nothing when the name is
+// neither stored nor calculated.
+std::optional<AddressField> findAddressField(const Table& table, std::string_view name);
+// The field's value in the current record; an unreadable memo reads empty.
+std::string addressFieldText(const Table& table, const AddressField& field,
+                             const CalculatedFields& calculated);
+// The same by name; nothing when the name is neither stored nor calculated.
 std::optional<std::string> addressFieldText(const Table& table, std::string_view name,
                                             const CalculatedFields& calculated);
 

@@ -187,21 +187,27 @@ int runList(const std::vector<std::string>& words, std::ostream& out) {
     };
     writeCsvRow(out, fields);
     std::vector<std::string> row;
-    std::vector<std::string> memoFields;
+    std::vector<std::optional<store::AddressField>> columns;
     for (const auto& f : fields)
-        if (auto i = table.fieldIndex(f); i && table.fields()[std::size_t(*i)].type == 'M')
-            memoFields.push_back(f);
+        columns.push_back(store::findAddressField(table, f));
     auto writeRecord = [&] {
-        // A memo that cannot be read is an error, never an empty value.
-        for (const auto& f : memoFields)
-            if (auto memo = table.getMemo(f); !memo)
-                throw Failure("Record " + std::to_string(table.recNo()) + ": " + memo.error());
         store::CalculatedFields values;
         if (calculated)
             values = store::calculatedFields(table, tagId, true, formatDate);
         row.clear();
-        for (const auto& f : fields)
-            row.push_back(store::addressFieldText(table, f, values).value_or(""));
+        for (const auto& column : columns) {
+            if (!column) {
+                row.emplace_back();
+            } else if (column->kind == store::AddressField::Kind::Memo) {
+                // A memo that cannot be read is an error, never an empty value.
+                auto memo = table.getMemo(column->name);
+                if (!memo)
+                    throw Failure("Record " + std::to_string(table.recNo()) + ": " + memo.error());
+                row.push_back(std::move(*memo));
+            } else {
+                row.push_back(store::addressFieldText(table, *column, values));
+            }
+        }
         writeCsvRow(out, row);
     };
     if (auto selection = selectionFromArgs(args)) {
