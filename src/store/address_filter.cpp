@@ -6,7 +6,8 @@ Status ClearEngineFilter(Table& table) {
     return table.setQuery(kNoFilterQuery);
 }
 
-FilterOutcome ApplyFilter(Table& table, FilterCriteria& filter, std::string_view tagId) {
+FilterOutcome ApplyFilter(Table& table, FilterCriteria& filter, std::string_view tagId,
+                          FilterCount count) {
     FilterOutcome outcome;
     FilterQuery prepared = PrepareFilterQuery(filter, tagId);
     if (prepared.kind != FilterQuery::Kind::Filter) {
@@ -20,7 +21,11 @@ FilterOutcome ApplyFilter(Table& table, FilterCriteria& filter, std::string_view
         (void)ClearEngineFilter(table);
         return outcome;
     }
-    outcome.matches = table.queryRecCount();
+    // The engine stands on the first match, if any, once the query is set.
+    if (count == FilterCount::All)
+        outcome.matches = table.queryRecCount();
+    else
+        outcome.matches = table.eof() ? 0 : 1;
     if (outcome.matches == 0) {
         outcome.matchedNothing = true;
         // A filter that matches nothing is dropped without a word.

@@ -154,7 +154,7 @@ int runList(const std::vector<std::string>& words, std::ostream& out) {
     bool nothingMatches = false;
     if (filter) {
         tagId = tagIdentifier();
-        auto outcome = store::ApplyFilter(table, *filter, tagId);
+        auto outcome = store::ApplyFilter(table, *filter, tagId, store::FilterCount::AnyOnly);
         if (!outcome.message.empty())
             throw Failure(outcome.message);
         // The window drops a filter that matches nothing and shows every

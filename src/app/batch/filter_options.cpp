@@ -63,7 +63,7 @@ std::string tagIdentifier() {
 void applyFilterOptions(const Args& args, store::Table& table, const std::string& tagId,
                         const std::string& nothingMatches) {
     if (auto filter = filterFromArgs(args)) {
-        auto outcome = store::ApplyFilter(table, *filter, tagId);
+        auto outcome = store::ApplyFilter(table, *filter, tagId, store::FilterCount::AnyOnly);
         if (!outcome.message.empty())
             throw Failure(outcome.message);
         if (outcome.matches == 0)

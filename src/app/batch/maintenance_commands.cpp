@@ -47,7 +47,7 @@ std::string filterExpression(const Args& args, store::Table& table) {
     auto filter = filterFromArgs(args);
     if (!filter)
         return {};
-    auto outcome = store::ApplyFilter(table, *filter, tagIdentifier());
+    auto outcome = store::ApplyFilter(table, *filter, tagIdentifier(), store::FilterCount::AnyOnly);
     if (!outcome.message.empty())
         throw Failure(outcome.message);
     if (outcome.matches == 0)
