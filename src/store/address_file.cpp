@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
 
 namespace qp::store {
 
@@ -141,16 +142,13 @@ std::string memoForStorage(std::string text) {
 
 std::optional<AddressField> findAddressField(const Table& table, std::string_view name) {
     using Kind = AddressField::Kind;
-    static constexpr std::pair<std::string_view, Kind> kCalculated[] = {
-        {"Tagged", Kind::Tagged},
-        {"FullName", Kind::FullName},
-        {"FullNameWithPrefix", Kind::FullNameWithPrefix},
-        {"CityStateZip", Kind::CityStateZip},
-        {"DisplayDate", Kind::DisplayDate},
-    };
-    for (const auto& [calculatedName, kind] : kCalculated)
-        if (sameName(name, calculatedName))
-            return AddressField{kind, -1, std::string(calculatedName)};
+    // In the order of kCalculatedFieldNames.
+    static constexpr Kind kCalculated[] = {Kind::Tagged, Kind::FullName, Kind::FullNameWithPrefix,
+                                           Kind::CityStateZip, Kind::DisplayDate};
+    static_assert(std::size(kCalculated) == kCalculatedFieldNames.size());
+    for (std::size_t i = 0; i < kCalculatedFieldNames.size(); ++i)
+        if (sameName(name, kCalculatedFieldNames[i]))
+            return AddressField{kCalculated[i], -1, std::string(kCalculatedFieldNames[i])};
     auto index = table.fieldIndex(name);
     if (!index)
         return std::nullopt;

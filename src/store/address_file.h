@@ -65,6 +65,7 @@ struct AddressField {
     Kind kind = Kind::Stored;
     int index = -1;   // of a stored field
     std::string name; // of a stored field
+    bool calculated() const { return kind >= Kind::Tagged; }
 };
 // Calculated names as in kCalculatedFieldNames; nothing when the name is
 // neither stored nor calculated.

@@ -165,47 +165,42 @@ int runList(const std::vector<std::string>& words, std::ostream& out) {
             throw Failure(st.error());
     }
     std::vector<std::string> fields;
-    bool calculated = false;
-    if (auto list = args.value("fields")) {
+    if (auto list = args.value("fields"))
         fields = splitList(*list);
-        for (const auto& f : fields) {
-            bool isCalculated = std::any_of(
-                store::kCalculatedFieldNames.begin(), store::kCalculatedFieldNames.end(),
-                [&](std::string_view n) { return upper(std::string(n)) == upper(f); });
-            calculated |= isCalculated;
-            if (!isCalculated && !table.fieldIndex(f))
-                throw Failure("Unknown field " + f);
-        }
-        if (calculated && tagId.empty())
-            tagId = tagIdentifier();
-    } else {
+    else
         for (const auto& f : table.fields())
             fields.push_back(f.name);
+    // Each column found by name once, not in every record.
+    std::vector<store::AddressField> columns;
+    bool calculated = false;
+    for (const auto& f : fields) {
+        auto column = store::findAddressField(table, f);
+        if (!column)
+            throw Failure("Unknown field " + f);
+        calculated |= column->calculated();
+        columns.push_back(std::move(*column));
     }
+    if (calculated && tagId.empty())
+        tagId = tagIdentifier();
     auto formatDate = [](const std::string& date) {
         return store::FormatDisplayDate(date, store::UserShortDatePattern());
     };
     writeCsvRow(out, fields);
     std::vector<std::string> row;
-    std::vector<std::optional<store::AddressField>> columns;
-    for (const auto& f : fields)
-        columns.push_back(store::findAddressField(table, f));
     auto writeRecord = [&] {
         store::CalculatedFields values;
         if (calculated)
             values = store::calculatedFields(table, tagId, true, formatDate);
         row.clear();
         for (const auto& column : columns) {
-            if (!column) {
-                row.emplace_back();
-            } else if (column->kind == store::AddressField::Kind::Memo) {
+            if (column.kind == store::AddressField::Kind::Memo) {
                 // A memo that cannot be read is an error, never an empty value.
-                auto memo = table.getMemo(column->name);
+                auto memo = table.getMemo(column.name);
                 if (!memo)
                     throw Failure("Record " + std::to_string(table.recNo()) + ": " + memo.error());
                 row.push_back(std::move(*memo));
             } else {
-                row.push_back(store::addressFieldText(table, *column, values));
+                row.push_back(store::addressFieldText(table, column, values));
             }
         }
         writeCsvRow(out, row);
