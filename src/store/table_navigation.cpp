@@ -311,8 +311,9 @@ Result<bool> Table::seek(std::string_view key) {
         prefix.resize(static_cast<std::size_t>(info.keyLength), ' ');
     }
     atFirst_ = false;
-    auto entry = index->lowerBound(tag, prefix);
-    while (entry && entry->key.compare(0, prefix.size(), prefix) == 0) {
+    const KeyBounds wanted = KeyBounds::prefix(prefix);
+    auto entry = index->lowerBound(tag, wanted.low);
+    while (entry && wanted.contains(entry->key)) {
         if (inScope(entry->key) && visible(entry->recno, recordBytes(entry->recno))) {
             positionAt(entry, true);
             return true;
@@ -378,9 +379,9 @@ std::optional<std::uint32_t> Table::countInQueryRange() const {
     auto prefix = queryKeyPrefix(*query_, tagExprs_[static_cast<std::size_t>(tag)], info);
     if (!prefix)
         return std::nullopt;
+    const KeyBounds range = KeyBounds::prefix(*prefix);
     std::vector<std::uint32_t> recnos;
-    for (auto entry = index->lowerBound(tag, *prefix);
-         entry && entry->key.compare(0, prefix->size(), *prefix) == 0;
+    for (auto entry = index->lowerBound(tag, range.low); entry && range.contains(entry->key);
          entry = index->next(tag, *entry))
         if (entry->recno >= 1 && entry->recno <= header_.recordCount)
             recnos.push_back(entry->recno);
