@@ -269,8 +269,7 @@ Status checkEntries(const CompactIndexImpl& d, const CompactIndexImpl::TagState&
             return s;
         if (i > 0 && compareEntry(sorted.key(i - 1, length), sorted.recnos[i - 1], key,
                                   sorted.recnos[i]) >= 0)
-            return fail("Tag " + tag.info.name + ": entries are not sorted (at " +
-                        std::to_string(i) + ")");
+            return CompactIndexImpl::unsortedAt(tag, i);
     }
     return {};
 }

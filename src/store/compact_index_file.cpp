@@ -351,6 +351,11 @@ Status CompactIndexImpl::checkKey(const TagState& tag, std::string_view key) con
     return {};
 }
 
+Status CompactIndexImpl::unsortedAt(const TagState& tag, std::size_t at) {
+    return fail("Tag " + tag.info.name + ": entries are not sorted (at " + std::to_string(at) +
+                ")");
+}
+
 Status CompactIndexImpl::writeTagHeader(std::uint32_t offset, const TagInfo& info,
                                         std::uint32_t root, std::uint8_t extraOptions) {
     std::uint8_t* pages[2];

@@ -246,6 +246,9 @@ public:
                           std::uint8_t extraOptions);
     Status checkTagInfo(const TagInfo& info) const;
     Status checkKey(const TagState& tag, std::string_view key) const;
+    // The failure of a bulk build whose entry `at` does not follow the one
+    // before it.
+    static Status unsortedAt(const TagState& tag, std::size_t at);
     // Keeps the decoded pages under `budget` bytes, writing the oldest dirty
     // ones back into the page cache (not yet to disk).
     Status trimNodes(std::size_t budget);

@@ -470,8 +470,7 @@ Result<std::uint32_t> CompactIndexImpl::buildTree(const TagState& tag, const Fla
             if (auto s = checkKey(tag, key); !s)
                 return Error{s.error()};
         if (i > 0 && compareEntry(prior, entries.recnos[i - 1], key, recno) >= 0)
-            return fail("Tag " + tag.info.name + ": entries are not sorted (at " +
-                        std::to_string(i) + ")");
+            return Error{unsortedAt(tag, i).error()};
         prior = key;
         if (!sizer.tryAdd(key, recno)) {
             if (auto s = emitLeaf(true); !s)
