@@ -104,22 +104,24 @@ bool Table::alreadyPacked() {
     const bool memos = header_.hasMemoField();
     if (memos && !memo_)
         return false;
-    std::vector<std::uint32_t> blocks;
+    // The bytes read of each record: the deletion mark and the memo fields.
+    std::vector<const FieldDef*> memoFields;
     std::vector<std::size_t> read{0};
     for (const auto& f : header_.fields)
-        if (isMemo(f))
+        if (isMemo(f)) {
+            memoFields.push_back(&f);
             read.push_back(static_cast<std::size_t>(f.offset));
+        }
+    std::vector<std::uint32_t> blocks;
     RecordWindows mapped(dbf_, header_.headerLength, length, total);
     for (std::uint32_t r = 1; r <= total; ++r) {
         const char* bytes = mapped.record(r);
         mapped.prefetch(r + 8, read);
         if (!bytes || bytes[0] == '*')
             return false;
-        if (memos)
-            for (const auto& f : header_.fields)
-                if (isMemo(f))
-                    if (std::uint32_t block = memoBlockAt(bytes + f.offset, f.length))
-                        blocks.push_back(block);
+        for (const FieldDef* f : memoFields)
+            if (std::uint32_t block = memoBlockAt(bytes + f->offset, f->length))
+                blocks.push_back(block);
     }
     if (!memos)
         return true;
