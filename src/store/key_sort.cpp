@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 
 namespace qp::store {
@@ -11,6 +12,33 @@ namespace qp::store {
 namespace {
 
 using Slot = KeySortSlot;
+
+// Eight bytes as a big-endian number, so that numbers compare as the bytes do.
+std::uint64_t bigEndian(const unsigned char* bytes) {
+    std::uint64_t v;
+    std::memcpy(&v, bytes, 8);
+    if constexpr (std::endian::native == std::endian::little)
+        v = __builtin_bswap64(v);
+    return v;
+}
+
+// The first offset in [from, to) at which a and b differ, `to` when none.
+// Eight bytes a step: a long run of equal keys compares dozens of bytes each,
+// and a byte-wise loop leaves the processor too few keys in flight to hide
+// the trips to memory.
+std::size_t mismatchFrom(const char* a, const char* b, std::size_t from, std::size_t to) {
+    std::size_t i = from;
+    for (; i + 8 <= to; i += 8) {
+        const std::uint64_t x = bigEndian(reinterpret_cast<const unsigned char*>(a + i));
+        const std::uint64_t y = bigEndian(reinterpret_cast<const unsigned char*>(b + i));
+        if (x != y)
+            return i + std::size_t(std::countl_zero(x ^ y) / 8);
+    }
+    for (; i < to; ++i)
+        if (a[i] != b[i])
+            return i;
+    return to;
+}
 
 bool slotLess(const Slot& a, const Slot& b) {
     return a.prefix < b.prefix || (a.prefix == b.prefix && a.recno < b.recno);
@@ -33,11 +61,12 @@ public:
     std::uint64_t prefix(std::uint32_t recno, std::size_t offset) const {
         const auto* k = reinterpret_cast<const unsigned char*>(keys_) +
                         std::size_t(recno - 1) * length_ + offset;
-        const std::size_t n = std::min<std::size_t>(8, length_ - offset);
-        std::uint64_t v = 0;
-        for (std::size_t b = 0; b < n; ++b)
-            v = (v << 8) | k[b];
-        return v << (8 * (8 - n)); // short tails: zero bytes, the same for every key
+        if (length_ - offset >= 8)
+            return bigEndian(k);
+        // Short tails: zero bytes after, the same for every key.
+        unsigned char tail[8] = {};
+        std::memcpy(tail, k, length_ - offset);
+        return bigEndian(tail);
     }
 
     // Sorts slots [a, a + n) whose prefixes hold the key bytes at `offset`,
@@ -83,8 +112,7 @@ private:
             if (i + kAhead < n)
                 fetch(a[i + kAhead].recno, offset);
             const char* key = keys_ + std::size_t(a[i].recno - 1) * length_;
-            first =
-                std::size_t(std::mismatch(lead + offset, lead + first, key + offset).first - lead);
+            first = mismatchFrom(lead, key, offset, first);
         }
         return first;
     }
