@@ -90,8 +90,10 @@ public:
                 const std::size_t from = firstDifference(a + begin, end - begin, next);
                 if (from < length_) {
                     for (std::size_t i = begin; i < end; ++i) {
-                        if (i + kAhead < end)
+                        if (i + kAhead < end) {
                             fetch(a[i + kAhead].recno, from);
+                            fetch(a[i + kAhead].recno, std::min(from + 7, length_ - 1));
+                        }
                         a[i].prefix = prefix(a[i].recno, from);
                     }
                     sort(a + begin, tmp + begin, end - begin, from);
@@ -109,8 +111,11 @@ private:
         std::size_t first = length_;
         const char* lead = keys_ + std::size_t(a[0].recno - 1) * length_;
         for (std::size_t i = 1; i < n && first > offset; ++i) {
-            if (i + kAhead < n)
+            if (i + kAhead < n) {
+                // Both ends of the stretch compared: it often crosses a line.
                 fetch(a[i + kAhead].recno, offset);
+                fetch(a[i + kAhead].recno, first - 1);
+            }
             const char* key = keys_ + std::size_t(a[i].recno - 1) * length_;
             first = mismatchFrom(lead, key, offset, first);
         }
