@@ -9,10 +9,13 @@
 namespace qp::store {
 
 // Eight key bytes from some offset, big endian, and the record they are of.
-struct KeySortSlot {
+// Packed to twelve bytes: the radix passes move slots to and fro, and a
+// quarter less to move is a quarter less memory traffic on a large table.
+struct __attribute__((packed)) KeySortSlot {
     std::uint64_t prefix;
     std::uint32_t recno;
 };
+static_assert(sizeof(KeySortSlot) == 12);
 
 // Memory that a run of sorts reuses: for a large table, fresh pages for each
 // sort cost the system as much time again to clear as a radix pass.
