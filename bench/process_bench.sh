@@ -6,15 +6,20 @@
 # last-name order. Median of RUNS runs each.
 #
 #   bench/process_bench.sh [BUILD_DIR] [RECORDS] [RUNS]
+#   bench/process_bench.sh [BUILD_DIR] SMALL:LARGE [RUNS]
 #
-# Defaults: build, 100000 records, 3 runs. A million records needs about
-# 2 GB of free space in TMPDIR. Needs /usr/bin/time (package "time",
-# installed by scripts/deps.sh --test).
+# Defaults: build, 100000 records, 3 runs. With two sizes (100000:1000000)
+# the runs alternate between them, and each operation's growth is printed:
+# the large median over the small one, and the range of the pairs run one
+# after the other (the steadier figure on a shared machine). A million
+# records needs about 2 GB of free space in TMPDIR. Needs /usr/bin/time
+# (package "time", installed by scripts/deps.sh --test).
 set -euo pipefail
 
 build=${1:-build}
-records=${2:-100000}
+sizes=${2:-100000}
 runs=${3:-3}
+IFS=: read -r -a sizes <<<"$sizes"
 batch="$build/src/app/quillpost-batch"
 [[ -x $batch ]] || { echo "no $batch: build the quillpost-batch target first" >&2; exit 1; }
 [[ -x /usr/bin/time ]] || { echo "/usr/bin/time is missing: run scripts/deps.sh --test" >&2; exit 1; }
@@ -25,7 +30,8 @@ export QUILLPOST_HOME="$work/home"
 mkdir -p "$QUILLPOST_HOME"
 
 # Deterministic records: about one last name in twelve begins with "SM".
-python3 - "$work/in.csv" "$records" <<'EOF'
+makeRecords() {
+python3 - "$work/in$1.csv" "$1" <<'EOF'
 import random, sys
 path, count = sys.argv[1], int(sys.argv[2])
 rng = random.Random(7)
@@ -49,6 +55,8 @@ with open(path, "w", newline="") as out:
             city, state, zip3, rng.randrange(100), "Apt %d" % rng.randrange(99) if rng.randrange(4) == 0 else "",
             rng.randrange(200, 999), rng.randrange(10000), fn.lower(), ln.lower(), rng.randrange(50)))
 EOF
+}
+
 match="Last Name=1,First Name=2,Middle=3,Address 1=4,City=5,State=6,Zip/Postal Code=7,Address 2=8,Phone 1=9,Email=10,Codes=11"
 
 # Runs "$@" under /usr/bin/time -v; appends "seconds kilobytes" to $2's list.
@@ -78,30 +86,53 @@ report() {
              printf "%-40s %8.2f s wall %8.2f s cpu %9.1f MB\n", name, wall[m], cpu[m], rss / 1024}'
 }
 
-file="$work/ADDR.DBF"
-for ((run = 1; run <= runs; run++)); do
-    rm -f "$work"/ADDR.*
-    "$batch" create "$file" >/dev/null
-    measure import "$batch" import-csv "$file" "$work/in.csv" --match "$match"
-done
-for ((run = 1; run <= runs; run++)); do
-    measure reindex "$batch" reindex "$file"
-done
-# The 26-tag build alone: a reindex that keeps every record (no pack).
+# One run of every operation on RECORDS records, each timing added to the
+# list named after the operation and the size.
 usage=$("$batch" reindex 2>&1 || true)
-if [[ $usage == *--no-pack* ]]; then
-    for ((run = 1; run <= runs; run++)); do
-        measure tags "$batch" reindex "$file" --no-pack
+runAll() {
+    local n=$1 file="$work/ADDR$1.DBF"
+    rm -f "$work/ADDR$n".*
+    "$batch" create "$file" >/dev/null
+    measure "import.$n" "$batch" import-csv "$file" "$work/in$n.csv" --match "$match"
+    measure "reindex.$n" "$batch" reindex "$file"
+    # The 26-tag build alone: a reindex that keeps every record (no pack).
+    [[ $usage == *--no-pack* ]] && measure "tags.$n" "$batch" reindex "$file" --no-pack
+    measure "list.$n" "$batch" list "$file" --order LNAME --criteria LNAME=SM
+    matches=$(($(wc -l <"$work/out.txt") - 1))
+}
+
+for n in "${sizes[@]}"; do makeRecords "$n"; done
+for ((run = 1; run <= runs; run++)); do
+    for n in "${sizes[@]}"; do runAll "$n"; done
+done
+
+names=("import-csv" "reindex" "reindex --no-pack (the 26 tags alone)"
+    "list --order LNAME --criteria LNAME=SM")
+ops=(import reindex tags list)
+for n in "${sizes[@]}"; do
+    echo "quillpost-batch on $n records (median of $runs; peak resident memory)"
+    for i in "${!ops[@]}"; do
+        [[ -s $work/${ops[i]}.$n ]] && report "${names[i]}" "${ops[i]}.$n"
+    done
+done
+echo "(the last listing printed $matches records)"
+
+# Processor time of the large size over the small, run by run.
+if ((${#sizes[@]} == 2)); then
+    echo "growth from ${sizes[0]} to ${sizes[1]} records (processor time)"
+    for i in "${!ops[@]}"; do
+        small="$work/${ops[i]}.${sizes[0]}" large="$work/${ops[i]}.${sizes[1]}"
+        [[ -s $small ]] || continue
+        paste -d' ' "$small" "$large" | awk -v name="${names[i]}" '
+            # /usr/bin/time counts hundredths: a run shorter reads as 0.
+            {s[NR] = $3 > 0 ? $3 : 0.01; l[NR] = $6; r[NR] = l[NR] / s[NR]}
+            function median(a, n,   i, j, t) {
+                for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++)
+                    if (a[j] < a[i]) {t = a[i]; a[i] = a[j]; a[j] = t}
+                return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
+            }
+            END {ms = median(s, NR); ml = median(l, NR); mr = median(r, NR)
+                 printf "%-40s %6.2f times (pairs: median %.2f, %.2f to %.2f)\n",
+                        name, ml / ms, mr, r[1], r[NR]}'
     done
 fi
-for ((run = 1; run <= runs; run++)); do
-    measure list "$batch" list "$file" --order LNAME --criteria LNAME=SM
-done
-matches=$(($(wc -l <"$work/out.txt") - 1))
-
-echo "quillpost-batch on $records records (median of $runs; peak resident memory)"
-report "import-csv" import
-report "reindex" reindex
-[[ -s $work/tags ]] && report "reindex --no-pack (the 26 tags alone)" tags
-report "list --order LNAME --criteria LNAME=SM" list
-echo "(the listing printed $matches records)"
