@@ -9,8 +9,8 @@
 namespace qp::store {
 
 // Eight key bytes from some offset, big endian, and the record they are of.
-// Packed to twelve bytes: the radix passes move slots to and fro, and a
-// quarter less to move is a quarter less memory traffic on a large table.
+// Packed to twelve bytes: a sort holds two slots per key, so a million keys
+// take 8 MB less.
 struct __attribute__((packed)) KeySortSlot {
     std::uint64_t prefix;
     std::uint32_t recno;
