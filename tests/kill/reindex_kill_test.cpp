@@ -13,6 +13,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
+#include <limits>
 #include <random>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -92,14 +93,21 @@ TEST(ReindexKilled, NeverDuplicatesOrLosesRecords) {
     }
     const std::string table = (work / "ADDR.DBF").string();
 
-    // How long an uninterrupted run takes sets the range of kill moments.
-    copyFolder(pristine, work);
-    auto start = std::chrono::steady_clock::now();
-    pid_t pid = startReindex(dir.path().string(), table);
-    ASSERT_GT(pid, 0);
-    ASSERT_EQ(waitFor(pid), 0);
-    auto full = std::chrono::steady_clock::now() - start;
-    auto fullMicros = std::chrono::duration_cast<std::chrono::microseconds>(full).count();
+    // How long an uninterrupted run takes sets the range of kill moments:
+    // the shorter of two, since the first may load the program from disk
+    // and would put most kill moments after the end of a warm run.
+    auto fullMicros = std::numeric_limits<long>::max();
+    pid_t pid = -1;
+    for (int warm = 0; warm < 2; ++warm) {
+        copyFolder(pristine, work);
+        auto start = std::chrono::steady_clock::now();
+        pid = startReindex(dir.path().string(), table);
+        ASSERT_GT(pid, 0);
+        ASSERT_EQ(waitFor(pid), 0);
+        auto full = std::chrono::steady_clock::now() - start;
+        fullMicros = std::min<long>(
+            fullMicros, std::chrono::duration_cast<std::chrono::microseconds>(full).count());
+    }
 
     std::mt19937 random(20261209);
     int killedMidway = 0;
