@@ -38,11 +38,12 @@ public:
 
     // While on, writes that each continue the one before (appends, each
     // over the end mark the last one left) are gathered in memory and reach
-    // the file megabytes at a time, on 2 MB boundaries: far fewer system
-    // calls, and the system can keep the file in large pages that later
-    // passes map cheaply. Every other write, read, map, size, truncate and
-    // sync writes what is gathered first, so writes reach the file in the
-    // order they were made. Turning it off writes what is gathered.
+    // the file once a megabyte waits, in pieces that end on 256 KB
+    // boundaries: far fewer system calls, and the system can keep the file
+    // in large pages that later passes map cheaply. Every other write,
+    // read, map, size, truncate and sync writes what is gathered first, so
+    // writes reach the file in the order they were made. Turning it off
+    // writes what is gathered.
     Status gatherWrites(bool on);
     Status writeGathered() const;
     // After a failed write of gathered bytes: forgets them, and returns the
@@ -106,7 +107,8 @@ public:
     // Asks the processor for the given bytes of record `recno` when it lies
     // in the current window: a pass that reads a few bytes of each record
     // otherwise waits on memory at every one once the table outgrows the
-    // cache.
+    // cache. Passes ask kAhead records ahead of the one they read.
+    static constexpr std::uint32_t kAhead = 8;
     void prefetch(std::uint32_t recno, const std::vector<std::size_t>& offsets) const;
 
 private:

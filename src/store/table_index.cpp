@@ -114,7 +114,6 @@ Status computeKeys(const OsFile& dbf, const DbfHeader& header, const EvalSetting
         addTouchedBytes(*job.expr, header.recordLength, touched);
     std::sort(touched.begin(), touched.end());
     touched.erase(std::unique(touched.begin(), touched.end()), touched.end());
-    constexpr std::uint32_t kAhead = 8;
     RecordWindows records(dbf, header.headerLength, header.recordLength, total);
     std::string key;
     int lastPercent = -1;
@@ -123,7 +122,7 @@ Status computeKeys(const OsFile& dbf, const DbfHeader& header, const EvalSetting
         const char* bytes = records.record(r);
         if (!bytes)
             return fail("Cannot read record " + std::to_string(r) + " of " + baseName(path));
-        records.prefetch(r + kAhead, touched);
+        records.prefetch(r + RecordWindows::kAhead, touched);
         for (const KeyJob& job : jobs) {
             char* slot = job.keys + std::size_t(r - 1) * job.length;
             if (job.type == KeyType::Logical) {

@@ -116,7 +116,7 @@ bool Table::alreadyPacked() {
     RecordWindows mapped(dbf_, header_.headerLength, length, total);
     for (std::uint32_t r = 1; r <= total; ++r) {
         const char* bytes = mapped.record(r);
-        mapped.prefetch(r + 8, read);
+        mapped.prefetch(r + RecordWindows::kAhead, read);
         if (!bytes || bytes[0] == '*')
             return false;
         for (const FieldDef* f : memoFields)
