@@ -54,8 +54,12 @@ public:
     // Runs of equal prefixes read their keys in record order with gaps: too
     // irregular for the processor to fetch ahead by itself.
     static constexpr std::size_t kAhead = 48;
-    void fetch(std::uint32_t recno, std::size_t offset) const {
-        __builtin_prefetch(keys_ + std::size_t(recno - 1) * length_ + offset);
+    // Bytes [first, last] of the key of `recno`: both ends, since a stretch
+    // of a long key often crosses into a second cache line.
+    void fetch(std::uint32_t recno, std::size_t first, std::size_t last) const {
+        const char* key = keys_ + std::size_t(recno - 1) * length_;
+        __builtin_prefetch(key + first);
+        __builtin_prefetch(key + last);
     }
 
     std::uint64_t prefix(std::uint32_t recno, std::size_t offset) const {
@@ -90,10 +94,8 @@ public:
                 const std::size_t from = firstDifference(a + begin, end - begin, next);
                 if (from < length_) {
                     for (std::size_t i = begin; i < end; ++i) {
-                        if (i + kAhead < end) {
-                            fetch(a[i + kAhead].recno, from);
-                            fetch(a[i + kAhead].recno, std::min(from + 7, length_ - 1));
-                        }
+                        if (i + kAhead < end)
+                            fetch(a[i + kAhead].recno, from, std::min(from + 7, length_ - 1));
                         a[i].prefix = prefix(a[i].recno, from);
                     }
                     sort(a + begin, tmp + begin, end - begin, from);
@@ -111,11 +113,8 @@ private:
         std::size_t first = length_;
         const char* lead = keys_ + std::size_t(a[0].recno - 1) * length_;
         for (std::size_t i = 1; i < n && first > offset; ++i) {
-            if (i + kAhead < n) {
-                // Both ends of the stretch compared: it often crosses a line.
-                fetch(a[i + kAhead].recno, offset);
-                fetch(a[i + kAhead].recno, first - 1);
-            }
+            if (i + kAhead < n)
+                fetch(a[i + kAhead].recno, offset, first - 1);
             const char* key = keys_ + std::size_t(a[i].recno - 1) * length_;
             first = mismatchFrom(lead, key, offset, first);
         }
