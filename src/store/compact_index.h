@@ -44,6 +44,10 @@ struct FlatKeys {
     // Keys laid out by record number instead: key i is the keyLength bytes at
     // keys + (recnos[i] - 1) * keyLength, so a build sorts record numbers only.
     bool byRecno = false;
+    // With byRecno, optionally: repeats[i] is 1 when key i is the same as key
+    // i - 1, so the build takes it from there instead of reading it again.
+    const std::uint8_t* repeats = nullptr;
+    bool repeatsPrevious(std::size_t i) const { return repeats && repeats[i]; }
     std::string_view key(std::size_t i, std::size_t keyLength) const {
         return {keys + (byRecno ? std::size_t(recnos[i] - 1) : i) * keyLength, keyLength};
     }

@@ -57,10 +57,11 @@ void putBe32(std::uint8_t* p, std::uint32_t v);
 
 // Asks for key i of a bulk build ahead of its use: keys laid out by record
 // number are read in a random order, and a pass over many of them would
-// otherwise wait on memory at every key.
+// otherwise wait on memory at every key. A key that repeats the one before
+// it is not read.
 inline constexpr std::size_t kPrefetchAhead = 48;
 inline void prefetchKey(const FlatKeys& keys, std::size_t i, std::size_t keyLength) {
-    if (keys.byRecno && i < keys.count) {
+    if (keys.byRecno && i < keys.count && !keys.repeatsPrevious(i)) {
         const char* k = keys.keys + std::size_t(keys.recnos[i] - 1) * keyLength;
         __builtin_prefetch(k);
         __builtin_prefetch(k + keyLength - 1);

@@ -437,7 +437,8 @@ Result<std::uint32_t> CompactIndexImpl::buildTree(const TagState& tag, const Fla
     };
     // Keys laid out by record number are first gathered a chunk at a time
     // into sorted order, in a tight loop that keeps many reads in flight; two
-    // chunks alternate so that the previous key stays readable.
+    // chunks alternate so that the previous key stays readable. A key that
+    // repeats the one before it is copied from there, already at hand.
     constexpr std::size_t kChunk = 2048;
     std::string gathered[2];
     if (entries.byRecno)
@@ -450,9 +451,13 @@ Result<std::uint32_t> CompactIndexImpl::buildTree(const TagState& tag, const Fla
         if (i % kChunk == 0) {
             std::string& into = gathered[(i / kChunk) % 2];
             const std::size_t n = std::min(kChunk, entries.count - i);
+            const char* before = chunk ? chunk + (kChunk - 1) * length : nullptr;
             for (std::size_t j = 0; j < n; ++j) {
                 prefetchKey(entries, i + j + kPrefetchAhead, length);
-                std::memcpy(into.data() + j * length, keyAt(i + j).data(), length);
+                char* to = into.data() + j * length;
+                const bool repeat = before && entries.repeatsPrevious(i + j);
+                std::memcpy(to, repeat ? before : keyAt(i + j).data(), length);
+                before = to;
             }
             chunk = into.data();
         }

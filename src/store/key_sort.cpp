@@ -49,7 +49,9 @@ constexpr std::size_t kSmallRun = 64;
 
 class KeySorter {
 public:
-    KeySorter(const char* keys, std::size_t keyLength) : keys_(keys), length_(keyLength) {}
+    // `repeats` is indexed like `slots`, the whole array sort() is given.
+    KeySorter(const char* keys, std::size_t keyLength, const Slot* slots, std::uint8_t* repeats)
+        : keys_(keys), length_(keyLength), slots_(slots), repeats_(repeats) {}
 
     // Runs of equal prefixes read their keys in record order with gaps: too
     // irregular for the processor to fetch ahead by itself.
@@ -75,15 +77,14 @@ public:
 
     // Sorts slots [a, a + n) whose prefixes hold the key bytes at `offset`,
     // then each run of equal prefixes on the bytes after. Ties are in record
-    // number order on entry (a stable sort keeps them so).
+    // number order on entry (a stable sort keeps them so). Marks the keys
+    // that repeat the one before them.
     void sort(Slot* a, Slot* tmp, std::size_t n, std::size_t offset) {
         if (n < kSmallRun)
             std::sort(a, a + n, slotLess);
         else
             radix(a, tmp, n);
         const std::size_t next = offset + 8;
-        if (next >= length_)
-            return;
         for (std::size_t begin = 0; begin < n;) {
             std::size_t end = begin + 1;
             while (end < n && a[end].prefix == a[begin].prefix)
@@ -91,8 +92,11 @@ public:
             if (end - begin > 1) {
                 // Bytes that every key of the run has alike (the blank rest
                 // of a short name) take no pass of their own.
-                const std::size_t from = firstDifference(a + begin, end - begin, next);
-                if (from < length_) {
+                const std::size_t from =
+                    next >= length_ ? length_ : firstDifference(a + begin, end - begin, next);
+                if (from >= length_) {
+                    std::memset(repeats_ + (a + begin + 1 - slots_), 1, end - begin - 1);
+                } else {
                     for (std::size_t i = begin; i < end; ++i) {
                         if (i + kAhead < end)
                             fetch(a[i + kAhead].recno, from, std::min(from + 7, length_ - 1));
@@ -152,6 +156,8 @@ private:
 
     const char* keys_;
     std::size_t length_;
+    const Slot* slots_;
+    std::uint8_t* repeats_;
 };
 
 } // namespace
@@ -160,15 +166,19 @@ const std::vector<std::uint32_t>& sortKeysByRecno(const char* keys, std::size_t 
                                                   std::uint32_t count, KeySortScratch& scratch) {
     std::vector<std::uint32_t>& recnos = scratch.recnos;
     sizeBuildBuffer(recnos, count);
+    sizeBuildBuffer(scratch.repeats, count);
+    std::fill(scratch.repeats.begin(), scratch.repeats.end(), std::uint8_t(0));
     if (count == 0 || keyLength == 0) {
-        for (std::uint32_t i = 0; i < count; ++i)
+        for (std::uint32_t i = 0; i < count; ++i) {
             recnos[i] = i + 1;
+            scratch.repeats[i] = i > 0;
+        }
         return recnos;
     }
-    KeySorter sorter(keys, keyLength);
     sizeBuildBuffer(scratch.workspace, std::size_t(count) * 2);
     Slot* slots = scratch.workspace.data();
     Slot* tmp = slots + count;
+    KeySorter sorter(keys, keyLength, slots, scratch.repeats.data());
     for (std::uint32_t i = 0; i < count; ++i)
         slots[i] = {sorter.prefix(i + 1, 0), i + 1};
     sorter.sort(slots, tmp, count, 0);

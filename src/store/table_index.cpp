@@ -181,7 +181,8 @@ Status Table::buildTag(CompactIndex& index, const TagInfo& info, const Expressio
     const std::vector<std::uint32_t>& recnos = sortKeysByRecno(keys, length, total, sortScratch_);
     // The tree gathers the keys into sorted order as it goes, a chunk at a
     // time: moving them all first would take another buffer their size.
-    return index.addTagFlat(info, FlatKeys{keys, recnos.data(), recnos.size(), true});
+    return index.addTagFlat(
+        info, FlatKeys{keys, recnos.data(), recnos.size(), true, sortScratch_.repeats.data()});
 }
 
 namespace {

@@ -69,6 +69,16 @@ TEST(KeySort, SameOrderAsAComparisonSortForAwkwardKeys) {
                 << "length " << length << ", count " << count;
             EXPECT_EQ(sortKeysByRecno(keys.data(), length, count, reused), expected)
                 << "reused memory, length " << length << ", count " << count;
+            // A build copies a key marked as a repeat from the one before it:
+            // a wrong mark would put a wrong key in the index.
+            ASSERT_EQ(reused.repeats.size(), std::size_t(count));
+            for (std::uint32_t i = 0; i < count; ++i) {
+                const bool same =
+                    i > 0 && std::memcmp(keys.data() + (expected[i] - 1) * length,
+                                         keys.data() + (expected[i - 1] - 1) * length, length) == 0;
+                ASSERT_EQ(reused.repeats[i] != 0, same)
+                    << "length " << length << ", count " << count << ", place " << i;
+            }
         }
 }
 
