@@ -47,11 +47,22 @@ bool slotLess(const Slot& a, const Slot& b) {
 // Below this many slots a comparison sort beats the radix passes.
 constexpr std::size_t kSmallRun = 64;
 
+// Per byte of a prefix, how many slots have each value: what a radix pass
+// needs before it can place anything.
+using ByteCounts = std::array<std::array<std::uint32_t, 256>, 8>;
+
+void countBytes(ByteCounts& counts, std::uint64_t prefix) {
+    for (int b = 0; b < 8; ++b)
+        ++counts[b][(prefix >> (8 * b)) & 0xFF];
+}
+
 class KeySorter {
 public:
-    // `repeats` is indexed like `slots`, the whole array sort() is given.
-    KeySorter(const char* keys, std::size_t keyLength, const Slot* slots, std::uint8_t* repeats)
-        : keys_(keys), length_(keyLength), slots_(slots), repeats_(repeats) {}
+    // `recnos` and `repeats` take the result, indexed like `slots`, the whole
+    // array sort() is first given.
+    KeySorter(const char* keys, std::size_t keyLength, const Slot* slots, std::uint32_t* recnos,
+              std::uint8_t* repeats)
+        : keys_(keys), length_(keyLength), slots_(slots), recnos_(recnos), repeats_(repeats) {}
 
     // Runs of equal prefixes read their keys in record order with gaps: too
     // irregular for the processor to fetch ahead by itself.
@@ -77,33 +88,40 @@ public:
 
     // Sorts slots [a, a + n) whose prefixes hold the key bytes at `offset`,
     // then each run of equal prefixes on the bytes after. Ties are in record
-    // number order on entry (a stable sort keeps them so). Marks the keys
-    // that repeat the one before them.
-    void sort(Slot* a, Slot* tmp, std::size_t n, std::size_t offset) {
+    // number order on entry (a stable sort keeps them so). `counts`, when
+    // given, are the slots' byte counts, taken as the prefixes were filled in.
+    // Each run writes its part of the result as soon as it is in order, while
+    // its slots are still at hand: no pass over all of them afterwards.
+    void sort(Slot* a, Slot* tmp, std::size_t n, std::size_t offset,
+              const ByteCounts* counts = nullptr) {
         if (n < kSmallRun)
             std::sort(a, a + n, slotLess);
         else
-            radix(a, tmp, n);
+            radix(a, tmp, n, counts);
         const std::size_t next = offset + 8;
+        const auto at = static_cast<std::size_t>(a - slots_);
         for (std::size_t begin = 0; begin < n;) {
             std::size_t end = begin + 1;
             while (end < n && a[end].prefix == a[begin].prefix)
                 ++end;
-            if (end - begin > 1) {
-                // Bytes that every key of the run has alike (the blank rest
-                // of a short name) take no pass of their own.
-                const std::size_t from =
-                    next >= length_ ? length_ : firstDifference(a + begin, end - begin, next);
-                if (from >= length_) {
-                    std::memset(repeats_ + (a + begin + 1 - slots_), 1, end - begin - 1);
-                } else {
-                    for (std::size_t i = begin; i < end; ++i) {
-                        if (i + kAhead < end)
-                            fetch(a[i + kAhead].recno, from, std::min(from + 7, length_ - 1));
-                        a[i].prefix = prefix(a[i].recno, from);
-                    }
-                    sort(a + begin, tmp + begin, end - begin, from);
+            // Bytes that every key of the run has alike (the blank rest of a
+            // short name) take no pass of their own.
+            const std::size_t from = end - begin > 1 && next < length_
+                                         ? firstDifference(a + begin, end - begin, next)
+                                         : length_;
+            if (from >= length_) {
+                // In order, every key the same as the one before it.
+                for (std::size_t i = begin; i < end; ++i) {
+                    recnos_[at + i] = a[i].recno;
+                    repeats_[at + i] = i > begin;
                 }
+            } else {
+                for (std::size_t i = begin; i < end; ++i) {
+                    if (i + kAhead < end)
+                        fetch(a[i + kAhead].recno, from, std::min(from + 7, length_ - 1));
+                    a[i].prefix = prefix(a[i].recno, from);
+                }
+                sort(a + begin, tmp + begin, end - begin, from);
             }
             begin = end;
         }
@@ -127,12 +145,13 @@ private:
 
     // Least significant byte first, one stable counting pass per byte; bytes
     // that are the same in every slot take no pass.
-    static void radix(Slot* a, Slot* tmp, std::size_t n) {
-        std::array<std::array<std::size_t, 256>, 8> counts{};
-        for (std::size_t i = 0; i < n; ++i) {
-            const std::uint64_t p = a[i].prefix;
-            for (int b = 0; b < 8; ++b)
-                ++counts[b][(p >> (8 * b)) & 0xFF];
+    static void radix(Slot* a, Slot* tmp, std::size_t n, const ByteCounts* given) {
+        ByteCounts counts{};
+        if (given) {
+            counts = *given;
+        } else {
+            for (std::size_t i = 0; i < n; ++i)
+                countBytes(counts, a[i].prefix);
         }
         Slot* from = a;
         Slot* to = tmp;
@@ -140,9 +159,9 @@ private:
             auto& count = counts[b];
             if (count[(from[0].prefix >> (8 * b)) & 0xFF] == n)
                 continue;
-            std::size_t sum = 0;
+            std::uint32_t sum = 0;
             for (auto& c : count) {
-                const std::size_t here = c;
+                const std::uint32_t here = c;
                 c = sum;
                 sum += here;
             }
@@ -157,6 +176,7 @@ private:
     const char* keys_;
     std::size_t length_;
     const Slot* slots_;
+    std::uint32_t* recnos_;
     std::uint8_t* repeats_;
 };
 
@@ -167,8 +187,15 @@ const std::vector<std::uint32_t>& sortKeysByRecno(const char* keys, std::size_t 
     std::vector<std::uint32_t>& recnos = scratch.recnos;
     sizeBuildBuffer(recnos, count);
     sizeBuildBuffer(scratch.repeats, count);
-    std::fill(scratch.repeats.begin(), scratch.repeats.end(), std::uint8_t(0));
-    if (count == 0 || keyLength == 0) {
+    // A tag on a field no record fills has every key the same: in record
+    // order already. Other tags tell in their first few keys.
+    const auto same = [&](std::uint32_t r) {
+        return std::memcmp(keys, keys + std::size_t(r) * keyLength, keyLength) == 0;
+    };
+    std::uint32_t alike = 1;
+    while (alike < count && same(alike))
+        ++alike;
+    if (alike >= count) {
         for (std::uint32_t i = 0; i < count; ++i) {
             recnos[i] = i + 1;
             scratch.repeats[i] = i > 0;
@@ -178,12 +205,13 @@ const std::vector<std::uint32_t>& sortKeysByRecno(const char* keys, std::size_t 
     sizeBuildBuffer(scratch.workspace, std::size_t(count) * 2);
     Slot* slots = scratch.workspace.data();
     Slot* tmp = slots + count;
-    KeySorter sorter(keys, keyLength, slots, scratch.repeats.data());
-    for (std::uint32_t i = 0; i < count; ++i)
+    KeySorter sorter(keys, keyLength, slots, recnos.data(), scratch.repeats.data());
+    ByteCounts counts{};
+    for (std::uint32_t i = 0; i < count; ++i) {
         slots[i] = {sorter.prefix(i + 1, 0), i + 1};
-    sorter.sort(slots, tmp, count, 0);
-    for (std::uint32_t i = 0; i < count; ++i)
-        recnos[i] = slots[i].recno;
+        countBytes(counts, slots[i].prefix);
+    }
+    sorter.sort(slots, tmp, count, 0, &counts);
     return recnos;
 }
 

@@ -83,10 +83,18 @@ TEST(KeySort, SameOrderAsAComparisonSortForAwkwardKeys) {
 }
 
 TEST(KeySort, AllKeysEqualKeepRecordOrder) {
-    const std::string keys(5000 * 40, ' ');
-    auto order = sortKeysByRecno(keys.data(), 40, 5000);
+    std::string keys(5000 * 40, ' ');
+    KeySortScratch scratch;
+    auto order = sortKeysByRecno(keys.data(), 40, 5000, scratch);
     ASSERT_EQ(order.size(), 5000u);
     EXPECT_TRUE(std::is_sorted(order.begin(), order.end()));
+    EXPECT_EQ(std::count(scratch.repeats.begin(), scratch.repeats.end(), 1), 4999);
+    // The last key alone differs: it must not pass for a repeat.
+    keys[keys.size() - 1] = 'Z';
+    sortKeysByRecno(keys.data(), 40, 5000, scratch);
+    EXPECT_EQ(scratch.recnos.back(), 5000u);
+    EXPECT_EQ(scratch.repeats.back(), 0);
+    EXPECT_EQ(std::count(scratch.repeats.begin(), scratch.repeats.end(), 1), 4998);
 }
 
 TEST(KeySort, TagsBuiltOverAwkwardRecordsPassTheFullCheck) {
