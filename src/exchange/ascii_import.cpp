@@ -88,11 +88,13 @@ Shape splitStandard(std::string_view line, std::vector<std::string>& fields) {
             std::string value;
             std::size_t j = i + 1;
             for (;;) {
-                if (j >= n)
+                // The stretch up to the next quote in one piece.
+                const std::size_t quote = line.find('"', j);
+                if (quote == std::string_view::npos)
                     return Shape::Unclosed;
-                if (line[j] != '"') {
-                    value += line[j++];
-                } else if (j + 1 < n && line[j + 1] == '"') {
+                value.append(line.substr(j, quote - j));
+                j = quote;
+                if (j + 1 < n && line[j + 1] == '"') {
                     value += '"';
                     j += 2;
                 } else {
@@ -297,7 +299,7 @@ namespace {
 
 struct Target {
     std::size_t textField;
-    std::string name;
+    int field; // in the table
 };
 
 // "line 4" or "lines 4, 9, 12 and 3 more".
@@ -390,11 +392,14 @@ ImportOutcome importAsciiRecords(store::Table& table, const std::string& csvPath
     for (std::size_t i = 0; i < fields.size() && i < kMaxImportFields; ++i) {
         if (fields[i].match.empty())
             continue;
-        for (const auto& o : offered)
-            if (equalsIgnoringCase(o.label, fields[i].match) && table.fieldIndex(o.field)) {
-                targets.push_back({i, o.field});
+        for (const auto& o : offered) {
+            if (!equalsIgnoringCase(o.label, fields[i].match))
+                continue;
+            if (auto field = table.fieldIndex(o.field)) {
+                targets.push_back({i, *field});
                 break;
             }
+        }
     }
     const std::size_t fieldCount = std::min(fields.size(), kMaxImportFields);
 
@@ -451,7 +456,7 @@ ImportOutcome importAsciiRecords(store::Table& table, const std::string& csvPath
             std::string& value = parts[t.textField];
             if (makeStorable(value))
                 ++outcome.valuesChanged;
-            if (auto st = table.replace(t.name, value); !st) {
+            if (auto st = table.replace(t.field, value); !st) {
                 table.discard();
                 return finish(ImportOutcome::Kind::WriteError);
             }

@@ -173,6 +173,7 @@ public:
     // change pending posts it first.
     Status append();
     Status replace(std::string_view field, std::string_view utf8);
+    Status replace(int field, std::string_view utf8); // by fieldIndex(): no lookup by name
     Status replaceLogical(std::string_view field, bool value);
     Status replaceNumber(std::string_view field, double value);
     Status post();

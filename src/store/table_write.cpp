@@ -68,7 +68,17 @@ Status Table::replace(std::string_view field, std::string_view utf8) {
     auto i = fieldIndex(field);
     if (!i)
         return fail("Unknown field " + std::string(field));
-    const FieldDef& f = header_.fields[static_cast<std::size_t>(*i)];
+    return replace(*i, utf8);
+}
+
+Status Table::replace(int field, std::string_view utf8) {
+    if (auto st = ensureWritable(); !st)
+        return st;
+    if (eof_ && !appending_)
+        return fail("There is no current record to change");
+    if (field < 0 || static_cast<std::size_t>(field) >= header_.fields.size())
+        return fail("Unknown field number " + std::to_string(field));
+    const FieldDef& f = header_.fields[static_cast<std::size_t>(field)];
     auto bytes = utf8ToCp1252Exact(utf8);
     if (!bytes)
         return fail("The value for " + f.name +
@@ -98,7 +108,7 @@ Status Table::replace(std::string_view field, std::string_view utf8) {
         auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), number);
         if (ec != std::errc() || ptr != text.data() + text.size())
             return fail("\"" + std::string(utf8) + "\" is not a number for field " + f.name);
-        return replaceNumber(field, number);
+        return replaceNumber(f.name, number);
     }
     case 'L': {
         char c = bytes->empty() ? ' ' : (*bytes)[0];
@@ -115,12 +125,12 @@ Status Table::replace(std::string_view field, std::string_view utf8) {
         if (!memo_)
             return fail("The table has no memo file");
         for (auto& pending : pendingMemos_)
-            if (pending.first == *i) {
+            if (pending.first == field) {
                 pending.second = *bytes;
                 dirty_ = true;
                 return {};
             }
-        pendingMemos_.emplace_back(*i, *bytes);
+        pendingMemos_.emplace_back(field, *bytes);
         dirty_ = true;
         return {};
     }
