@@ -92,6 +92,22 @@ TEST(Table, RefusesTextWindows1252CannotHold) {
     EXPECT_NE(st.error().find("Windows-1252"), std::string::npos);
 }
 
+TEST(Table, FieldsWrittenByNumberAsByName) {
+    TempDir dir;
+    Table t = openNew(dir.file("t.dbf"));
+    ASSERT_TRUE(t.append().ok());
+    ASSERT_TRUE(t.replace(1, "Köln").ok());
+    ASSERT_TRUE(t.replace(2, " 7.25").ok());
+    ASSERT_TRUE(t.replace(4, "a memo").ok());
+    // A number that names no field is refused, never written past the record.
+    EXPECT_FALSE(t.replace(5, "x").ok());
+    EXPECT_FALSE(t.replace(-1, "x").ok());
+    ASSERT_TRUE(t.post().ok());
+    EXPECT_EQ(t.getString("CITY"), "Köln");
+    EXPECT_EQ(t.getNumber("AMOUNT"), 7.25);
+    EXPECT_EQ(*t.getMemo("MEMO"), "a memo");
+}
+
 TEST(Table, MemoGrowsMovesAndIsReusedInPlace) {
     TempDir dir;
     std::string path = dir.file("m.dbf");
