@@ -219,6 +219,9 @@ private:
     void setEof();
     Status ensureWritable() const;
     Status ensureDataWritable() const;
+    // Writable, with a current record (or an append) to change.
+    Status ensureChangeable() const;
+    Status replaceAt(int field, std::string_view utf8); // after ensureChangeable
     Status checkMemoPointers();
     Status recoverInterruptedPack();
     struct Rewrite;

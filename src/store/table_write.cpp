@@ -60,24 +60,32 @@ Status Table::append() {
     return {};
 }
 
-Status Table::replace(std::string_view field, std::string_view utf8) {
+Status Table::ensureChangeable() const {
     if (auto st = ensureWritable(); !st)
         return st;
     if (eof_ && !appending_)
         return fail("There is no current record to change");
+    return {};
+}
+
+Status Table::replace(std::string_view field, std::string_view utf8) {
+    if (auto st = ensureChangeable(); !st)
+        return st;
     auto i = fieldIndex(field);
     if (!i)
         return fail("Unknown field " + std::string(field));
-    return replace(*i, utf8);
+    return replaceAt(*i, utf8);
 }
 
 Status Table::replace(int field, std::string_view utf8) {
-    if (auto st = ensureWritable(); !st)
+    if (auto st = ensureChangeable(); !st)
         return st;
-    if (eof_ && !appending_)
-        return fail("There is no current record to change");
     if (field < 0 || static_cast<std::size_t>(field) >= header_.fields.size())
         return fail("Unknown field number " + std::to_string(field));
+    return replaceAt(field, utf8);
+}
+
+Status Table::replaceAt(int field, std::string_view utf8) {
     const FieldDef& f = header_.fields[static_cast<std::size_t>(field)];
     auto bytes = utf8ToCp1252Exact(utf8);
     if (!bytes)
@@ -148,10 +156,8 @@ Status Table::replaceLogical(std::string_view field, bool value) {
 }
 
 Status Table::replaceNumber(std::string_view field, double number) {
-    if (auto st = ensureWritable(); !st)
+    if (auto st = ensureChangeable(); !st)
         return st;
-    if (eof_ && !appending_)
-        return fail("There is no current record to change");
     auto i = fieldIndex(field);
     if (!i)
         return fail("Unknown field " + std::string(field));
