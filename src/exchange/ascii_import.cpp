@@ -345,6 +345,8 @@ std::string finalMessage(const ImportOutcome& o) {
         text += "\r\n" + std::to_string(o.valuesCut) +
                 (o.valuesCut == 1 ? " value was" : " values were") +
                 " longer than 2048 characters and cut.";
+    if (auto note = o.shortened.note(); !note.empty())
+        text += "\r\n" + note;
     if (o.valuesChanged)
         text += "\r\n" + std::to_string(o.valuesChanged) +
                 (o.valuesChanged == 1 ? " value" : " values") +
@@ -456,6 +458,7 @@ ImportOutcome importAsciiRecords(store::Table& table, const std::string& csvPath
             std::string& value = parts[t.textField];
             if (makeStorable(value))
                 ++outcome.valuesChanged;
+            outcome.shortened.count(table, t.field, value);
             if (auto st = table.replace(t.field, value); !st) {
                 table.discard();
                 return finish(ImportOutcome::Kind::WriteError);

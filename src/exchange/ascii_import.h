@@ -4,6 +4,7 @@
 // the import itself with the indexes dropped and rebuilt once.
 
 #include "exchange/address_labels.h"
+#include "exchange/import_values.h"
 #include "store/table.h"
 
 #include <cstddef>
@@ -112,6 +113,7 @@ struct ImportOutcome {
     std::uint32_t imported = 0;
     std::size_t valuesChanged = 0;  // characters Windows-1252 cannot hold, or control characters
     std::size_t valuesCut = 0;      // longer than kMaxFieldLength
+    ShortenedValues shortened;      // longer than their field's width
     std::uint64_t damagedLines = 0; // longer than kMaxLineBytes, skipped
     std::vector<std::uint64_t> damagedNumbers; // the first few of them
     std::uint64_t unbalancedLines = 0;         // a quote never closed

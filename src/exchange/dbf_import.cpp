@@ -40,6 +40,8 @@ std::string countMessage(const DbfImportOutcome& o, const SourceTable& source) {
         text += "\r\n" + plural(o.memosDamaged, "memo", "memos") +
                 " could not be read whole from " + store::baseName(source.memoPath()) +
                 "; what could be read was imported.";
+    if (auto note = o.shortened.note(); !note.empty())
+        text += "\r\n" + note;
     if (o.valuesChanged)
         text += "\r\n" + plural(o.valuesChanged, "value", "values") +
                 " held characters that cannot be stored and were changed.";
@@ -134,6 +136,7 @@ store::Status putImportedValue(store::Table& table, std::string_view field, std:
     const bool memo = table.fields()[std::size_t(*index)].type == 'M';
     if (makeStorable(value, memo) || changed)
         ++outcome.valuesChanged;
+    outcome.shortened.count(table, *index, value);
     if (memo)
         value = store::memoForStorage(std::move(value));
     return table.replace(field, value);

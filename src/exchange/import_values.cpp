@@ -1,6 +1,8 @@
 #include "exchange/import_values.h"
 
+#include "exchange/address_labels.h"
 #include "store/codepage.h"
+#include "store/table.h"
 
 namespace qp::exchange {
 
@@ -18,6 +20,37 @@ bool makeStorable(std::string& value, bool memo) {
     auto bytes = store::utf8ToCp1252(value);
     value = store::cp1252ToUtf8(bytes.bytes);
     return true;
+}
+
+void ShortenedValues::count(const store::Table& table, int field, std::string_view value) {
+    const store::FieldDef& def = table.fields()[static_cast<std::size_t>(field)];
+    const auto width = static_cast<std::size_t>(def.length);
+    // A storable value has one Windows-1252 character per UTF-8 character,
+    // never more than it has bytes: most values need no counting.
+    if (def.type != 'C' || value.size() <= width)
+        return;
+    const std::size_t end = value.find_last_not_of(' ');
+    std::size_t characters = 0;
+    for (std::size_t i = 0; end != std::string_view::npos && i <= end; ++i)
+        characters += (static_cast<unsigned char>(value[i]) & 0xC0) != 0x80;
+    if (characters > width)
+        ++byField[def.name];
+}
+
+std::string ShortenedValues::note() const {
+    std::size_t total = 0;
+    std::string fields;
+    for (const auto& [name, n] : byField) {
+        total += n;
+        fields += (fields.empty() ? "" : ", ") + labelOf(name).value_or(name) + " (" +
+                  std::to_string(n) + ")";
+    }
+    if (!total)
+        return {};
+    return std::to_string(total) +
+           (total == 1 ? " value was longer than its field and was cut to fit: "
+                       : " values were longer than their field and were cut to fit: ") +
+           fields + ".";
 }
 
 } // namespace qp::exchange

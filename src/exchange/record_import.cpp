@@ -171,6 +171,8 @@ bool RecordImport::add(ImportRecord& values) {
         outcome_.valuesChanged += changed;
         if (field == "MEMO")
             value = store::memoForStorage(std::move(value));
+        if (auto index = table_.fieldIndex(field))
+            outcome_.shortened.count(table_, *index, value);
         if (auto st = table_.replace(field, value); !st) {
             table_.discard();
             return false;
@@ -235,6 +237,8 @@ ImportOutcome RecordImport::finish(ImportOutcome::Kind kind, std::string_view so
         text += "\r\n" + std::to_string(o.valuesCut) +
                 (o.valuesCut == 1 ? " value was" : " values were") +
                 " longer than 2048 characters and cut.";
+    if (auto note = o.shortened.note(); !note.empty())
+        text += "\r\n" + note;
     if (o.valuesChanged)
         text += "\r\n" + std::to_string(o.valuesChanged) +
                 (o.valuesChanged == 1 ? " value" : " values") +

@@ -146,13 +146,24 @@ TEST(Import, HeaderLineIsARecordShortLinesPaddedExtraFieldsIgnored) {
     EXPECT_TRUE(store::addressIndexValid(r.table));
 }
 
-TEST(Import, EmptyValueLeavesTheDefaultAndLongValuesAreCutByTheField) {
+TEST(Import, EmptyValueLeavesTheDefaultAndLongValuesAreCutByTheFieldAndCounted) {
     TempDir dir;
     std::string longName(300, 'x');
-    auto r = importInto(dir, ",a\r\n" + longName + ",b\r\n",
-                        matched(2, {{0, "Middle"}, {1, "Zip/Postal Code"}}));
-    EXPECT_EQ(column(r.table, "MIDDLE"), (Fields{"", "x"}));
-    EXPECT_EQ(column(r.table, "ISDEL"), (Fields{"F", "F"}));
+    // Ten characters in twelve bytes fill a ten-wide field whole, and blanks
+    // after a value are padding: neither is cut.
+    auto r =
+        importInto(dir,
+                   ",a\r\n" + longName +
+                       ",b\r\n\"y     \",\xC3\x84\x31\x32\x33\x34\x35\x36\x37\xC3\xB6\x39\r\n" +
+                       "zz,12345-67890\r\n",
+                   matched(2, {{0, "Middle"}, {1, "Zip/Postal Code"}}));
+    EXPECT_EQ(column(r.table, "MIDDLE"), (Fields{"", "x", "y", "z"}));
+    EXPECT_EQ(column(r.table, "ZIP"),
+              (Fields{"a", "b", "\xC3\x84\x31\x32\x33\x34\x35\x36\x37\xC3\xB6\x39", "12345-6789"}));
+    EXPECT_EQ(column(r.table, "ISDEL"), (Fields{"F", "F", "F", "F"}));
+    EXPECT_EQ(r.outcome.message,
+              "Import complete. Imported 4 records.\r\n3 values were longer than their field and "
+              "were cut to fit: Middle (2), Zip/Postal Code (1).");
 }
 
 TEST(Import, TheAddressFileItselfIsRefusedUnderAnySpelling) {

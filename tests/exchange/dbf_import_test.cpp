@@ -212,6 +212,22 @@ TEST(DbfImport, DbaseFourMemosWithTheirLengthHeader) {
               (std::vector<std::string>{"Lee|Café ok|", "Ray||"}));
 }
 
+TEST(DbfImport, ValuesWiderThanTheAddressFieldAreCutAndCounted) {
+    TempDir dir;
+    writeFile(dir.file("wide.dbf"), rawTable(0x03, {{"LNAME", 'C', 40}, {"ZIP", 'C', 12}},
+                                             {" " + std::string(35, 'W') + "     12345-6789  ",
+                                              " Lee" + std::string(37, ' ') + "12345-67890 "}));
+    auto table = testing::newAddressFile(dir.file("ADDR.DBF"));
+    auto outcome = importWith(table, dir.file("wide.dbf"));
+    EXPECT_EQ(outcome.imported, 2u);
+    EXPECT_NE(outcome.message.find("\r\n2 values were longer than their field and were cut to "
+                                   "fit: Last Name (1), Zip/Postal Code (1)."),
+              std::string::npos)
+        << outcome.message;
+    EXPECT_EQ(records(table, {"LNAME", "ZIP"}),
+              (std::vector<std::string>{std::string(30, 'W') + "|12345-6789|", "Lee|12345-6789|"}));
+}
+
 TEST(DbfImport, ProposalsAndTheFieldsEachRowTakes) {
     auto offered = dbfImportFields();
     std::vector<DbfMatchField> fields{{"LNAME", 'C'},         {"FNAME", 'C'},   {"ZIP", 'N'},

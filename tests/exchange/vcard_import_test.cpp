@@ -141,10 +141,25 @@ TEST(VCardImport, Version40AddressChoiceDatesAndNamelessCards) {
     auto table = newAddressFile(dir.file("ADDR.DBF"));
     auto o = importVCards(table, dir.file("b.vcf"));
     ASSERT_EQ(o.kind, ImportOutcome::Kind::Complete);
+    // The middle name "B." keeps its initial: the field is one character wide.
     EXPECT_EQ(o.message, "Import complete. Imported 2 records.\r\n1 card has neither a name nor "
-                         "an address and was skipped.");
+                         "an address and was skipped.\r\n1 value was longer than its field and "
+                         "was cut to fit: Middle (1).");
     ASSERT_TRUE(rebuildAfterImport(table));
     EXPECT_EQ(column(table, "LNAME"), (Fields{"Smith", ""}));
+}
+
+TEST(VCardImport, ValuesWiderThanTheirFieldAreCutAndCounted) {
+    TempDir dir;
+    writeFile(dir.file("w.vcf"), "BEGIN:VCARD\r\nVERSION:3.0\r\nN:" + std::string(31, 'L') +
+                                     ";Ann\r\nADR:;;1 Main St;Springfield;IL;62704;\r\n"
+                                     "END:VCARD\r\n");
+    auto table = newAddressFile(dir.file("ADDR.DBF"));
+    auto o = importVCards(table, dir.file("w.vcf"));
+    EXPECT_EQ(o.message, "Import complete. Imported 1 records.\r\n1 value was longer than its "
+                         "field and was cut to fit: Last Name (1).");
+    ASSERT_TRUE(rebuildAfterImport(table));
+    EXPECT_EQ(column(table, "LNAME"), (Fields{std::string(30, 'L')}));
 }
 
 TEST(VCardImport, DamagedFilesAreCountedOrRefusedAndKeepTheRecords) {
