@@ -111,6 +111,13 @@ TEST_F(Batch, CreateAddListSeekAndCheckAnAddressFile) {
     EXPECT_NE(info.output.find("Records: 4"), std::string::npos);
     EXPECT_NE(info.output.find("  NOTISDEL !ISDEL"), std::string::npos);
     EXPECT_NE(info.output.find("  LNAME C 30 0"), std::string::npos);
+
+    // A value wider than its field is cut to fit, and the script is told.
+    auto wide = run("add " + db + " LNAME=" + std::string(31, 'W') + " MIDDLE=Q");
+    EXPECT_EQ(wide.status, 0);
+    EXPECT_EQ(wide.output, "1 value was longer than its field and was cut to fit: Last Name "
+                           "(1).\n5\n");
+    EXPECT_EQ(run("eval " + db + " 'TRIM(LNAME)' --recno 5").output, std::string(30, 'W') + "\n");
 }
 
 TEST_F(Batch, RecordSelectionsWalkAsThePrintingToolsDo) {

@@ -7,6 +7,7 @@
 #include "app/batch/progress_line.h"
 #include "app/batch/selection_options.h"
 #include "app/batch/table_options.h"
+#include "exchange/import_values.h"
 #include "store/address_file.h"
 #include "store/address_filter.h"
 #include "store/filter_file.h"
@@ -113,6 +114,7 @@ int runAdd(const std::vector<std::string>& words, std::ostream& out) {
     Table table = openAddress(args.positional(0, "FILE"), OpenMode::Exclusive);
     if (auto st = table.append(); !st)
         throw Failure(st.error());
+    exchange::ShortenedValues shortened;
     for (std::size_t i = 1; i < args.positionals().size(); ++i) {
         const std::string& assignment = args.positionals()[i];
         auto eq = assignment.find('=');
@@ -131,9 +133,14 @@ int runAdd(const std::vector<std::string>& words, std::ostream& out) {
             table.discard();
             throw Failure(st.error());
         }
+        if (auto index = table.fieldIndex(field))
+            shortened.count(table, *index, value);
     }
     if (auto st = table.post(); !st)
         throw Failure(st.error());
+    // A script learns what a field could not hold; the record is added.
+    if (auto note = shortened.note(); !note.empty())
+        std::cerr << note << std::endl;
     out << table.recNo() << "\n";
     return 0;
 }
