@@ -30,10 +30,8 @@ void ShortenedValues::count(const store::Table& table, int field, std::string_vi
     if (def.type != 'C' || value.size() <= width)
         return;
     const std::size_t end = value.find_last_not_of(' ');
-    std::size_t characters = 0;
-    for (std::size_t i = 0; end != std::string_view::npos && i <= end; ++i)
-        characters += (static_cast<unsigned char>(value[i]) & 0xC0) != 0x80;
-    if (characters > width)
+    if (end != std::string_view::npos &&
+        store::utf8CharacterCount(value.substr(0, end + 1)) > width)
         ++byField[def.name];
 }
 

@@ -1,5 +1,6 @@
 #include "store/codepage.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -168,6 +169,13 @@ bool isValidUtf8(std::string_view text) {
         i += d.length;
     }
     return true;
+}
+
+std::size_t utf8CharacterCount(std::string_view utf8) {
+    // Every character has one lead byte; continuation bytes are 10xxxxxx.
+    return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
 }
 
 unsigned char upperCp1252(unsigned char c) {

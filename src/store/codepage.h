@@ -23,6 +23,10 @@ std::optional<std::string> utf8ToCp1252Exact(std::string_view utf8);
 
 bool isValidUtf8(std::string_view text);
 
+// Characters in valid UTF-8 text: the bytes Windows-1252 gives it when every
+// character has a place there.
+std::size_t utf8CharacterCount(std::string_view utf8);
+
 // Upper case of one Windows-1252 byte, accented letters included.
 unsigned char upperCp1252(unsigned char c);
 std::string upperCp1252(std::string_view bytes);

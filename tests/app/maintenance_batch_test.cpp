@@ -53,6 +53,13 @@ TEST_F(MaintenanceBatch, ReplaceCountsFirstAndTakesValuesAsTyped) {
     EXPECT_EQ(names(), "LNAME\r\nSMITH\r\nJOHNSON\r\nMAJOR\r\nO'Neil #5\r\n");
     EXPECT_EQ(run("replace " + db + " --field Nowhere --find A").status, 2);
     EXPECT_EQ(run("replace " + db + " --field City --selection filter").status, 2);
+    // As in the window, no text wider than the field; accented letters count once.
+    auto wide = run("replace " + db + " --field 'Middle Initial' --find A --with AB");
+    EXPECT_EQ(wide.status, 1);
+    EXPECT_EQ(wide.output, "--with has 2 characters; Middle Initial holds 1\n");
+    EXPECT_EQ(run("replace " + db + " --field 'Middle Initial' --find A --with \xC3\x89 --dry-run")
+                  .status,
+              0);
 }
 
 TEST_F(MaintenanceBatch, ConvertCaseAndDeleteRecords) {

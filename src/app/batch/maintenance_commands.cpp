@@ -11,6 +11,7 @@
 #include "app/batch/table_options.h"
 #include "store/address_file.h"
 #include "store/address_filter.h"
+#include "store/codepage.h"
 #include "store/filter_criteria.h"
 #include "store/shared_routines.h"
 
@@ -77,6 +78,16 @@ int runReplace(const std::vector<std::string>& words, std::ostream& out) {
     if (selection != "all" && selection != "filter")
         throw UsageError("--selection takes all or filter");
     store::Table table = openWritable(args.positional(0, "FILE"));
+    // As in the window, the texts are no wider than the field.
+    if (auto index = table.fieldIndex(target->field)) {
+        const auto width = static_cast<std::size_t>(table.fields()[std::size_t(*index)].length);
+        for (const auto& [option, text] :
+             {std::pair{"--find", &request.find}, std::pair{"--with", &request.replacement}})
+            if (store::utf8CharacterCount(*text) > width)
+                throw Failure(std::string(option) + " has " +
+                              std::to_string(store::utf8CharacterCount(*text)) + " characters; " +
+                              std::string(target->caption) + " holds " + std::to_string(width));
+    }
     const std::string expression = filterExpression(args, table);
     if (selection == "filter") {
         if (expression.empty())
