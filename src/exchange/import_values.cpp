@@ -31,17 +31,20 @@ void ShortenedValues::count(const store::Table& table, int field, std::string_vi
         return;
     const std::size_t end = value.find_last_not_of(' ');
     if (end != std::string_view::npos &&
-        store::utf8CharacterCount(value.substr(0, end + 1)) > width)
-        ++byField[def.name];
+        store::utf8CharacterCount(value.substr(0, end + 1)) > width) {
+        Field& cut = byField[field];
+        cut.name = def.name;
+        ++cut.count;
+    }
 }
 
 std::string ShortenedValues::note() const {
     std::size_t total = 0;
     std::string fields;
-    for (const auto& [name, n] : byField) {
-        total += n;
-        fields += (fields.empty() ? "" : ", ") + labelOf(name).value_or(name) + " (" +
-                  std::to_string(n) + ")";
+    for (const auto& [number, cut] : byField) {
+        total += cut.count;
+        fields += (fields.empty() ? "" : ", ") + labelOf(cut.name).value_or(cut.name) + " (" +
+                  std::to_string(cut.count) + ")";
     }
     if (!total)
         return {};

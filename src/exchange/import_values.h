@@ -18,11 +18,16 @@ namespace qp::exchange {
 // characters become blanks. True when anything changed.
 bool makeStorable(std::string& value, bool memo = false);
 
-// The values an import stored cut to their field's width, by field name: a
-// character field keeps as many characters as it is wide, and the user is
-// told what did not fit.
+// The values an import stored cut to their field's width, by field number
+// (so the message names the fields in the file's order): a character field
+// keeps as many characters as it is wide, and the user is told what did not
+// fit.
 struct ShortenedValues {
-    std::map<std::string, std::size_t> byField;
+    struct Field {
+        std::string name;
+        std::size_t count = 0;
+    };
+    std::map<int, Field> byField;
 
     // Counts `value` (storable UTF-8) when field `field` of `table` is a
     // character field too narrow for it. Trailing blanks are padding, not text.
