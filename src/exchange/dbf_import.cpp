@@ -139,7 +139,7 @@ store::Status putImportedValue(store::Table& table, std::string_view field, std:
     outcome.shortened.count(table, *index, value);
     if (memo)
         value = store::memoForStorage(std::move(value));
-    return table.replace(field, value);
+    return table.replace(*index, value);
 }
 
 DbfImportOutcome importSourceRecords(store::Table& table, SourceTable& source,

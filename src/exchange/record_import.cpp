@@ -171,9 +171,11 @@ bool RecordImport::add(ImportRecord& values) {
         outcome_.valuesChanged += changed;
         if (field == "MEMO")
             value = store::memoForStorage(std::move(value));
-        if (auto index = table_.fieldIndex(field))
+        // The field found once, for the count and the write.
+        const auto index = table_.fieldIndex(field);
+        if (index)
             outcome_.shortened.count(table_, *index, value);
-        if (auto st = table_.replace(field, value); !st) {
+        if (!index || !table_.replace(*index, value)) {
             table_.discard();
             return false;
         }

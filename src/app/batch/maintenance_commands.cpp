@@ -83,9 +83,8 @@ int runReplace(const std::vector<std::string>& words, std::ostream& out) {
         const auto width = static_cast<std::size_t>(table.fields()[std::size_t(*index)].length);
         for (const auto& [option, text] :
              {std::pair{"--find", &request.find}, std::pair{"--with", &request.replacement}})
-            if (store::utf8CharacterCount(*text) > width)
-                throw Failure(std::string(option) + " has " +
-                              std::to_string(store::utf8CharacterCount(*text)) + " characters; " +
+            if (const std::size_t n = store::utf8CharacterCount(*text); n > width)
+                throw Failure(std::string(option) + " has " + std::to_string(n) + " characters; " +
                               std::string(target->caption) + " holds " + std::to_string(width));
     }
     const std::string expression = filterExpression(args, table);
