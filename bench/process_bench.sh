@@ -60,9 +60,13 @@ EOF
 match="Last Name=1,First Name=2,Middle=3,Address 1=4,City=5,State=6,Zip/Postal Code=7,Address 2=8,Phone 1=9,Email=10,Codes=11"
 
 # Runs "$@" under /usr/bin/time -v; appends "seconds kilobytes" to $2's list.
+# What the run before left to write goes to disk first, untimed: otherwise
+# the system writes it back during this run, and at a million records that
+# is some 700 MB whose disk interrupts land on this run's processor time.
 measure() {
     local list=$1
     shift
+    sync
     /usr/bin/time -v -o "$work/time.txt" "$@" >"$work/out.txt" 2>&1 || {
         cat "$work/out.txt" >&2
         exit 1
