@@ -278,6 +278,10 @@ Status SettingsFile::writeString(std::string_view section, std::string_view key,
         ini.lines.push_back("[" + std::string(section) + "]");
         ini.lines.push_back(line);
     } else if (auto at = findKey(ini, *range, key)) {
+        // The same value again leaves the file as it is: no rewrite (and no
+        // sync) for a program that stores what it has just read.
+        if (ini.lines[*at] == line)
+            return {};
         ini.lines[*at] = line;
     } else {
         std::size_t insertAt = range->second;

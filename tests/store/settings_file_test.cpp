@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -183,6 +184,23 @@ TEST_F(SettingsFileTest, TagIdIsMadeOnceAndKept) {
     EXPECT_EQ(LoadGlobalTagId(s), "ABC1234");
     ASSERT_TRUE(WriteGlobalTagId(s, "").ok());
     EXPECT_FALSE(LoadGlobalTagId(s).empty());
+}
+
+// Reading the tag identifier at every start must not rewrite the file: the
+// same value stored again leaves it byte for byte, on the same inode.
+TEST_F(SettingsFileTest, TheSameValueAgainLeavesTheFileAsItIs) {
+    write("[Misc]\nGlobalTagId=ABC1234\n");
+    struct stat before {};
+    ASSERT_EQ(::stat(ini().c_str(), &before), 0);
+    SettingsFile s(ini());
+    EXPECT_EQ(LoadGlobalTagId(s), "ABC1234");
+    ASSERT_TRUE(s.writeString("misc", "GlobalTagId", "ABC1234").ok());
+    struct stat after {};
+    ASSERT_EQ(::stat(ini().c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(read(), "[Misc]\nGlobalTagId=ABC1234\n");
+    ASSERT_TRUE(s.writeString("Misc", "GlobalTagId", "XYZ9876").ok());
+    EXPECT_EQ(read(), "[Misc]\r\nGlobalTagId=XYZ9876\r\n");
 }
 
 TEST_F(SettingsFileTest, WindowPlacement) {
