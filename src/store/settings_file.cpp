@@ -281,7 +281,7 @@ Status SettingsFile::writeString(std::string_view section, std::string_view key,
         // The same value again leaves the file as it is: no rewrite (and no
         // sync) for a program that stores what it has just read.
         if (ini.lines[*at] == line)
-            return {};
+            return Status::success();
         ini.lines[*at] = line;
     } else {
         std::size_t insertAt = range->second;
@@ -433,10 +433,12 @@ Status WriteGettingStartedOff(SettingsFile& settings, bool off) {
 
 std::string LoadGlobalTagId(SettingsFile& settings) {
     std::string id = settings.readString("Misc", "GlobalTagId", "");
-    // A blank identifier would tag every untagged record.
-    if (Trim(id).empty())
+    // A blank identifier would tag every untagged record: a new one is made
+    // and kept; one already there is left as it is.
+    if (Trim(id).empty()) {
         id = NewTagStamp();
-    (void)settings.writeString("Misc", "GlobalTagId", id);
+        (void)settings.writeString("Misc", "GlobalTagId", id);
+    }
     return id;
 }
 
